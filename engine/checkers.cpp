@@ -1,0 +1,277 @@
+#include "checkers.h"
+
+#include "movesink.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <ctime>
+#include <iostream>
+#include <sstream>
+
+const int Checkers::SQUARE_CELLS[SQUARES] = {6,  7,  8,  9,  11, 12, 13, 14, 17, 18, 19,
+                                             20, 22, 23, 24, 25, 28, 29, 30, 31, 33, 34,
+                                             35, 36, 39, 40, 41, 42, 44, 45, 46, 47};
+
+namespace {
+
+constexpr int STARTING_MEN = 12;                  // squares 0..11 side 2, 20..31 side 1
+constexpr int LOSS_PER_PLY = 10;                  // a side without a move loses 10 per ply left
+constexpr int SIDE2_CROWNING_FROM = PROMOTION2_START - DOWN_RIGHT; // a man here steps onto row 7
+
+// The jumped pieces of a complete capture, lifted while the move is valued: the marks are
+// turned into empty squares and put back afterwards.
+class JumpedPieces
+{
+public:
+    JumpedPieces(int* cells, bool capture) : m_cells(cells)
+    {
+        if (!capture)
+            return;
+        for (int cell : INTERIOR_CELLS) {
+            if (cells[cell] == BORDER) {
+                cells[cell] = FREE;
+                m_lifted[m_count++] = cell;
+            }
+        }
+    }
+    ~JumpedPieces()
+    {
+        for (int i = 0; i < m_count; ++i)
+            m_cells[m_lifted[i]] = BORDER;
+    }
+    JumpedPieces(const JumpedPieces&) = delete;
+    JumpedPieces& operator=(const JumpedPieces&) = delete;
+
+private:
+    int* m_cells;
+    int m_lifted[std::size(INTERIOR_CELLS)];
+    int m_count = 0;
+};
+
+bool isPositionValue(int value)
+{
+    return value >= MAN1 && value <= MAN2;
+}
+
+} // namespace
+
+Checkers::Checkers()
+{
+    std::fill(std::begin(board), std::end(board), BORDER);
+    std::fill(std::begin(bestboard), std::end(bestboard), BORDER);
+    for (int square = 0; square < SQUARES; ++square) {
+        if (square < STARTING_MEN)
+            board[internal(square)] = MAN2;
+        else if (square < SQUARES - STARTING_MEN)
+            board[internal(square)] = FREE;
+        else
+            board[internal(square)] = MAN1;
+    }
+    std::srand(static_cast<unsigned>(std::time(nullptr)));
+}
+
+Checkers::~Checkers() = default;
+
+bool Checkers::setup(const int* values)
+{
+    for (int square = 0; square < SQUARES; ++square)
+        board[internal(square)] = values[square];
+    return true;
+}
+
+std::string Checkers::toString(bool flip) const
+{
+    int placed[SQUARES];
+    for (int square = 0; square < SQUARES; ++square) {
+        const int value = board[internal(square)];
+        if (flip)
+            placed[SQUARES - 1 - square] = SIDE_SWAP - value;
+        else
+            placed[square] = value;
+    }
+    std::string text;
+    text.reserve(POSITION_TEXT_LENGTH);
+    for (int value : placed) {
+        text += std::to_string(value);
+        text += ' ';
+    }
+    return text;
+}
+
+bool Checkers::fromString(const std::string& text)
+{
+    std::istringstream in(text);
+    int values[SQUARES];
+    for (int& value : values) {
+        if (!(in >> value) || !isPositionValue(value)) {
+            std::cerr << "Checkers::fromString:" << text;
+            return false;
+        }
+    }
+    return setup(values);
+}
+
+bool Checkers::save_undo(const std::string& text)
+{
+    undo_list.push_back(text);
+    return true;
+}
+
+bool Checkers::checkMove1(int cell) const
+{
+    if (board[cell] == MAN1)
+        return board[cell + UP_LEFT] == FREE || board[cell + UP_RIGHT] == FREE;
+    if (board[cell] == KING1)
+        return std::any_of(std::begin(STEPS), std::end(STEPS),
+                           [&](int step) { return board[cell + step] == FREE; });
+    return false;
+}
+
+bool Checkers::checkMove1() const
+{
+    for (int cell = FIRST_CELL; cell <= LAST_CELL; ++cell) {
+        if (checkMove1(cell))
+            return true;
+    }
+    return false;
+}
+
+bool Checkers::checkMove2() const
+{
+    for (int cell = FIRST_CELL; cell <= LAST_CELL; ++cell) {
+        if (board[cell] == KING2) {
+            for (int step : STEPS) {
+                if (board[cell + step] == FREE)
+                    return true;
+            }
+        } else if (board[cell] == MAN2) {
+            if (board[cell + DOWN_LEFT] == FREE || board[cell + DOWN_RIGHT] == FREE)
+                return true;
+        }
+    }
+    return false;
+}
+
+int Checkers::go2()
+{
+    depth = 0;
+    bestcount = 0;
+    m_nodes = 0;
+    std::copy(board + FIRST_CELL, board + LAST_CELL + 1, bestboard + FIRST_CELL);
+    const int value = turn();
+    std::copy(bestboard + FIRST_CELL, bestboard + LAST_CELL + 1, board + FIRST_CELL);
+    return value;
+}
+
+int Checkers::turn()
+{
+    const int ply = depth;
+    depth = ply + 1;
+    ++m_nodes;
+    int best = LOSS_PER_PLY * (ply - level);
+    playMoves2(best);
+    depth = ply;
+    return best;
+}
+
+void Checkers::playMoves2(int& best)
+{
+    if (checkCapture2()) {
+        for (int cell = FIRST_CELL; cell <= LAST_CELL; ++cell) {
+            if (board[cell] == KING2) {
+                for (int step : STEPS)
+                    kingCapture2(cell, step, best);
+            } else if (board[cell] == MAN2) {
+                manCapture2(cell, best);
+            }
+        }
+    } else if (checkMove2()) {
+        for (int cell = FIRST_CELL; cell <= LAST_CELL; ++cell) {
+            if (board[cell] == KING2) {
+                kingMove2(cell, best);
+            } else if (board[cell] == MAN2) {
+                for (int step : SIDE2.forward) {
+                    const int to = cell + step;
+                    if (board[to] != FREE)
+                        continue;
+                    board[cell] = FREE;
+                    board[to] = cell >= SIDE2_CROWNING_FROM ? KING2 : MAN2;
+                    turn(best, false);
+                    board[to] = FREE;
+                    board[cell] = MAN2;
+                }
+            }
+        }
+    }
+}
+
+void Checkers::turn(int& best, bool capture)
+{
+    if (m_sink) {
+        JumpedPieces jumped(board, capture);
+        m_sink->onMove(board, -best);
+        return;
+    }
+    if (depth >= level) {
+        // The last ply is not answered: the move is worth its jumps alone.
+        if (best < 0)
+            best = 0;
+        return;
+    }
+    JumpedPieces jumped(board, capture);
+    valueMove(best);
+}
+
+void Checkers::valueMove(int& best)
+{
+    int saved[SQUARES];
+    for (int square = 0; square < SQUARES; ++square)
+        saved[square] = board[internal(square)];
+    rotate();
+    const int value = -turn();
+    for (int square = 0; square < SQUARES; ++square)
+        board[internal(square)] = saved[square];
+
+    if (value > best) {
+        best = value;
+        if (depth == 1) {
+            std::copy(board + FIRST_CELL, board + LAST_CELL + 1, bestboard + FIRST_CELL);
+            bestcount = 1;
+        }
+    } else if (value == best && depth == 1) {
+        // The k-th root move of the best value replaces the recorded one with probability 1/k.
+        ++bestcount;
+        if (std::rand() % bestcount == 0)
+            std::copy(board + FIRST_CELL, board + LAST_CELL + 1, bestboard + FIRST_CELL);
+    }
+}
+
+void Checkers::generateMoves2(MoveSink& sink)
+{
+    m_sink = &sink;
+    int jumps = 0;
+    playMoves2(jumps);
+    m_sink = nullptr;
+}
+
+void Checkers::rotate()
+{
+    for (int square = 0; square < SQUARES / 2; ++square) {
+        const int cell = internal(square);
+        const int mirror = MIRROR_CELL - cell;
+        const int value = board[cell];
+        board[cell] = SIDE_SWAP - board[mirror];
+        board[mirror] = SIDE_SWAP - value;
+    }
+}
+
+bool Checkers::acceptsEntry(const Side& side, int from, int to)
+{
+    if (from < 0 || from >= SQUARES || to < 0 || to >= SQUARES)
+        return false;
+    const int start = internal(from);
+    target = internal(to);
+    if (board[start] != side.man && board[start] != side.king)
+        return false;
+    return to == from || board[target] == FREE;
+}

@@ -1,0 +1,109 @@
+#pragma once
+
+#include "board.h"
+#include "side.h"
+
+#include <string>
+#include <vector>
+
+class MoveSink;
+
+// The game engine: one position on a 54-cell board, the list of positions kept for undo, and the
+// computer's move search for side 2. The rules live in the subclasses (ECheckers, RCheckers),
+// which implement the thirteen pure virtual operations; the search knows them only through
+// checkCapture2 and the three search generators, which call back turn(best, capture) once for
+// every complete move they make on the board.
+class Checkers
+{
+public:
+    Checkers();
+    virtual ~Checkers();
+
+    Checkers(const Checkers&) = delete;
+    Checkers& operator=(const Checkers&) = delete;
+
+    // Move entry for people; from and to are square numbers. True when the move was legal and
+    // has been applied; false leaves the board unchanged.
+    virtual bool go1(int from, int to) = 0;
+    virtual bool go2_human(int from, int to) = 0;
+    // The rule set's code: 21 English, 25 Russian.
+    virtual int type() const = 0;
+    virtual bool checkCapture1() const = 0;
+    virtual bool checkCapture2() const = 0;
+    virtual bool checkCapture1(int cell) const = 0;
+    // Search generators: make every move of the side-2 piece on the cell, call
+    // turn(best, capture) for each complete one and take it back.
+    virtual void kingMove2(int cell, int& best) = 0;
+    virtual bool manCapture2(int cell, int& best) = 0;
+    virtual bool kingCapture2(int cell, int step, int& best) = 0;
+    // Capture-path checks for move entry: is there a sequence whose first jump goes in step and
+    // that may end on `target`? On success the board holds the position after it.
+    virtual bool manCapture1(int cell, int step, bool& jumped) = 0;
+    virtual bool kingCapture1(int cell, int step, bool& jumped) = 0;
+    virtual bool manCapture2(int cell, int step, bool& jumped) = 0;
+    virtual bool kingCapture2(int cell, int step, bool& jumped) = 0;
+
+    // The cell of a square 0..31.
+    int internal(int square) const { return SQUARE_CELLS[square]; }
+    // Stores values[0..31] into the cells of squares 0..31. Always true.
+    bool setup(const int* values);
+    // The position text: 32 values in square order, each followed by one space. With flip, the
+    // position as seen by the other side.
+    std::string toString(bool flip) const;
+    // Reads a position text. A text without 32 readable values, or with a value that is not a
+    // piece or FREE, leaves the position unchanged, is reported on standard error and gives false.
+    bool fromString(const std::string& text);
+    bool save_undo(const std::string& text);
+
+    // "Can move" tests: simple moves only; captures are the rule set's checkCapture tests.
+    bool checkMove1(int cell) const;
+    bool checkMove1() const;
+    bool checkMove2() const;
+
+    // The computer's move for side 2: plays the best move found `level` plies deep, chosen at
+    // random among equals, and returns the position's value for side 2. Without a legal move the
+    // board stays as it is and the loss score is returned.
+    int go2();
+    // The full-width search to `level` plies, side 2 to move; its value.
+    int turn();
+    // Values the complete move of side 2 standing on the board, raising best to it; at the root
+    // also records it. capture: the jumped pieces are still marked BORDER.
+    void turn(int& best, bool capture);
+
+    // Hands every complete move of side 2 in this position to the sink, in the order the search
+    // meets them, and leaves the board as it was.
+    void generateMoves2(MoveSink& sink);
+    // Exchanges the sides: cell k takes 6 - v of cell 53 - k. The side to move stays side 2.
+    void rotate();
+    // Positions searched by the last go2.
+    long long nodes() const { return m_nodes; }
+
+    static const int SQUARE_CELLS[SQUARES];
+
+    int depth = 0;
+    int level = 2;
+    int target = 0;
+    int board[CELLS];
+    std::vector<std::string> undo_list;
+    int bestboard[CELLS];
+    int bestcount = 0;
+
+protected:
+    // The checks every person's move passes before the rules look at it: squares on the board, a
+    // piece of `side` on from, and a free destination (or from itself, for a capture that comes
+    // back to its start). Sets `target`.
+    bool acceptsEntry(const Side& side, int from, int to);
+    // Can the piece of `side` on cell jump the adjacent cell in step? (The man's and English
+    // king's jump: the jumped cell first, so that no cell off the array is read.)
+    bool canJump(const Side& side, int cell, int step) const
+    {
+        return side.isOpponent(board[cell + step]) && board[cell + 2 * step] == FREE;
+    }
+
+private:
+    void playMoves2(int& best);
+    void valueMove(int& best);
+
+    MoveSink* m_sink = nullptr;
+    long long m_nodes = 0;
+};

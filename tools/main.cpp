@@ -1,0 +1,145 @@
+// checkers-cli: a developer's window into the engine. Output goes to standard output, one item a
+// line; a bad call prints one line on standard error and exits with status 2.
+
+#include "commandline.h"
+#include "perft.h"
+
+#include "engine/checkers.h"
+#include "rules/echeckers.h"
+#include "rules/rcheckers.h"
+
+#include <chrono>
+#include <cstdlib>
+#include <iostream>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int EXIT_USAGE = 2;
+constexpr long long MAX_PERFT_DEPTH = 20;
+constexpr long long MAX_LEVEL = 30;
+
+int usageError(const std::string& message)
+{
+    std::cerr << "checkers-cli: " << message << '\n';
+    return EXIT_USAGE;
+}
+
+std::unique_ptr<Checkers> makeEngine(CommandLine& args)
+{
+    const std::optional<std::string> rules = args.text("--rules", true);
+    if (!rules)
+        return nullptr;
+    if (*rules == "russian")
+        return std::make_unique<RCheckers>();
+    if (*rules == "english")
+        return std::make_unique<ECheckers>();
+    return nullptr;
+}
+
+// Builds the engine the options name, with the position given. On a bad option or position
+// it prints the reason and returns null.
+std::unique_ptr<Checkers> engineFor(CommandLine& args, bool positionRequired)
+{
+    std::unique_ptr<Checkers> engine = makeEngine(args);
+    if (!args.ok()) {
+        usageError(args.error());
+        return nullptr;
+    }
+    if (!engine) {
+        usageError("--rules must be russian or english");
+        return nullptr;
+    }
+    const std::optional<std::string> position = args.text("--position", positionRequired);
+    if (!args.ok()) {
+        usageError(args.error());
+        return nullptr;
+    }
+    if (position && !engine->fromString(*position)) {
+        // The engine has begun the line with its own report of the text.
+        std::cerr << " (checkers-cli: --position needs 32 cell values from 1 to 5)\n";
+        return nullptr;
+    }
+    return engine;
+}
+
+int perft(const std::vector<std::string>& words)
+{
+    CommandLine args(words, {"--rules", "--depth", "--position"}, {});
+    const std::optional<long long> depth = args.number("--depth", true, 1, MAX_PERFT_DEPTH);
+    std::unique_ptr<Checkers> engine = engineFor(args, false);
+    if (!engine)
+        return EXIT_USAGE;
+    if (!depth)
+        return usageError(args.error());
+    Perft counter(*engine);
+    for (int d = 1; d <= *depth; ++d)
+        std::cout << "perft " << d << ' ' << counter.count(d) << std::endl;
+    return EXIT_SUCCESS;
+}
+
+int moves(const std::vector<std::string>& words)
+{
+    CommandLine args(words, {"--rules", "--position", "--side"}, {});
+    const std::optional<long long> side = args.number("--side", false, 1, 2);
+    std::unique_ptr<Checkers> engine = engineFor(args, true);
+    if (!engine)
+        return EXIT_USAGE;
+    if (!args.ok())
+        return usageError(args.error());
+    const std::string position = engine->toString(false);
+    for (int from = 0; from < SQUARES; ++from) {
+        for (int to = 0; to < SQUARES; ++to) {
+            engine->fromString(position);
+            const bool accepted = side.value_or(1) == 1 ? engine->go1(from, to)
+                                                        : engine->go2_human(from, to);
+            if (accepted)
+                std::cout << from << ' ' << to << ' ' << engine->toString(false) << '\n';
+        }
+    }
+    return EXIT_SUCCESS;
+}
+
+int search(const std::vector<std::string>& words)
+{
+    CommandLine args(words, {"--rules", "--level", "--position", "--seed"}, {});
+    const std::optional<long long> level = args.number("--level", true, 1, MAX_LEVEL);
+    const std::optional<long long> seed = args.number("--seed", false, 0, 4294967295LL);
+    std::unique_ptr<Checkers> engine = engineFor(args, true);
+    if (!engine)
+        return EXIT_USAGE;
+    if (!args.ok())
+        return usageError(args.error());
+    engine->level = static_cast<int>(*level);
+    if (seed)
+        std::srand(static_cast<unsigned>(*seed));
+    const auto start = std::chrono::steady_clock::now();
+    const int value = engine->go2();
+    const auto elapsed = std::chrono::steady_clock::now() - start;
+    std::cout << "value " << value << '\n'
+              << "position " << engine->toString(false) << '\n'
+              << "nodes " << engine->nodes() << '\n'
+              << "ms " << std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count()
+              << '\n';
+    return EXIT_SUCCESS;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 2)
+        return usageError("no command: give perft, moves or search");
+    const std::string command = argv[1];
+    const std::vector<std::string> words(argv + 2, argv + argc);
+    if (command == "perft")
+        return perft(words);
+    if (command == "moves")
+        return moves(words);
+    if (command == "search")
+        return search(words);
+    return usageError("unknown command '" + command + "'");
+}
