@@ -1,0 +1,96 @@
+#pragma once
+
+#include "checkersboard.h"
+
+#include <QBrush>
+#include <QImage>
+#include <QPoint>
+#include <QRect>
+#include <QTimer>
+#include <QWidget>
+
+#include <memory>
+
+#include "engine/checkers.h"
+
+class QPainter;
+
+// The board widget: owns the engine of the running game and the four piece images, paints the
+// position with the cursor and the selection frame, turns keys and presses into moves, schedules
+// the computer's reply half a second after a person's move and announces the end of a game.
+class QtBoard : public QWidget, public CheckersBoard
+{
+    Q_OBJECT
+
+public:
+    explicit QtBoard(QWidget* parent = nullptr);
+    ~QtBoard() override;
+
+    // Replaces the engine by a new one for `rules` and starts a game with the setting fields;
+    // cancels a computer reply still pending. Does not repaint.
+    void newGame();
+    void set_checkers() override;
+    // Takes back the last accepted move of side 1 with everything played since; false when there
+    // is none. Cancels a pending reply, gives side 1 the turn and resumes a finished game.
+    bool undo();
+
+    int cellSize() const;
+    QRect rectFromPos(const QPoint& pos) const;
+    QPoint posFromMouse(const QPoint& pixel) const;
+
+    // The computer's reply is scheduled and has not been made yet.
+    bool replyPending() const { return m_replyTimer.isActive(); }
+
+signals:
+    void compMoveSignal();
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+
+private slots:
+    void compMoveSlot();
+    void gameOverSlot();
+
+public:
+    // The game's state, open to the main window, which writes the four settings directly; they
+    // take effect at the next newGame.
+    std::unique_ptr<Checkers> engine;
+    bool gameOver = false;
+    int result = 0;
+    int selected = -1;
+    int rules = 25;
+    bool humanFirst = true;
+    int level = 2;
+    bool secondHuman = false;
+    bool side1ToMove = true;
+    QPoint cursor{3, 5};
+    QPoint selectedCell{-1, -1};
+    std::unique_ptr<QImage> imgManWhite;
+    std::unique_ptr<QImage> imgManBlack;
+    std::unique_ptr<QImage> imgKingWhite;
+    std::unique_ptr<QImage> imgKingBlack;
+    // What each cell value is drawn with: points at one of the four images above.
+    QImage* imgMan1 = nullptr;
+    QImage* imgMan2 = nullptr;
+    QImage* imgKing1 = nullptr;
+    QImage* imgKing2 = nullptr;
+
+private:
+    void cursorLeft();
+    void cursorRight();
+    void cursorUp();
+    void cursorDown();
+    void click();
+    void afterMoveOfSide1();
+    void afterMoveOfSide2();
+    bool side1CanMove() const;
+    bool side2CanMove() const;
+
+    void drawThickRect(QPainter& painter, const QPoint& pos, int width) const;
+    void drawCursor(QPainter& painter, const QPoint& pos, int width) const;
+    void drawItem(QPainter& painter, int column, int row, int square, QBrush brush) const;
+
+    QTimer m_replyTimer; // the computer's reply, 500 ms after a person's move
+};
