@@ -12,10 +12,11 @@ const int Checkers::SQUARE_CELLS[SQUARES] = {6,  7,  8,  9,  11, 12, 13, 14, 17,
                                              20, 22, 23, 24, 25, 28, 29, 30, 31, 33, 34,
                                              35, 36, 39, 40, 41, 42, 44, 45, 46, 47};
 
-namespace {
+namespace
+{
 
-constexpr int STARTING_MEN = 12;                  // squares 0..11 side 2, 20..31 side 1
-constexpr int LOSS_PER_PLY = 10;                  // a side without a move loses 10 per ply left
+constexpr int STARTING_MEN = 12; // squares 0..11 side 2, 20..31 side 1
+constexpr int LOSS_PER_PLY = 10; // a side without a move loses 10 per ply left
 constexpr int SIDE2_CROWNING_FROM = PROMOTION2_START - DOWN_RIGHT; // a man here steps onto row 7
 
 // The jumped pieces of a complete capture, lifted while the move is valued: the marks are

@@ -7,8 +7,8 @@
 struct Side {
     int man;
     int king;
-    int forward[2];  // a man's forward steps, in the order the rules try them
-    int crownTurn;   // added to a crowning jump's step to go on as a king
+    int forward[2];   // a man's forward steps, in the order the rules try them
+    int crownTurn;    // added to a crowning jump's step to go on as a king
     bool towardsRow0; // side 1
 
     constexpr bool isOpponent(int value) const

@@ -27,13 +27,11 @@ bool ECheckers::enterMove(const Side& side, int from, int to)
     if (mustCapture) {
         bool jumped = false;
         if (board[start] == side.man) {
-            return std::any_of(std::begin(side.forward), std::end(side.forward), [&](int step) {
-                return manCapturePath(side, start, step, jumped);
-            });
+            return std::any_of(std::begin(side.forward), std::end(side.forward),
+                               [&](int step) { return manCapturePath(side, start, step, jumped); });
         }
-        return std::any_of(std::begin(STEPS), std::end(STEPS), [&](int step) {
-            return kingCapturePath(side, start, step, jumped);
-        });
+        return std::any_of(std::begin(STEPS), std::end(STEPS),
+                           [&](int step) { return kingCapturePath(side, start, step, jumped); });
     }
 
     const bool isMan = board[start] == side.man;

@@ -51,8 +51,8 @@ std::optional<std::string> CommandLine::text(const std::string& name, bool requi
     return it->second;
 }
 
-std::optional<long long> CommandLine::number(const std::string& name, bool required,
-                                             long long low, long long high)
+std::optional<long long> CommandLine::number(const std::string& name, bool required, long long low,
+                                             long long high)
 {
     const std::optional<std::string> value = text(name, required);
     if (!value)

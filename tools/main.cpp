@@ -16,7 +16,8 @@
 #include <string>
 #include <vector>
 
-namespace {
+namespace
+{
 
 constexpr int EXIT_USAGE = 2;
 constexpr long long MAX_PERFT_DEPTH = 20;
@@ -94,8 +95,8 @@ int moves(const std::vector<std::string>& words)
     for (int from = 0; from < SQUARES; ++from) {
         for (int to = 0; to < SQUARES; ++to) {
             engine->fromString(position);
-            const bool accepted = side.value_or(1) == 1 ? engine->go1(from, to)
-                                                        : engine->go2_human(from, to);
+            const bool accepted =
+                side.value_or(1) == 1 ? engine->go1(from, to) : engine->go2_human(from, to);
             if (accepted)
                 std::cout << from << ' ' << to << ' ' << engine->toString(false) << '\n';
         }

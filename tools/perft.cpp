@@ -7,7 +7,8 @@
 #include <array>
 #include <vector>
 
-namespace {
+namespace
+{
 
 using Cells = std::array<int, CELLS>;
 

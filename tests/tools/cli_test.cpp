@@ -1,0 +1,182 @@
+// checkers-cli as other tools use it: its output lines, its errors and its exit status.
+
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <array>
+#include <cstdio>
+#include <cstdlib>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace
+{
+
+struct CliRun {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+CliRun run(const std::string& arguments)
+{
+    // Tests run in parallel processes: each call gets a file of its own.
+    std::string errFile = ::testing::TempDir() + "cli_test_stderr_XXXXXX";
+    const int fd = mkstemp(errFile.data());
+    EXPECT_GE(fd, 0);
+    close(fd);
+    const std::string command = std::string(CHECKERS_CLI) + " " + arguments + " 2>" + errFile;
+    FILE* pipe = popen(command.c_str(), "r");
+    EXPECT_NE(pipe, nullptr);
+    CliRun result{-1, "", ""};
+    std::array<char, 4096> buffer;
+    size_t n = 0;
+    while ((n = fread(buffer.data(), 1, buffer.size(), pipe)) > 0)
+        result.out.append(buffer.data(), n);
+    const int status = pclose(pipe);
+    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    if (FILE* err = fopen(errFile.c_str(), "r")) {
+        while ((n = fread(buffer.data(), 1, buffer.size(), err)) > 0)
+            result.err.append(buffer.data(), n);
+        fclose(err);
+    }
+    std::remove(errFile.c_str());
+    return result;
+}
+
+std::vector<std::string> lines(const std::string& text)
+{
+    std::vector<std::string> result;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+        result.push_back(line);
+    return result;
+}
+
+const std::string START = "\"5 5 5 5 5 5 5 5 5 5 5 5 3 3 3 3 3 3 3 3 1 1 1 1 1 1 1 1 1 1 1 1 \"";
+
+// The published move-generation counts from the starting position.
+TEST(Cli, PerftReproducesThePublishedCounts)
+{
+    struct Case {
+        const char* rules;
+        std::vector<long long> counts;
+    };
+    const Case cases[] = {
+        {"english", {7, 49, 302, 1469, 7361, 36768, 179740, 845931}},
+        {"russian", {7, 49, 302, 1469, 7482, 37986, 190146}},
+    };
+    for (const Case& c : cases) {
+        const CliRun r = run(std::string("perft --rules ") + c.rules + " --depth " +
+                             std::to_string(c.counts.size()));
+        ASSERT_EQ(r.status, 0) << r.err;
+        std::vector<std::string> expected;
+        for (size_t d = 0; d < c.counts.size(); ++d)
+            expected.push_back("perft " + std::to_string(d + 1) + " " +
+                               std::to_string(c.counts[d]));
+        EXPECT_EQ(lines(r.out), expected) << c.rules;
+        EXPECT_EQ(r.err, "");
+    }
+}
+
+TEST(Cli, PerftFromAGivenPosition)
+{
+    // Side 2's king captures the man and may land on any of three squares.
+    const CliRun r = run("perft --rules russian --depth 2 --position "
+                         "\"4 3 3 3 3 3 3 3 3 3 3 3 3 3 1 3 3 3 3 3 3 3 3 3 3 3 3 3 3 3 3 3 \"");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(lines(r.out), (std::vector<std::string>{"perft 1 3", "perft 2 0"}));
+}
+
+TEST(Cli, MovesListsEveryAcceptedPairInOrder)
+{
+    const CliRun side1 = run("moves --rules english --position " + START);
+    ASSERT_EQ(side1.status, 0) << side1.err;
+    const auto got = lines(side1.out);
+    const std::vector<std::pair<int, int>> pairs = {{20, 16}, {21, 16}, {21, 17}, {22, 17},
+                                                    {22, 18}, {23, 18}, {23, 19}};
+    ASSERT_EQ(got.size(), pairs.size());
+    for (size_t i = 0; i < pairs.size(); ++i) {
+        const std::string prefix =
+            std::to_string(pairs[i].first) + " " + std::to_string(pairs[i].second) + " ";
+        EXPECT_EQ(got[i].substr(0, prefix.size()), prefix);
+        EXPECT_EQ(got[i].size(), prefix.size() + 64);
+    }
+    EXPECT_EQ(got[0], "20 16 5 5 5 5 5 5 5 5 5 5 5 5 3 3 3 3 1 3 3 3 3 1 1 1 1 1 1 1 1 1 1 1 ");
+
+    const CliRun side2 = run("moves --rules russian --side 2 --position " + START);
+    ASSERT_EQ(side2.status, 0) << side2.err;
+    EXPECT_EQ(lines(side2.out).size(), 7u);
+    EXPECT_EQ(lines(side2.out).front().substr(0, 5), "8 12 ");
+}
+
+TEST(Cli, MovesIncludesACaptureBackToItsStart)
+{
+    // English king on 22 with men on 17, 9, 18 and 10: the only move goes round to 22.
+    const CliRun r = run("moves --rules english --position "
+                         "\"3 3 3 3 3 3 3 3 3 5 5 3 3 3 3 3 3 5 5 3 3 3 2 3 3 3 3 3 3 3 3 3 \"");
+    ASSERT_EQ(r.status, 0) << r.err;
+    std::string king = "22 22 ";
+    for (int square = 0; square < 32; ++square)
+        king += square == 22 ? "2 " : "3 ";
+    EXPECT_EQ(lines(r.out), std::vector<std::string>{king});
+}
+
+TEST(Cli, SearchPrintsValuePositionNodesAndTime)
+{
+    const CliRun a = run("search --rules russian --level 4 --seed 7 --position " + START);
+    ASSERT_EQ(a.status, 0) << a.err;
+    const auto got = lines(a.out);
+    ASSERT_EQ(got.size(), 4u) << a.out;
+    EXPECT_EQ(got[0], "value 0");
+    EXPECT_EQ(got[1].substr(0, 9), "position ");
+    EXPECT_EQ(got[1].size(), 9u + 64u);
+    EXPECT_EQ(got[2].substr(0, 6), "nodes ");
+    EXPECT_GT(std::stoll(got[2].substr(6)), 0);
+    EXPECT_EQ(got[3].substr(0, 3), "ms ");
+    // The same seed makes the same choice.
+    const CliRun b = run("search --rules russian --level 4 --seed 7 --position " + START);
+    EXPECT_EQ(lines(b.out)[1], got[1]);
+}
+
+TEST(Cli, BadCallsExitWithStatusTwoAndOneLine)
+{
+    const std::string badPositions[] = {
+        "\"5 5 5\"",
+        "\"5 5 5 5 5 5 5 5 5 5 5 5 3 3 3 3 3 3 3 3 1 1 1 1 1 1 1 1 1 1 1 7 \"",
+        "\"0 5 5 5 5 5 5 5 5 5 5 5 3 3 3 3 3 3 3 3 1 1 1 1 1 1 1 1 1 1 1 1 \"",
+    };
+    std::vector<std::string> calls = {
+        "",
+        "dance",
+        "perft --depth 3",
+        "perft --rules chess --depth 3",
+        "perft --rules english",
+        "perft --rules english --depth 0",
+        "perft --rules english --depth three",
+        "perft --rules english --depth 3 --speed 9",
+        "perft --rules english --depth 3 --depth 4",
+        "perft --rules english --depth",
+        "moves --rules english",
+        "moves --rules english --side 3 --position " + START,
+        "search --rules english --position " + START,
+        "search --rules english --level 0 --position " + START,
+        "search --rules english --level 4 --seed -1 --position " + START,
+    };
+    for (const std::string& position : badPositions) {
+        calls.push_back("perft --rules english --depth 2 --position " + position);
+        calls.push_back("moves --rules russian --position " + position);
+        calls.push_back("search --rules russian --level 2 --position " + position);
+    }
+    for (const std::string& call : calls) {
+        const CliRun r = run(call);
+        EXPECT_EQ(r.status, 2) << call;
+        EXPECT_EQ(r.out, "") << call;
+        EXPECT_EQ(lines(r.err).size(), 1u) << call << ": " << r.err;
+    }
+}
+
+} // namespace
