@@ -1,6 +1,7 @@
 #include "checkers.h"
 
 #include "movesink.h"
+#include "search.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -56,7 +57,7 @@ bool isPositionValue(int value)
 
 } // namespace
 
-Checkers::Checkers()
+Checkers::Checkers() : m_search(std::make_unique<Search>(*this))
 {
     std::fill(std::begin(board), std::end(board), BORDER);
     std::fill(std::begin(bestboard), std::end(bestboard), BORDER);
@@ -154,6 +155,14 @@ bool Checkers::checkMove2() const
 }
 
 int Checkers::go2()
+{
+    m_nodes = 0;
+    const int value = m_search->go();
+    m_nodes += m_search->nodes();
+    return value;
+}
+
+int Checkers::go2Reference()
 {
     depth = 0;
     bestcount = 0;

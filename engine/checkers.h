@@ -3,10 +3,12 @@
 #include "board.h"
 #include "side.h"
 
+#include <memory>
 #include <string>
 #include <vector>
 
 class MoveSink;
+class Search;
 
 // The game engine: one position on a 54-cell board, the list of positions kept for undo, and the
 // computer's move search for side 2. The rules live in the subclasses (ECheckers, RCheckers),
@@ -64,6 +66,9 @@ public:
     // random among equals, and returns the position's value for side 2. Without a legal move the
     // board stays as it is and the loss score is returned.
     int go2();
+    // The same decision by the plain full-width search, which follows every line to `level`
+    // plies: the reference the fast search is measured and tested against.
+    int go2Reference();
     // The full-width search to `level` plies, side 2 to move; its value.
     int turn();
     // Values the complete move of side 2 standing on the board, raising best to it; at the root
@@ -75,7 +80,7 @@ public:
     void generateMoves2(MoveSink& sink);
     // Exchanges the sides: cell k takes 6 - v of cell 53 - k. The side to move stays side 2.
     void rotate();
-    // Positions searched by the last go2.
+    // Positions searched by the last go2 or go2Reference.
     long long nodes() const { return m_nodes; }
 
     static const int SQUARE_CELLS[SQUARES];
@@ -106,4 +111,5 @@ private:
 
     MoveSink* m_sink = nullptr;
     long long m_nodes = 0;
+    std::unique_ptr<Search> m_search;
 };

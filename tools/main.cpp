@@ -106,7 +106,7 @@ int moves(const std::vector<std::string>& words)
 
 int search(const std::vector<std::string>& words)
 {
-    CommandLine args(words, {"--rules", "--level", "--position", "--seed"}, {});
+    CommandLine args(words, {"--rules", "--level", "--position", "--seed"}, {"--reference"});
     const std::optional<long long> level = args.number("--level", true, 1, MAX_LEVEL);
     const std::optional<long long> seed = args.number("--seed", false, 0, 4294967295LL);
     std::unique_ptr<Checkers> engine = engineFor(args, true);
@@ -118,7 +118,7 @@ int search(const std::vector<std::string>& words)
     if (seed)
         std::srand(static_cast<unsigned>(*seed));
     const auto start = std::chrono::steady_clock::now();
-    const int value = engine->go2();
+    const int value = args.has("--reference") ? engine->go2Reference() : engine->go2();
     const auto elapsed = std::chrono::steady_clock::now() - start;
     std::cout << "value " << value << '\n'
               << "position " << engine->toString(false) << '\n'

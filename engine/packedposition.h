@@ -1,0 +1,86 @@
+#pragma once
+
+#include "board.h"
+
+#include <cstdint>
+
+// A position in twelve bytes: one bit per square for side 2's pieces, side 1's pieces and the
+// kings of either side. The key of the search's tables; cheap to copy, compare and turn round.
+struct PackedPosition {
+    std::uint32_t side2 = 0;
+    std::uint32_t side1 = 0;
+    std::uint32_t kings = 0;
+
+    // From a 54-cell board; squareCells maps square numbers to cells.
+    static PackedPosition fromCells(const int* cells, const int* squareCells)
+    {
+        PackedPosition packed;
+        for (int square = 0; square < SQUARES; ++square) {
+            const std::uint32_t bit = std::uint32_t{1} << square;
+            switch (cells[squareCells[square]]) {
+            case MAN2:
+                packed.side2 |= bit;
+                break;
+            case KING2:
+                packed.side2 |= bit;
+                packed.kings |= bit;
+                break;
+            case MAN1:
+                packed.side1 |= bit;
+                break;
+            case KING1:
+                packed.side1 |= bit;
+                packed.kings |= bit;
+                break;
+            default:
+                break;
+            }
+        }
+        return packed;
+    }
+
+    // Writes the 32 playable cells; the border is not touched.
+    void toCells(int* cells, const int* squareCells) const
+    {
+        for (int square = 0; square < SQUARES; ++square) {
+            const std::uint32_t bit = std::uint32_t{1} << square;
+            const bool king = kings & bit;
+            int value = FREE;
+            if (side2 & bit)
+                value = king ? KING2 : MAN2;
+            else if (side1 & bit)
+                value = king ? KING1 : MAN1;
+            cells[squareCells[square]] = value;
+        }
+    }
+
+    // The same position seen by the other side, who is then side 2 to move: square s becomes
+    // square 31 - s and the sides change places.
+    PackedPosition rotated() const
+    {
+        return PackedPosition{reversed(side1), reversed(side2), reversed(kings)};
+    }
+
+    std::uint64_t hash() const
+    {
+        std::uint64_t h = (std::uint64_t{side2} << 32 | side1) * 0x9E3779B97F4A7C15ULL;
+        h ^= (h >> 29) ^ (std::uint64_t{kings} * 0xC2B2AE3D27D4EB4FULL);
+        return h ^ (h >> 32);
+    }
+
+    bool operator==(const PackedPosition& other) const
+    {
+        return side2 == other.side2 && side1 == other.side1 && kings == other.kings;
+    }
+    bool operator!=(const PackedPosition& other) const { return !(*this == other); }
+
+private:
+    static std::uint32_t reversed(std::uint32_t bits)
+    {
+        bits = ((bits >> 1) & 0x55555555u) | ((bits & 0x55555555u) << 1);
+        bits = ((bits >> 2) & 0x33333333u) | ((bits & 0x33333333u) << 2);
+        bits = ((bits >> 4) & 0x0F0F0F0Fu) | ((bits & 0x0F0F0F0Fu) << 4);
+        bits = ((bits >> 8) & 0x00FF00FFu) | ((bits & 0x00FF00FFu) << 8);
+        return (bits >> 16) | (bits << 16);
+    }
+};

@@ -1,0 +1,236 @@
+#include "search.h"
+
+#include "checkers.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <utility>
+
+namespace {
+
+constexpr int LOSS_PER_PLY = 10;
+constexpr int INFINITE = 30000; // beyond every value: |value| <= 10 per ply + the jumps
+constexpr std::size_t TABLE_ENTRIES = std::size_t{1} << 19;
+constexpr int HINTED_MOVE = 1 << 24;
+constexpr int JUMP_WEIGHT = 1 << 16; // more pieces jumped first; captures are all one kind
+constexpr int HISTORY_LIMIT = 1 << 15;
+
+int lowestSquare(std::uint32_t bits)
+{
+    return bits ? __builtin_ctz(bits) : 0;
+}
+
+} // namespace
+
+Search::Search(Checkers& engine) : m_engine(engine), m_table(TABLE_ENTRIES), m_history{} {}
+
+std::size_t Search::tableBytes()
+{
+    return TABLE_ENTRIES / 2 * sizeof(TranspositionTable::Entry) * 2 + sizeof(Search);
+}
+
+int Search::go()
+{
+    Checkers& engine = m_engine;
+    const int level = engine.level;
+    m_nodes = 0;
+    if (level < 2 || level >= MAX_PLY || !m_table.usable())
+        return engine.go2Reference();
+
+    engine.depth = 0;
+    engine.bestcount = 0;
+    std::copy(engine.board + FIRST_CELL, engine.board + LAST_CELL + 1,
+              engine.bestboard + FIRST_CELL);
+
+    m_collect = Collect::ROOT;
+    m_rootCount = 0;
+    m_overflow = false;
+    engine.generateMoves2(*this);
+    if (m_overflow)
+        return engine.go2Reference();
+
+    // In the generators' order, with the running best exactly as the full-width search keeps
+    // it: a move is valued exactly when it could equal or beat the best so far, otherwise only
+    // shown to be worse.
+    int best = -LOSS_PER_PLY * level;
+    for (int i = 0; i < m_rootCount; ++i) {
+        const Move& move = m_rootMoves[i];
+        const PackedPosition reply = move.after.rotated();
+        const int limit = move.jumps - best + 1;
+        const int replyValue = level == 2 ? horizonValue(reply)
+                                          : value(reply, level - 1, -INFINITE, limit, 1);
+        if (replyValue >= limit)
+            continue;
+        const int moveValue = move.jumps - replyValue;
+        if (moveValue > best) {
+            best = moveValue;
+            record(move);
+            engine.bestcount = 1;
+        } else if (moveValue == best) {
+            // The k-th root move of the best value replaces the recorded one with probability 1/k.
+            ++engine.bestcount;
+            if (std::rand() % engine.bestcount == 0)
+                record(move);
+        }
+    }
+    engine.depth = 0;
+    std::copy(engine.bestboard + FIRST_CELL, engine.bestboard + LAST_CELL + 1,
+              engine.board + FIRST_CELL);
+    return best;
+}
+
+// The value of the position for side 2 with `plies` (2 or more) left: exact when it lies inside
+// (alpha, beta), otherwise a bound on the side of the window it fell.
+int Search::value(const PackedPosition& position, int plies, int alpha, int beta, int ply)
+{
+    ++m_nodes;
+    std::uint8_t hint = TranspositionTable::NO_MOVE;
+    if (const TranspositionTable::Entry* entry = m_table.find(position, plies, hint)) {
+        if (entry->bound == TranspositionTable::EXACT ||
+            (entry->bound == TranspositionTable::LOWER && entry->value >= beta) ||
+            (entry->bound == TranspositionTable::UPPER && entry->value <= alpha))
+            return entry->value;
+    }
+    if (ply >= MAX_PLY)
+        return referenceValue(position, plies);
+
+    load(position);
+    m_collect = Collect::PLY;
+    m_collectPly = ply;
+    m_moveCount[ply] = 0;
+    m_overflow = false;
+    m_engine.generateMoves2(*this);
+    if (m_overflow)
+        return referenceValue(position, plies);
+
+    const int lossScore = -LOSS_PER_PLY * plies;
+    Move* moves = m_moves[ply];
+    const int count = m_moveCount[ply];
+    for (int i = 0; i < count; ++i)
+        moves[i].order = orderScore(position, moves[i], i == hint);
+
+    int best = lossScore;
+    std::uint8_t bestMove = TranspositionTable::NO_MOVE;
+    int floor = alpha;
+    for (int n = 0; n < count; ++n) {
+        const Move* next = std::max_element(moves + n, moves + count, [](const Move& a,
+                                                                          const Move& b) {
+            return a.order < b.order;
+        });
+        std::swap(moves[n], *const_cast<Move*>(next));
+        const Move& move = moves[n];
+        const PackedPosition reply = move.after.rotated();
+        const int replyValue =
+            plies == 2 ? horizonValue(reply)
+                       : value(reply, plies - 1, move.jumps - beta, move.jumps - floor, ply + 1);
+        const int moveValue = move.jumps - replyValue;
+        if (moveValue > best) {
+            best = moveValue;
+            bestMove = move.index;
+            if (best > floor) {
+                floor = best;
+                if (floor >= beta) {
+                    rememberCutoff(position, move, plies);
+                    break;
+                }
+            }
+        }
+    }
+    const TranspositionTable::Bound bound = best >= beta    ? TranspositionTable::LOWER
+                                            : best <= alpha ? TranspositionTable::UPPER
+                                                            : TranspositionTable::EXACT;
+    m_table.store(position, plies, best, bound, bestMove);
+    return best;
+}
+
+// One ply left: every move is worth the pieces it jumps, and a side without a move loses.
+int Search::horizonValue(const PackedPosition& position)
+{
+    ++m_nodes;
+    load(position);
+    if (m_engine.checkCapture2()) {
+        m_collect = Collect::MOST_JUMPS;
+        m_mostJumps = 0;
+        m_engine.generateMoves2(*this);
+        return m_mostJumps;
+    }
+    return m_engine.checkMove2() ? 0 : -LOSS_PER_PLY;
+}
+
+// The full-width search of one position, for the rare position with more moves than the lists
+// hold: slow but exact.
+int Search::referenceValue(const PackedPosition& position, int plies)
+{
+    load(position);
+    m_engine.depth = m_engine.level - plies;
+    return m_engine.turn();
+}
+
+int Search::orderScore(const PackedPosition& before, const Move& move, bool hinted) const
+{
+    if (hinted)
+        return HINTED_MOVE;
+    const int from = lowestSquare(before.side2 & ~move.after.side2);
+    const int to = lowestSquare(move.after.side2 & ~before.side2);
+    return move.jumps * JUMP_WEIGHT + m_history[from][to];
+}
+
+void Search::rememberCutoff(const PackedPosition& before, const Move& move, int plies)
+{
+    const int from = lowestSquare(before.side2 & ~move.after.side2);
+    const int to = lowestSquare(move.after.side2 & ~before.side2);
+    m_history[from][to] += plies * plies;
+    if (m_history[from][to] >= HISTORY_LIMIT) {
+        for (auto& row : m_history) {
+            for (int& score : row)
+                score /= 2;
+        }
+    }
+}
+
+void Search::load(const PackedPosition& position)
+{
+    position.toCells(m_engine.board, Checkers::SQUARE_CELLS);
+}
+
+void Search::record(const Move& move)
+{
+    int cells[CELLS];
+    std::fill(std::begin(cells), std::end(cells), BORDER);
+    move.after.toCells(cells, Checkers::SQUARE_CELLS);
+    std::copy(cells + FIRST_CELL, cells + LAST_CELL + 1, m_engine.bestboard + FIRST_CELL);
+}
+
+void Search::onMove(const int* cells, int jumps)
+{
+    if (m_collect == Collect::MOST_JUMPS) {
+        m_mostJumps = std::max(m_mostJumps, jumps);
+        return;
+    }
+    const PackedPosition after = PackedPosition::fromCells(cells, Checkers::SQUARE_CELLS);
+    if (m_collect == Collect::ROOT) {
+        if (m_rootCount == MAX_ROOT_MOVES) {
+            m_overflow = true;
+            return;
+        }
+        m_rootMoves[m_rootCount] = {after, static_cast<std::int16_t>(jumps),
+                                    static_cast<std::uint8_t>(0), 0};
+        ++m_rootCount;
+        return;
+    }
+    Move* moves = m_moves[m_collectPly];
+    int& count = m_moveCount[m_collectPly];
+    if (jumps > 0) {
+        // Below the root a capture reached by another route is the same move.
+        for (int i = 0; i < count; ++i) {
+            if (moves[i].after == after)
+                return;
+        }
+    }
+    if (count == MAX_MOVES) {
+        m_overflow = true;
+        return;
+    }
+    moves[count] = {after, static_cast<std::int16_t>(jumps), static_cast<std::uint8_t>(count), 0};
+    ++count;
+}

@@ -1,0 +1,64 @@
+#pragma once
+
+#include "movesink.h"
+#include "packedposition.h"
+#include "transpositiontable.h"
+
+#include <cstdint>
+
+class Checkers;
+
+// The computer's search for side 2, making exactly the decisions of the full-width search
+// (Checkers::go2Reference) at a fraction of its cost: for every position, level and state of the
+// random generator it plays the same move, returns the same value and draws the same random
+// numbers. The root moves are met in the generators' order, duplicates included, each valued
+// exactly wherever it could equal or beat the best so far; below the root, alpha-beta with a
+// transposition table and move ordering, which keep every value exact inside its window.
+class Search : private MoveSink
+{
+public:
+    explicit Search(Checkers& engine);
+
+    // What go2 does: plays the chosen move on the engine's board and returns its value.
+    int go();
+    long long nodes() const { return m_nodes; }
+    // Memory of all the search's tables, allocated once with the engine.
+    static std::size_t tableBytes();
+
+private:
+    static constexpr int MAX_PLY = 32;
+    static constexpr int MAX_MOVES = 255; // distinct moves of one position below the root
+    static constexpr int MAX_ROOT_MOVES = 4096; // root moves, duplicates included
+
+    struct Move {
+        PackedPosition after; // the position after the move, side 2 still the mover
+        std::int16_t jumps;
+        std::uint8_t index; // place in the generators' order, stable for the position
+        int order;          // how promising, for the move ordering
+    };
+    // Where the generators' moves go: a ply's list, the root's list, or only the most jumps.
+    enum class Collect { PLY, ROOT, MOST_JUMPS };
+
+    int value(const PackedPosition& position, int plies, int alpha, int beta, int ply);
+    int horizonValue(const PackedPosition& position);
+    int referenceValue(const PackedPosition& position, int plies);
+    int orderScore(const PackedPosition& before, const Move& move, bool hinted) const;
+    void rememberCutoff(const PackedPosition& before, const Move& move, int plies);
+    void load(const PackedPosition& position);
+    void record(const Move& move);
+    void onMove(const int* cells, int jumps) override;
+
+    Checkers& m_engine;
+    TranspositionTable m_table;
+    Move m_moves[MAX_PLY][MAX_MOVES];
+    int m_moveCount[MAX_PLY];
+    Move m_rootMoves[MAX_ROOT_MOVES];
+    int m_rootCount = 0;
+    int m_history[SQUARES][SQUARES];
+
+    Collect m_collect = Collect::PLY;
+    int m_collectPly = 0;
+    bool m_overflow = false;
+    int m_mostJumps = 0;
+    long long m_nodes = 0;
+};

@@ -1,0 +1,56 @@
+#pragma once
+
+#include "packedposition.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+
+// Values of positions already searched, by position and number of plies left. A position's value
+// depends on nothing else, so an entry is exact knowledge for every later search of the same
+// rule set, in this move or a later one. The whole table is allocated once, by the constructor;
+// the search never allocates.
+class TranspositionTable
+{
+public:
+    enum Bound : std::uint8_t { EMPTY, EXACT, LOWER, UPPER };
+    static constexpr std::uint8_t NO_MOVE = 0xFF;
+
+    struct Entry {
+        PackedPosition position;
+        std::int16_t value;
+        std::uint8_t plies;
+        Bound bound;
+        std::uint8_t bestMove; // index into the position's generated moves, or NO_MOVE
+    };
+
+    // entries: a power of two. Without the memory for it the table is unusable.
+    explicit TranspositionTable(std::size_t entries);
+
+    bool usable() const { return m_bucketCount != 0; }
+    // The entry for the position searched to exactly `plies`, or null; hint receives the best
+    // move of any entry for the position, whatever its plies.
+    const Entry* find(const PackedPosition& position, int plies, std::uint8_t& hint) const;
+    void store(const PackedPosition& position, int plies, int value, Bound bound,
+               std::uint8_t bestMove);
+
+    std::size_t bytes() const { return m_bucketCount * sizeof(Bucket); }
+
+private:
+    // One slot kept for the deeper search, one always replaced.
+    struct Bucket {
+        Entry deep;
+        Entry recent;
+    };
+    struct FreeDeleter {
+        void operator()(Bucket* buckets) const;
+    };
+
+    const Bucket& bucketFor(const PackedPosition& position) const
+    {
+        return m_buckets[position.hash() & (m_bucketCount - 1)];
+    }
+
+    std::size_t m_bucketCount;
+    std::unique_ptr<Bucket[], FreeDeleter> m_buckets;
+};
