@@ -3,6 +3,7 @@
 #include "board.h"
 
 #include <cstdint>
+#include <iterator>
 
 // A position in twelve bytes: one bit per square for side 2's pieces, side 1's pieces and the
 // kings of either side. The key of the search's tables; cheap to copy, compare and turn round.
@@ -14,27 +15,15 @@ struct PackedPosition {
     // From a 54-cell board; squareCells maps square numbers to cells.
     static PackedPosition fromCells(const int* cells, const int* squareCells)
     {
+        // Per cell value: bit 0 side 2, bit 1 side 1, bit 2 king.
+        constexpr std::uint32_t OWNER[] = {0, 2, 2 | 4, 0, 1 | 4, 1};
         PackedPosition packed;
         for (int square = 0; square < SQUARES; ++square) {
-            const std::uint32_t bit = std::uint32_t{1} << square;
-            switch (cells[squareCells[square]]) {
-            case MAN2:
-                packed.side2 |= bit;
-                break;
-            case KING2:
-                packed.side2 |= bit;
-                packed.kings |= bit;
-                break;
-            case MAN1:
-                packed.side1 |= bit;
-                break;
-            case KING1:
-                packed.side1 |= bit;
-                packed.kings |= bit;
-                break;
-            default:
-                break;
-            }
+            const auto value = static_cast<std::uint32_t>(cells[squareCells[square]]);
+            const std::uint32_t owner = value < std::size(OWNER) ? OWNER[value] : 0;
+            packed.side2 |= (owner & 1) << square;
+            packed.side1 |= ((owner >> 1) & 1) << square;
+            packed.kings |= ((owner >> 2) & 1) << square;
         }
         return packed;
     }

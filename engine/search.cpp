@@ -6,7 +6,8 @@
 #include <cstdlib>
 #include <utility>
 
-namespace {
+namespace
+{
 
 constexpr int LOSS_PER_PLY = 10;
 constexpr int INFINITE = 30000; // beyond every value: |value| <= 10 per ply + the jumps
@@ -26,7 +27,7 @@ Search::Search(Checkers& engine) : m_engine(engine), m_table(TABLE_ENTRIES), m_h
 
 std::size_t Search::tableBytes()
 {
-    return TABLE_ENTRIES / 2 * sizeof(TranspositionTable::Entry) * 2 + sizeof(Search);
+    return TranspositionTable::bytesFor(TABLE_ENTRIES) + sizeof(Search);
 }
 
 int Search::go()
@@ -57,8 +58,8 @@ int Search::go()
         const Move& move = m_rootMoves[i];
         const PackedPosition reply = move.after.rotated();
         const int limit = move.jumps - best + 1;
-        const int replyValue = level == 2 ? horizonValue(reply)
-                                          : value(reply, level - 1, -INFINITE, limit, 1);
+        const int replyValue =
+            level == 2 ? horizonValue(reply) : value(reply, level - 1, -INFINITE, limit, 1);
         if (replyValue >= limit)
             continue;
         const int moveValue = move.jumps - replyValue;
@@ -113,17 +114,27 @@ int Search::value(const PackedPosition& position, int plies, int alpha, int beta
     std::uint8_t bestMove = TranspositionTable::NO_MOVE;
     int floor = alpha;
     for (int n = 0; n < count; ++n) {
-        const Move* next = std::max_element(moves + n, moves + count, [](const Move& a,
-                                                                          const Move& b) {
-            return a.order < b.order;
-        });
+        const Move* next =
+            std::max_element(moves + n, moves + count,
+                             [](const Move& a, const Move& b) { return a.order < b.order; });
         std::swap(moves[n], *const_cast<Move*>(next));
         const Move& move = moves[n];
         const PackedPosition reply = move.after.rotated();
-        const int replyValue =
-            plies == 2 ? horizonValue(reply)
-                       : value(reply, plies - 1, move.jumps - beta, move.jumps - floor, ply + 1);
-        const int moveValue = move.jumps - replyValue;
+        int moveValue;
+        if (plies == 2) {
+            moveValue = move.jumps - horizonValue(reply);
+        } else if (n == 0) {
+            moveValue = move.jumps -
+                        value(reply, plies - 1, move.jumps - beta, move.jumps - floor, ply + 1);
+        } else {
+            // Only show that the move is no better than the best so far; search it exactly
+            // only when it is.
+            moveValue = move.jumps - value(reply, plies - 1, move.jumps - floor - 1,
+                                           move.jumps - floor, ply + 1);
+            if (moveValue > floor && moveValue < beta)
+                moveValue = move.jumps -
+                            value(reply, plies - 1, move.jumps - beta, move.jumps - floor, ply + 1);
+        }
         if (moveValue > best) {
             best = moveValue;
             bestMove = move.index;

@@ -27,7 +27,7 @@ public:
 
 private:
     static constexpr int MAX_PLY = 32;
-    static constexpr int MAX_MOVES = 255; // distinct moves of one position below the root
+    static constexpr int MAX_MOVES = 255;       // distinct moves of one position below the root
     static constexpr int MAX_ROOT_MOVES = 4096; // root moves, duplicates included
 
     struct Move {

@@ -8,8 +8,7 @@ void TranspositionTable::FreeDeleter::operator()(Bucket* buckets) const
     std::free(buckets);
 }
 
-TranspositionTable::TranspositionTable(std::size_t entries)
-    : m_bucketCount(entries / 2)
+TranspositionTable::TranspositionTable(std::size_t entries) : m_bucketCount(entries / 2)
 {
     // calloc: the pages are zero (every entry EMPTY) without being touched, so that an engine,
     // made for every game, costs nothing until it searches.
@@ -18,8 +17,8 @@ TranspositionTable::TranspositionTable(std::size_t entries)
         m_bucketCount = 0;
 }
 
-const TranspositionTable::Entry* TranspositionTable::find(const PackedPosition& position,
-                                                          int plies, std::uint8_t& hint) const
+const TranspositionTable::Entry* TranspositionTable::find(const PackedPosition& position, int plies,
+                                                          std::uint8_t& hint) const
 {
     const Bucket& bucket = bucketFor(position);
     const Entry* found = nullptr;

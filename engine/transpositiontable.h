@@ -34,7 +34,8 @@ public:
     void store(const PackedPosition& position, int plies, int value, Bound bound,
                std::uint8_t bestMove);
 
-    std::size_t bytes() const { return m_bucketCount * sizeof(Bucket); }
+    // Memory a table of so many entries takes.
+    static std::size_t bytesFor(std::size_t entries) { return entries / 2 * sizeof(Bucket); }
 
 private:
     // One slot kept for the deeper search, one always replaced.

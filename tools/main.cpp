@@ -1,6 +1,7 @@
 // checkers-cli: a developer's window into the engine. Output goes to standard output, one item a
 // line; a bad call prints one line on standard error and exits with status 2.
 
+#include "benchmark.h"
 #include "commandline.h"
 #include "perft.h"
 
@@ -10,6 +11,7 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <fstream>
 #include <iostream>
 #include <memory>
 #include <optional>
@@ -22,6 +24,8 @@ namespace
 constexpr int EXIT_USAGE = 2;
 constexpr long long MAX_PERFT_DEPTH = 20;
 constexpr long long MAX_LEVEL = 30;
+constexpr long long DEFAULT_REFERENCE_LIMIT = 60;
+constexpr long long MAX_REFERENCE_LIMIT = 24 * 3600;
 
 int usageError(const std::string& message)
 {
@@ -29,16 +33,19 @@ int usageError(const std::string& message)
     return EXIT_USAGE;
 }
 
+std::unique_ptr<Checkers> makeEngine(const std::string& rules)
+{
+    if (rules == "russian")
+        return std::make_unique<RCheckers>();
+    if (rules == "english")
+        return std::make_unique<ECheckers>();
+    return nullptr;
+}
+
 std::unique_ptr<Checkers> makeEngine(CommandLine& args)
 {
     const std::optional<std::string> rules = args.text("--rules", true);
-    if (!rules)
-        return nullptr;
-    if (*rules == "russian")
-        return std::make_unique<RCheckers>();
-    if (*rules == "english")
-        return std::make_unique<ECheckers>();
-    return nullptr;
+    return rules ? makeEngine(*rules) : nullptr;
 }
 
 // Builds the engine the options name, with the position given. On a bad option or position
@@ -128,12 +135,47 @@ int search(const std::vector<std::string>& words)
     return EXIT_SUCCESS;
 }
 
+int bench(const std::vector<std::string>& words)
+{
+    CommandLine args(words, {"--rules", "--level", "--file", "--reference-limit"}, {});
+    const std::optional<long long> level = args.number("--level", true, 1, MAX_LEVEL);
+    const std::optional<long long> limit =
+        args.number("--reference-limit", false, 1, MAX_REFERENCE_LIMIT);
+    const std::optional<std::string> file = args.text("--file", true);
+    std::unique_ptr<Checkers> engine = engineFor(args, false);
+    if (!engine)
+        return EXIT_USAGE;
+    if (!args.ok())
+        return usageError(args.error());
+
+    std::ifstream in(*file);
+    if (!in)
+        return usageError("cannot read " + *file);
+    std::vector<std::string> positions;
+    int lineNumber = 0;
+    for (std::string line; std::getline(in, line);) {
+        ++lineNumber;
+        if (line.find_first_not_of(" \t\r") == std::string::npos || line[0] == '#')
+            continue;
+        if (!engine->fromString(line)) {
+            std::cerr << " (checkers-cli: line " << lineNumber << " of " << *file
+                      << " is not a position)\n";
+            return EXIT_USAGE;
+        }
+        positions.push_back(line);
+    }
+    const std::string rules = *args.text("--rules", true);
+    const Benchmark benchmark([rules] { return makeEngine(rules); }, static_cast<int>(*level),
+                              static_cast<double>(limit.value_or(DEFAULT_REFERENCE_LIMIT)));
+    return benchmark.run(positions, std::cout) ? EXIT_SUCCESS : EXIT_FAILURE;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
     if (argc < 2)
-        return usageError("no command: give perft, moves or search");
+        return usageError("no command: give perft, moves, search or bench");
     const std::string command = argv[1];
     const std::vector<std::string> words(argv + 2, argv + argc);
     if (command == "perft")
@@ -142,5 +184,7 @@ int main(int argc, char** argv)
         return moves(words);
     if (command == "search")
         return search(words);
+    if (command == "bench")
+        return bench(words);
     return usageError("unknown command '" + command + "'");
 }

@@ -12,11 +12,12 @@
 #include <cstdlib>
 #include <memory>
 
-namespace {
+namespace
+{
 
 constexpr size_t POSITIONS = 2000;
 constexpr double REFERENCE_BUDGET = 2e5; // positions the reference may search for one case
-constexpr int SEEDS_EVERY = 10;           // every tenth position is tried with three seeds
+constexpr int SEEDS_EVERY = 10;          // every tenth position is tried with three seeds
 
 struct Outcome {
     std::string position;
@@ -50,8 +51,7 @@ int affordableLevel(Checkers& engine, const std::string& position, int wanted)
     return level;
 }
 
-template <typename Rules>
-void compare(unsigned gamesSeed)
+template <typename Rules> void compare(unsigned gamesSeed)
 {
     Rules scratch;
     const std::vector<std::string> positions = RandomGames(scratch, gamesSeed).positions(POSITIONS);

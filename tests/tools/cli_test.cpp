@@ -142,6 +142,49 @@ TEST(Cli, SearchPrintsValuePositionNodesAndTime)
     EXPECT_EQ(lines(b.out)[1], got[1]);
 }
 
+TEST(Cli, ReferenceSearchMakesTheSameDecision)
+{
+    const std::string call = "search --rules english --level 5 --seed 3 --position " + START;
+    const CliRun fast = run(call);
+    const CliRun reference = run(call + " --reference");
+    ASSERT_EQ(fast.status, 0);
+    ASSERT_EQ(reference.status, 0);
+    EXPECT_EQ(lines(fast.out)[0], lines(reference.out)[0]);
+    EXPECT_EQ(lines(fast.out)[1], lines(reference.out)[1]);
+}
+
+TEST(Cli, BenchComparesBothSearchesOnAFile)
+{
+    const std::string file = ::testing::TempDir() + "cli_test_bench.txt";
+    FILE* out = fopen(file.c_str(), "w");
+    ASSERT_NE(out, nullptr);
+    fputs("# two positions\n"
+          "5 5 5 5 5 5 5 5 5 5 5 5 3 3 3 3 3 3 3 3 1 1 1 1 1 1 1 1 1 1 1 1 \n"
+          "\n"
+          "3 3 2 3 3 3 3 3 4 2 3 3 2 3 3 2 3 3 3 1 3 3 3 3 3 3 3 3 3 3 4 3 \n",
+          out);
+    fclose(out);
+    const CliRun r = run("bench --rules russian --level 5 --reference-limit 30 --file " + file);
+    ASSERT_EQ(r.status, 0) << r.err;
+    const auto got = lines(r.out);
+    ASSERT_EQ(got.size(), 5u) << r.out;
+    EXPECT_EQ(got[0].substr(0, 16), "position 1 fast ");
+    EXPECT_NE(got[0].find(" agree"), std::string::npos);
+    EXPECT_NE(got[1].find(" agree"), std::string::npos);
+    EXPECT_EQ(got[2], "positions 2 compared 2 agree 2");
+    EXPECT_EQ(got[3].substr(0, 13), "median ratio ");
+    EXPECT_EQ(got[4].substr(0, 11), "worst fast ");
+
+    FILE* bad = fopen(file.c_str(), "w");
+    ASSERT_NE(bad, nullptr);
+    fputs("5 5 5\n", bad);
+    fclose(bad);
+    const CliRun refused = run("bench --rules russian --level 5 --file " + file);
+    EXPECT_EQ(refused.status, 2);
+    EXPECT_EQ(lines(refused.err).size(), 1u) << refused.err;
+    std::remove(file.c_str());
+}
+
 TEST(Cli, BadCallsExitWithStatusTwoAndOneLine)
 {
     const std::string badPositions[] = {
@@ -165,6 +208,10 @@ TEST(Cli, BadCallsExitWithStatusTwoAndOneLine)
         "search --rules english --position " + START,
         "search --rules english --level 0 --position " + START,
         "search --rules english --level 4 --seed -1 --position " + START,
+        "search --rules english --level 4 --reference 1 --position " + START,
+        "bench --rules english --level 4",
+        "bench --rules english --level 4 --file /nonexistent/positions.txt",
+        "bench --rules english --level 4 --file x --reference-limit 0",
     };
     for (const std::string& position : badPositions) {
         calls.push_back("perft --rules english --depth 2 --position " + position);
