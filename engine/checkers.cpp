@@ -162,6 +162,11 @@ int Checkers::go2()
     return value;
 }
 
+void Checkers::clearSearchTables()
+{
+    m_search->clear();
+}
+
 int Checkers::go2Reference()
 {
     depth = 0;

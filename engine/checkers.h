@@ -80,6 +80,9 @@ public:
     void generateMoves2(MoveSink& sink);
     // Exchanges the sides: cell k takes 6 - v of cell 53 - k. The side to move stays side 2.
     void rotate();
+    // Forgets what earlier searches of this engine learnt; they are remembered from move to
+    // move, which changes their speed and never their decisions.
+    void clearSearchTables();
     // Positions searched by the last go2 or go2Reference.
     long long nodes() const { return m_nodes; }
 

@@ -30,6 +30,13 @@ std::size_t Search::tableBytes()
     return TranspositionTable::bytesFor(TABLE_ENTRIES) + sizeof(Search);
 }
 
+void Search::clear()
+{
+    m_table.clear();
+    for (auto& row : m_history)
+        std::fill(std::begin(row), std::end(row), 0);
+}
+
 int Search::go()
 {
     Checkers& engine = m_engine;

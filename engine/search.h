@@ -22,6 +22,8 @@ public:
     // What go2 does: plays the chosen move on the engine's board and returns its value.
     int go();
     long long nodes() const { return m_nodes; }
+    // Forgets what earlier searches learnt, as for a new game.
+    void clear();
     // Memory of all the search's tables, allocated once with the engine.
     static std::size_t tableBytes();
 

@@ -1,5 +1,6 @@
 #include "transpositiontable.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <initializer_list>
 
@@ -15,6 +16,11 @@ TranspositionTable::TranspositionTable(std::size_t entries) : m_bucketCount(entr
     m_buckets.reset(static_cast<Bucket*>(std::calloc(m_bucketCount, sizeof(Bucket))));
     if (!m_buckets)
         m_bucketCount = 0;
+}
+
+void TranspositionTable::clear()
+{
+    std::fill(m_buckets.get(), m_buckets.get() + m_bucketCount, Bucket{});
 }
 
 const TranspositionTable::Entry* TranspositionTable::find(const PackedPosition& position, int plies,

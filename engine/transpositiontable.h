@@ -28,6 +28,8 @@ public:
     explicit TranspositionTable(std::size_t entries);
 
     bool usable() const { return m_bucketCount != 0; }
+    // Forgets every position; the memory stays the table's.
+    void clear();
     // The entry for the position searched to exactly `plies`, or null; hint receives the best
     // move of any entry for the position, whatever its plies.
     const Entry* find(const PackedPosition& position, int plies, std::uint8_t& hint) const;

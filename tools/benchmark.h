@@ -18,6 +18,7 @@ public:
     using EngineFactory = std::function<std::unique_ptr<Checkers>()>;
 
     Benchmark(EngineFactory makeEngine, int level, double referenceLimitSeconds);
+    ~Benchmark();
 
     // Prints a line per position and a summary; true when every decision the reference
     // finished agrees.
@@ -41,6 +42,7 @@ private:
                                 std::string& skipped) const;
 
     EngineFactory m_makeEngine;
+    std::unique_ptr<Checkers> m_fastEngine;
     int m_level;
     double m_limitSeconds;
 };
