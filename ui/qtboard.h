@@ -83,6 +83,9 @@ private:
     void cursorUp();
     void cursorDown();
     void click();
+    // Hands the move to the engine for the side to move, unless a reply is pending; true when
+    // the engine made it (the after-move flow has then run).
+    bool offerMove(int from, int to);
     void afterMoveOfSide1();
     void afterMoveOfSide2();
     bool side1CanMove() const;
