@@ -51,6 +51,9 @@ void Widget::keyPressEvent(QKeyEvent* event)
     case Qt::Key_M:
         toggleFocus();
         break;
+    case Qt::Key_Escape:
+        m_escapePressed = true;
+        break;
     default:
         break;
     }
@@ -58,7 +61,7 @@ void Widget::keyPressEvent(QKeyEvent* event)
 
 void Widget::keyReleaseEvent(QKeyEvent* event)
 {
-    if (event->key() == Qt::Key_Escape)
+    if (event->key() == Qt::Key_Escape && m_escapePressed && !event->isAutoRepeat())
         close();
 }
 

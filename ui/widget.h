@@ -24,7 +24,8 @@ protected:
     // PageUp undoes, PageDown starts a new game, M and Menu move the focus between the board
     // and "New". Other keys do nothing.
     void keyPressEvent(QKeyEvent* event) override;
-    // Releasing Escape closes the window.
+    // Releasing Escape closes the window, when the window also had its press: the release of
+    // an Escape that closed a dialog or message box leaves the game running.
     void keyReleaseEvent(QKeyEvent* event) override;
 
 private slots:
@@ -43,4 +44,5 @@ private:
     void toggleFocus();
 
     QSettings m_settings;
+    bool m_escapePressed = false; // the window received the press of Escape
 };

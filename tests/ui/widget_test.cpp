@@ -139,6 +139,7 @@ private slots:
     void menuKeysToggleFocus_data();
     void menuKeysToggleFocus();
     void escapeClosesOnRelease();
+    void escapeClosingDialogKeepsGame();
     void pageKeysReachWindowFromAnyChild();
     void returnOnButtonPressesIt();
 
@@ -373,6 +374,19 @@ void WidgetTest::escapeClosesOnRelease()
     QTest::keyPress(board(), Qt::Key_Escape);
     QVERIFY(m_window->isVisible());
     QTest::keyRelease(board(), Qt::Key_Escape);
+    QVERIFY(!m_window->isVisible());
+}
+
+void WidgetTest::escapeClosingDialogKeepsGame()
+{
+    m_window = std::make_unique<Widget>();
+    showActive();
+    clickSettings([](QDialog* dialog) { QTest::keyPress(dialog, Qt::Key_Escape); });
+    // The release of the Escape that cancelled the dialog reaches the window.
+    QVERIFY(focusReturnsToBoard());
+    QTest::keyRelease(board(), Qt::Key_Escape);
+    QVERIFY(m_window->isVisible());
+    QTest::keyClick(board(), Qt::Key_Escape);
     QVERIFY(!m_window->isVisible());
 }
 
