@@ -42,6 +42,15 @@ QPoint cellOf(int square)
     return QPoint(2 * (square % 4) + (row % 2 == 0 ? 1 : 0), row);
 }
 
+// A key press as the device sends it. (QTest::keyClick cannot spell every key, Select among them.)
+void pressKey(QWidget* widget, int key)
+{
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+    QApplication::sendEvent(widget, &press);
+    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier);
+    QApplication::sendEvent(widget, &release);
+}
+
 // A position text with the given pieces and every other square free.
 std::string position(const std::map<int, int>& pieces)
 {
@@ -188,6 +197,7 @@ private slots:
 
     void cursorMovesAndWraps_data();
     void cursorMovesAndWraps();
+    void cursorMoveRepaintsOnlyTheTwoCells_data();
     void cursorMoveRepaintsOnlyTheTwoCells();
     void otherKeysGoToTheParent();
     void selectionByKey_data();
@@ -205,6 +215,7 @@ private slots:
 
     void twoPeopleTakeTurns();
     void twoPeopleSide2First();
+    void secondPersonWinsWhenSide1CannotMove();
     void newGameWithComputerFirst();
 
     void newGameCancelsPendingReply();
@@ -393,9 +404,28 @@ void QtBoardTest::cursorAndFrameShownOnlyWithFocus()
     for (int i = 0; i < 5; ++i) {
         QCOMPARE(QColor(image.pixel(20 + i, 372)), pen);
         QCOMPARE(QColor(image.pixel(89 - i, 437)), pen);
+        QCOMPARE(QColor(image.pixel(20 + i, 370 + i)), pen); // the frame's corners
+        QCOMPARE(QColor(image.pixel(89 - i, 439 - i)), pen);
+        QCOMPARE(QColor(image.pixel(55, 439 - i)), pen); // below the man
     }
     QCOMPARE(QColor(image.pixel(25, 375)), gray); // inside the frame, outside the man
     QCOMPARE(QColor(image.pixel(84, 434)), gray);
+
+    // On an empty square the frame is exactly five pixels wide on every side: (1, 4) is
+    // 90..159 by 300..369.
+    m_board->selectedCell = QPoint(1, 4);
+    image = m_board->grab().toImage();
+    for (int i = 0; i < 5; ++i) {
+        QCOMPARE(QColor(image.pixel(90 + i, 335)), pen);
+        QCOMPARE(QColor(image.pixel(159 - i, 335)), pen);
+        QCOMPARE(QColor(image.pixel(125, 300 + i)), pen);
+        QCOMPARE(QColor(image.pixel(125, 369 - i)), pen);
+    }
+    QCOMPARE(QColor(image.pixel(95, 335)), gray);
+    QCOMPARE(QColor(image.pixel(154, 335)), gray);
+    QCOMPARE(QColor(image.pixel(125, 305)), gray);
+    QCOMPARE(QColor(image.pixel(125, 364)), gray);
+    m_board->selectedCell = QPoint(0, 5);
 
     m_board->clearFocus();
     QVERIFY(!m_board->hasFocus());
@@ -498,24 +528,38 @@ void QtBoardTest::cursorMovesAndWraps()
     m_board->selected = 20;
     m_board->selectedCell = cellOf(20);
     m_board->cursor = from;
-    QTest::keyClick(m_board.get(), Qt::Key(key));
+    pressKey(m_board.get(), key);
     QCOMPARE(m_board->cursor, to);
     QCOMPARE(m_board->selected, 20);
     QCOMPARE(m_board->selectedCell, cellOf(20));
 }
 
+void QtBoardTest::cursorMoveRepaintsOnlyTheTwoCells_data()
+{
+    QTest::addColumn<QPoint>("from");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<QPoint>("to");
+    QTest::newRow("right") << QPoint(3, 5) << int(Qt::Key_Right) << QPoint(4, 5);
+    QTest::newRow("left wraps") << QPoint(0, 5) << int(Qt::Key_Left) << QPoint(7, 5);
+    QTest::newRow("up") << QPoint(3, 5) << int(Qt::Key_Up) << QPoint(3, 4);
+    QTest::newRow("down wraps") << QPoint(3, 7) << int(Qt::Key_Down) << QPoint(3, 0);
+}
+
 void QtBoardTest::cursorMoveRepaintsOnlyTheTwoCells()
 {
+    QFETCH(QPoint, from);
+    QFETCH(int, key);
+    QFETCH(QPoint, to);
+    m_board->cursor = from;
+    m_board->repaint();
     PaintRecorder recorder;
-    QCoreApplication::processEvents();
     m_board->installEventFilter(&recorder);
-    QTest::keyClick(m_board.get(), Qt::Key_Right);
+    pressKey(m_board.get(), key);
     QTRY_VERIFY(recorder.paints > 0);
     QCoreApplication::processEvents();
     m_board->removeEventFilter(&recorder);
 
-    const QRegion cells =
-        QRegion(m_board->rectFromPos(QPoint(3, 5))) + QRegion(m_board->rectFromPos(QPoint(4, 5)));
+    const QRegion cells = QRegion(m_board->rectFromPos(from)) + QRegion(m_board->rectFromPos(to));
     QCOMPARE(recorder.painted, cells);
 }
 
@@ -528,10 +572,10 @@ void QtBoardTest::otherKeysGoToTheParent()
     const int handled[] = {Qt::Key_Left, Qt::Key_Up,     Qt::Key_Right,
                            Qt::Key_Down, Qt::Key_Return, Qt::Key_Select};
     for (int key : handled)
-        QTest::keyClick(board, Qt::Key(key));
+        pressKey(board, key);
     QVERIFY(parent.keys.empty());
-    QTest::keyClick(board, Qt::Key_Enter); // the keypad's Enter is not the board's
-    QTest::keyClick(board, Qt::Key_PageUp);
+    pressKey(board, Qt::Key_Enter); // the keypad's Enter is not the board's
+    pressKey(board, Qt::Key_PageUp);
     QCOMPARE(parent.keys, (std::vector<int>{Qt::Key_Enter, Qt::Key_PageUp}));
     QCOMPARE(board->selected, -1);
 }
@@ -551,31 +595,31 @@ void QtBoardTest::selectionByKey()
     const std::string start = m_board->engine->toString(false);
 
     // On the light start field nothing is chosen.
-    QTest::keyClick(m_board.get(), Qt::Key(key));
+    pressKey(m_board.get(), key);
     QCOMPARE(m_board->selected, -1);
 
     // A free square with nothing selected changes nothing.
-    QTest::keyClick(m_board.get(), Qt::Key_Up); // (3, 4): square 17, free
-    QTest::keyClick(m_board.get(), Qt::Key(key));
+    pressKey(m_board.get(), Qt::Key_Up); // (3, 4): square 17, free
+    pressKey(m_board.get(), key);
     QCOMPARE(m_board->selected, -1);
     QCOMPARE(m_board->selectedCell, kNoCell);
 
     // Side 1's man on (2, 5), square 21.
-    QTest::keyClick(m_board.get(), Qt::Key_Down);
-    QTest::keyClick(m_board.get(), Qt::Key_Left);
-    QTest::keyClick(m_board.get(), Qt::Key(key));
+    pressKey(m_board.get(), Qt::Key_Down);
+    pressKey(m_board.get(), Qt::Key_Left);
+    pressKey(m_board.get(), key);
     QCOMPARE(m_board->selected, 21);
     QCOMPARE(m_board->selectedCell, QPoint(2, 5));
 
     // Any piece can be selected, side 2's too; the frame follows.
     m_board->cursor = QPoint(3, 2);
-    QTest::keyClick(m_board.get(), Qt::Key(key));
+    pressKey(m_board.get(), key);
     QCOMPARE(m_board->selected, 9);
     QCOMPARE(m_board->selectedCell, QPoint(3, 2));
 
     // A light field keeps the selection.
-    QTest::keyClick(m_board.get(), Qt::Key_Right);
-    QTest::keyClick(m_board.get(), Qt::Key(key));
+    pressKey(m_board.get(), Qt::Key_Right);
+    pressKey(m_board.get(), key);
     QCOMPARE(m_board->selected, 9);
     QCOMPARE(m_board->engine->toString(false), start);
     QVERIFY(!m_board->replyPending());
@@ -612,12 +656,12 @@ void QtBoardTest::moveByKeyIsAnsweredHalfASecondLater()
     Checkers& engine = *m_board->engine;
     // Select 21 on (2, 5), then move to 17 on (3, 4).
     m_board->cursor = QPoint(2, 5);
-    QTest::keyClick(m_board.get(), Qt::Key_Return);
-    QTest::keyClick(m_board.get(), Qt::Key_Right);
-    QTest::keyClick(m_board.get(), Qt::Key_Up);
+    pressKey(m_board.get(), Qt::Key_Return);
+    pressKey(m_board.get(), Qt::Key_Right);
+    pressKey(m_board.get(), Qt::Key_Up);
     QElapsedTimer clock;
     clock.start();
-    QTest::keyClick(m_board.get(), Qt::Key_Return);
+    pressKey(m_board.get(), Qt::Key_Return);
 
     QCOMPARE(engine.board[engine.internal(17)], int(MAN1));
     QCOMPARE(engine.board[engine.internal(21)], int(FREE));
@@ -745,7 +789,7 @@ void QtBoardTest::messageShownAgainAfterTheEnd()
     press(28);             // selecting still works
     QCOMPARE(m_board->selected, 28);
     m_board->cursor = QPoint(0, 1); // and by key: a free square
-    QTest::keyClick(m_board.get(), Qt::Key_Return);
+    pressKey(m_board.get(), Qt::Key_Return);
     const QString won = "Game Over! You wins!";
     QCOMPARE(m_messages->texts(), (QStringList{won, won, won, won}));
     QVERIFY(m_board->gameOver);
@@ -808,6 +852,23 @@ void QtBoardTest::twoPeopleSide2First()
     press(13);
     QCOMPARE(m_board->engine->board[m_board->engine->internal(13)], int(MAN2));
     QVERIFY(m_board->side1ToMove);
+}
+
+void QtBoardTest::secondPersonWinsWhenSide1CannotMove()
+{
+    // Side 2 begins; its man on 14 takes side 1's last man on 18 and lands on 23.
+    m_board->rules = ECheckers::RULES_CODE;
+    m_board->secondHuman = true;
+    m_board->humanFirst = false;
+    m_board->newGame();
+    QVERIFY(m_board->engine->fromString(position({{14, MAN2}, {18, MAN1}})));
+    press(14);
+    press(23);
+    QCOMPARE(m_board->engine->board[m_board->engine->internal(23)], int(MAN2));
+    QCOMPARE(m_messages->texts(), QStringList{"Game Over! Computer wins!"});
+    QCOMPARE(m_board->result, 1);
+    QVERIFY(m_board->gameOver);
+    QVERIFY(!m_board->replyPending());
 }
 
 void QtBoardTest::newGameWithComputerFirst()
