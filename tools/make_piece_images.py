@@ -6,9 +6,9 @@ import sys
 SIZE = 96            # pixels along each edge of an image
 SUPER = 4            # samples per pixel along each axis, for smooth inner edges
 CENTRE = SIZE / 2
-RADIUS = 44.5        # the piece's outer edge
-OUTLINE = 5.0        # the white man's black rim
-INNER_RING = (36.5, 38.5)  # the black man's light ring: inner and outer radius
+RADIUS = 40.5        # the piece's outer edge, clear of the selection frame
+OUTLINE = 4.5        # the white man's black rim
+INNER_RING = (33.0, 35.0)  # the black man's light ring: inner and outer radius
 GRAYS = 5            # tones from black to white inside a piece
 
 # The crown: a band with three points, each tipped with a ball.
@@ -16,7 +16,7 @@ CROWN = [(25, 64), (71, 64), (73, 31), (60, 46), (48, 25), (36, 46), (23, 31)]
 CROWN_BALLS = [(23, 30, 4.5), (48, 23, 4.5), (73, 30, 4.5)]
 CROWN_BAND = (27, 69, 55, 58)  # a stripe in the piece's colour that sets the band off
 CROWN_SCALE = 0.9    # the crown as drawn above, shrunk about the centre ...
-CROWN_DROP = 4.0     # ... and lowered, so that it sits in the middle of the disc
+CROWN_DROP = 3.5     # ... and lowered, so that it sits in the middle of the disc
 
 
 def inside_polygon(x, y, poly):
