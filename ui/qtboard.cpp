@@ -27,6 +27,7 @@ constexpr int kFrameWidth = 5;         // thickness of the selection frame
 constexpr int kCursorArmNumerator = 3; // each cursor arm reaches 3/10 of the cell
 constexpr int kCursorArmDenominator = 10;
 constexpr int kReplyDelayMs = 500; // the computer answers half a second after a person's move
+constexpr int kDefaultLevel = 2;   // plies the computer looks ahead until the settings say more
 constexpr int kGameOverBufferSize = 128;
 
 const QPoint kStartCursor{3, 5};
@@ -62,12 +63,14 @@ std::unique_ptr<QImage> loadImage(const char* name)
 
 } // namespace
 
+// Starts a provisional game with the defaults; the main window applies its settings and starts
+// the real one.
 QtBoard::QtBoard(QWidget* parent) : QWidget(parent)
 {
     selected = kNoSquare;
     rules = RCheckers::RULES_CODE;
     humanFirst = true;
-    level = 2;
+    level = kDefaultLevel;
     secondHuman = false;
     gameOver = true;
     engine = std::make_unique<RCheckers>();
@@ -100,6 +103,7 @@ void QtBoard::newGame()
     // A reply scheduled for the old game must never be played on the new one.
     m_replyTimer.stop();
 
+    engine.reset();
     if (rules == RCheckers::RULES_CODE)
         engine = std::make_unique<RCheckers>();
     else
@@ -123,10 +127,13 @@ void QtBoard::newGame()
 
 void QtBoard::set_checkers()
 {
-    // The side that moves first is white under Russian rules and black under English rules.
-    const bool side1White = rules == RCheckers::RULES_CODE   ? humanFirst
-                            : rules == ECheckers::RULES_CODE ? !humanFirst
-                                                             : false;
+    // The side that moves first is white under Russian rules and black under English rules;
+    // under an unknown code side 1 is shown black.
+    bool side1White = false;
+    if (rules == RCheckers::RULES_CODE)
+        side1White = humanFirst;
+    else if (rules == ECheckers::RULES_CODE)
+        side1White = !humanFirst;
     QImage* const whiteMan = imgManWhite.get();
     QImage* const whiteKing = imgKingWhite.get();
     QImage* const blackMan = imgManBlack.get();
@@ -169,6 +176,7 @@ QRect QtBoard::rectFromPos(const QPoint& pos) const
     return QRect(kMargin + size * pos.x(), kMargin + size * pos.y(), size, size);
 }
 
+// The cell under a pixel, or (-1, -1) off the board.
 QPoint QtBoard::posFromMouse(const QPoint& pixel) const
 {
     const int size = cellSize();
@@ -278,6 +286,9 @@ void QtBoard::cursorDown()
     update(rectFromPos(cursor));
 }
 
+// Acts on the cell under the cursor: a piece is selected, a free square receives the selected
+// piece if the engine allows it. Repaints the board unless a move's flow has already done so, and
+// repeats the game-over message while the game is over.
 void QtBoard::click()
 {
     const int column = cursor.x();
@@ -318,6 +329,8 @@ bool QtBoard::offerMove(int from, int to)
     return true;
 }
 
+// After a person's move of side 1: hands the turn to side 2 (the computer's reply is scheduled)
+// or ends the game, and repaints.
 void QtBoard::afterMoveOfSide1()
 {
     if (gameOver) {
@@ -342,6 +355,8 @@ void QtBoard::afterMoveOfSide1()
     repaint();
 }
 
+// After a move of side 2 by a person: hands the turn back to side 1 or ends the game, and
+// repaints.
 void QtBoard::afterMoveOfSide2()
 {
     if (gameOver) {
@@ -373,6 +388,8 @@ bool QtBoard::side2CanMove() const
     return engine->checkMove2() || engine->checkCapture2();
 }
 
+// The computer's reply: one move of side 2, the selection cleared, the board repainted, and the
+// end of the game announced after the move is on the screen.
 void QtBoard::compMoveSlot()
 {
     // However the slot is reached, the reply it makes is the only one for this move.
@@ -399,6 +416,7 @@ void QtBoard::compMoveSlot()
         gameOverSlot();
 }
 
+// Shows how the game ended in a modal message box and returns when it is closed.
 void QtBoard::gameOverSlot()
 {
     const char* outcome = "Nobody can move!";
@@ -416,6 +434,8 @@ void QtBoard::gameOverSlot()
     box.exec();
 }
 
+// Paints one cell completely: its fill, its piece stretched to the cell, and, while the board
+// has the focus, the cursor and the selection frame. Leaves `brush` set on the painter.
 void QtBoard::drawItem(QPainter& painter, int column, int row, int square, QBrush brush) const
 {
     painter.setBrush(brush);
@@ -458,6 +478,7 @@ void QtBoard::drawItem(QPainter& painter, int column, int row, int square, QBrus
         drawThickRect(painter, pos, kFrameWidth);
 }
 
+// A frame `width` pixels thick inside the cell's edges, in the painter's pen.
 void QtBoard::drawThickRect(QPainter& painter, const QPoint& pos, int width) const
 {
     const QRect rect = rectFromPos(pos);
@@ -470,6 +491,8 @@ void QtBoard::drawThickRect(QPainter& painter, const QPoint& pos, int width) con
     painter.setBrush(savedBrush);
 }
 
+// Four corner brackets `width` pixels thick, each arm reaching 3/10 of the cell, in the
+// painter's pen.
 void QtBoard::drawCursor(QPainter& painter, const QPoint& pos, int width) const
 {
     if (width <= 0)
