@@ -2,7 +2,8 @@
 # test, `make run` on a machine without a display and `make screenshot`.
 #
 #   xgame_start_display           start Xvfb on a free display; sets DISPLAY and XGAME_XVFB_PID
-#   xgame_start_game DIR          run DIR/checkers; sets XGAME_PID and XGAME_WINDOW
+#   xgame_start_game DIR          run DIR/checkers, its output to XGAME_LOG; sets XGAME_PID and
+#                                 XGAME_WINDOW
 #   xgame_dump FILE               the whole screen as a PPM file (colours only, so that equal
 #                                 screens give equal files)
 #   xgame_wait_change REF FILE    dump the screen into FILE once it differs from REF
@@ -14,6 +15,7 @@
 
 XGAME_WAIT_S=${XGAME_WAIT_S:-20}
 XGAME_SCREEN=${XGAME_SCREEN:-600x800x24}
+XGAME_LOG=${XGAME_LOG:-/dev/null}
 XGAME_POLL_S=0.05
 XGAME_STILL_S=0.4
 XGAME_XVFB_PID=
@@ -50,7 +52,7 @@ xgame_find_window() {
 }
 
 xgame_start_game() {
-    "$1/checkers" >/dev/null 2>&1 &
+    "$1/checkers" >"$XGAME_LOG" 2>&1 &
     XGAME_PID=$!
     xgame_until xgame_find_window || { echo "the game's window did not appear" >&2; return 1; }
     xgame_focus "$XGAME_WINDOW"
@@ -85,7 +87,7 @@ xgame_wait_still() {
 }
 
 xgame_window_png() {
-    xwd -id "$XGAME_WINDOW" -silent | convert xwd:- "$1"
+    xwd -id "$XGAME_WINDOW" -silent | convert xwd:- -strip "$1"
 }
 
 xgame_game_running() {
@@ -94,13 +96,13 @@ xgame_game_running() {
 
 xgame_stop() {
     if xgame_game_running; then
-        kill "$XGAME_PID" 2>/dev/null
-        wait "$XGAME_PID" 2>/dev/null
+        kill "$XGAME_PID" 2>/dev/null || true
+        wait "$XGAME_PID" 2>/dev/null || true
     fi
     XGAME_PID=
     if [ -n "$XGAME_XVFB_PID" ]; then
-        kill "$XGAME_XVFB_PID" 2>/dev/null
-        wait "$XGAME_XVFB_PID" 2>/dev/null
+        kill "$XGAME_XVFB_PID" 2>/dev/null || true
+        wait "$XGAME_XVFB_PID" 2>/dev/null || true
     fi
     XGAME_XVFB_PID=
 }

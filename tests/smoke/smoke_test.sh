@@ -17,6 +17,7 @@ for tool in Xvfb xdotool xwd convert cmp timeout; do
 done
 
 WORK=$(mktemp -d)
+XGAME_LOG="$WORK/game.log"
 finish() {
     xgame_stop
     if [ -n "$SHOTS" ]; then
@@ -31,6 +32,8 @@ trap finish EXIT
 
 fail() {
     echo "FAIL: $*"
+    echo "The game's output:"
+    tail -n 40 "$XGAME_LOG"
     exit 1
 }
 
