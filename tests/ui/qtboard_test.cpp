@@ -206,6 +206,7 @@ private slots:
     void pressOutsideTheBoardIsIgnored();
     void moveByKeyIsAnsweredHalfASecondLater();
     void moveByPress();
+    void replySignalIsQueuedAndMakesTheOnlyReply();
     void refusedMoveKeepsTheSelection();
 
     void side1WinsWhenSide2CannotMove();
@@ -700,6 +701,24 @@ void QtBoardTest::moveByPress()
     QTRY_VERIFY_WITH_TIMEOUT(!m_board->replyPending(), kReplyTimeoutMs);
     QCOMPARE(m_board->selected, -1);
     QCOMPARE(countOf(engine, MAN2) + countOf(engine, KING2), 12);
+}
+
+void QtBoardTest::replySignalIsQueuedAndMakesTheOnlyReply()
+{
+    Checkers& engine = *m_board->engine;
+    press(21);
+    press(17);
+    QVERIFY(m_board->replyPending());
+    const std::string afterMove = engine.toString(false);
+    const std::set<std::string> replies = positionsAfterOneReply(engine);
+
+    emit m_board->compMoveSignal();
+    QCOMPARE(engine.toString(false), afterMove); // queued: nothing happens at once
+    QTRY_VERIFY(engine.toString(false) != afterMove);
+    QVERIFY(replies.count(engine.toString(false)) == 1);
+    QVERIFY(!m_board->replyPending()); // the timer does not reply a second time
+    QTest::qWait(kAfterReplyWaitMs);
+    QVERIFY(replies.count(engine.toString(false)) == 1);
 }
 
 void QtBoardTest::refusedMoveKeepsTheSelection()
