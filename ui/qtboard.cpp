@@ -256,32 +256,31 @@ void QtBoard::paintEvent(QPaintEvent* /*event*/)
 
 void QtBoard::cursorLeft()
 {
-    const QRect old = rectFromPos(cursor);
-    cursor.rx() = cursor.x() == 0 ? kCellsPerSide - 1 : cursor.x() - 1;
-    update(old);
-    update(rectFromPos(cursor));
+    moveCursor(-1, 0);
 }
 
 void QtBoard::cursorRight()
 {
-    const QRect old = rectFromPos(cursor);
-    cursor.rx() = cursor.x() == kCellsPerSide - 1 ? 0 : cursor.x() + 1;
-    update(old);
-    update(rectFromPos(cursor));
+    moveCursor(1, 0);
 }
 
 void QtBoard::cursorUp()
 {
-    const QRect old = rectFromPos(cursor);
-    cursor.ry() = cursor.y() == 0 ? kCellsPerSide - 1 : cursor.y() - 1;
-    update(old);
-    update(rectFromPos(cursor));
+    moveCursor(0, -1);
 }
 
 void QtBoard::cursorDown()
 {
+    moveCursor(0, 1);
+}
+
+void QtBoard::moveCursor(int columnStep, int rowStep)
+{
     const QRect old = rectFromPos(cursor);
-    cursor.ry() = cursor.y() == kCellsPerSide - 1 ? 0 : cursor.y() + 1;
+    // Adding a whole board before taking the remainder wraps a step off either edge.
+    cursor = QPoint((cursor.x() + columnStep + kCellsPerSide) % kCellsPerSide,
+                    (cursor.y() + rowStep + kCellsPerSide) % kCellsPerSide);
+    // Only the two cells change on the screen; the e-paper panel is spared a full refresh.
     update(old);
     update(rectFromPos(cursor));
 }

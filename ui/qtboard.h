@@ -82,6 +82,8 @@ private:
     void cursorRight();
     void cursorUp();
     void cursorDown();
+    // Moves the cursor one step, wrapping at the edges, and repaints the old and the new cell.
+    void moveCursor(int columnStep, int rowStep);
     void click();
     // Hands the move to the engine for the side to move, unless a reply is pending; true when
     // the engine made it (the after-move flow has then run).
