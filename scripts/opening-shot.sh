@@ -9,13 +9,12 @@ BIN_DIR=$1
 OUTPUT=$2
 . "$(dirname "$0")/xgame.sh"
 
-WORK=$(mktemp -d)
-trap 'xgame_stop; rm -rf "$WORK"' EXIT
+xgame_session
 
 xgame_start_display
 echo "No usable display: the game runs on the virtual display $DISPLAY."
 xgame_start_game "$BIN_DIR"
-xgame_wait_still "$WORK/screen.ppm"
+xgame_wait_still "$XGAME_WORK/screen.ppm"
 mkdir -p "$(dirname "$OUTPUT")"
 xgame_window_png "$OUTPUT"
 echo "Opening screen saved to $OUTPUT"

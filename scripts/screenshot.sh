@@ -10,17 +10,14 @@ BIN_DIR=$1
 OUTPUT=$2
 . "$(dirname "$0")/xgame.sh"
 
-WORK=$(mktemp -d)
-trap 'xgame_stop; rm -rf "$WORK"' EXIT
+xgame_session
 
-mkdir "$WORK/game"
-cp "$BIN_DIR/checkers" "$WORK/game/"
-cp -r "$BIN_DIR/images" "$WORK/game/"
-printf '[General]\nrules=0\nlevel=0\nfirst_move=0\nsecond_player=1\n' >"$WORK/game/checkers.ini"
+xgame_copy_game "$BIN_DIR" "$XGAME_WORK/game"
+printf '[General]\nrules=0\nlevel=0\nfirst_move=0\nsecond_player=1\n' >"$XGAME_WORK/game/checkers.ini"
 
 xgame_start_display
-xgame_start_game "$WORK/game"
-xgame_wait_still "$WORK/screen.ppm"
+xgame_start_game "$XGAME_WORK/game"
+xgame_wait_still "$XGAME_WORK/screen.ppm"
 
 # The board's cursor starts on column 3, row 5; rows count from the top.
 CURSOR_COLUMN=3
@@ -39,14 +36,14 @@ choose() {
 # Plays a move from column $1, row $2 to column $3, row $4 and waits until it is drawn.
 move() {
     choose "$1" "$2"
-    xgame_wait_still "$WORK/screen.ppm"
-    cp "$WORK/screen.ppm" "$WORK/before.ppm"
+    xgame_wait_still "$XGAME_WORK/screen.ppm"
+    cp "$XGAME_WORK/screen.ppm" "$XGAME_WORK/before.ppm"
     choose "$3" "$4"
-    xgame_wait_change "$WORK/before.ppm" "$WORK/screen.ppm" || {
+    xgame_wait_change "$XGAME_WORK/before.ppm" "$XGAME_WORK/screen.ppm" || {
         echo "the move $* was not made" >&2
         exit 1
     }
-    xgame_wait_still "$WORK/screen.ppm"
+    xgame_wait_still "$XGAME_WORK/screen.ppm"
 }
 
 move 2 5 3 4 # white
@@ -57,7 +54,7 @@ move 4 5 5 4 # white
 move 1 2 2 3 # black
 choose 5 6   # white picks its next man
 
-xgame_wait_still "$WORK/screen.ppm"
+xgame_wait_still "$XGAME_WORK/screen.ppm"
 mkdir -p "$(dirname "$OUTPUT")"
 xgame_window_png "$OUTPUT"
 echo "Screenshot saved to $OUTPUT"

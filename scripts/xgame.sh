@@ -1,7 +1,10 @@
 # Runs the game on a virtual X display (Xvfb) and drives it with xdotool. Sourced by the smoke
 # test, `make run` on a machine without a display and `make screenshot`.
 #
+#   xgame_session                 a scratch folder XGAME_WORK, removed with the game and the
+#                                 display when the script ends
 #   xgame_start_display           start Xvfb on a free display; sets DISPLAY and XGAME_XVFB_PID
+#   xgame_copy_game BIN_DIR DIR   copy the game and its images, without a checkers.ini, to DIR
 #   xgame_start_game DIR          run DIR/checkers, its output to XGAME_LOG; sets XGAME_PID and
 #                                 XGAME_WINDOW
 #   xgame_dump FILE               the whole screen as a PPM file (colours only, so that equal
@@ -31,6 +34,11 @@ xgame_until() {
     done
 }
 
+xgame_session() {
+    XGAME_WORK=$(mktemp -d)
+    trap 'xgame_stop; rm -rf "$XGAME_WORK"' EXIT
+}
+
 xgame_start_display() {
     local fdfile
     fdfile=$(mktemp)
@@ -44,6 +52,12 @@ xgame_start_display() {
     fi
     export DISPLAY=":$(head -n 1 "$fdfile")"
     rm -f "$fdfile"
+}
+
+xgame_copy_game() {
+    mkdir -p "$2"
+    cp "$1/checkers" "$2/"
+    cp -r "$1/images" "$2/"
 }
 
 xgame_find_window() {

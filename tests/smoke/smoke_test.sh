@@ -41,9 +41,7 @@ step() {
     echo "-- $*"
 }
 
-mkdir "$WORK/game"
-cp "$BIN_DIR/checkers" "$WORK/game/"
-cp -r "$BIN_DIR/images" "$WORK/game/"
+xgame_copy_game "$BIN_DIR" "$WORK/game"
 
 xgame_start_display || fail "no virtual display"
 step "display $DISPLAY"

@@ -8,52 +8,39 @@ class TextProviderTest : public QObject
     Q_OBJECT
 
 private slots:
-    void rulesTexts_data();
-    void rulesTexts();
-    void levelTexts_data();
-    void levelTexts();
+    void texts_data();
+    void texts();
 };
 
-void TextProviderTest::rulesTexts_data()
+void TextProviderTest::texts_data()
 {
+    QTest::addColumn<bool>("rules"); // the rule-set table, else the level table
     QTest::addColumn<uint>("index");
-    QTest::addColumn<QString>("text");
-    QTest::newRow("0") << 0u << "Russian";
-    QTest::newRow("1") << 1u << "English";
-    QTest::newRow("past the end") << 2u << QString();
-    QTest::newRow("far past the end") << 1000u << QString();
-    QTest::newRow("-1 as unsigned") << uint(-1) << QString();
+    QTest::addColumn<QString>("text"); // null: no entry
+
+    const QString none;
+    QTest::newRow("rules 0") << true << 0u << "Russian";
+    QTest::newRow("rules 1") << true << 1u << "English";
+    QTest::newRow("rules 2") << true << 2u << none;
+    QTest::newRow("rules 1000") << true << 1000u << none;
+    QTest::newRow("rules -1 as unsigned") << true << uint(-1) << none;
+    QTest::newRow("level 0") << false << 0u << "Beginner";
+    QTest::newRow("level 1") << false << 1u << "Novice";
+    QTest::newRow("level 2") << false << 2u << "Average";
+    QTest::newRow("level 3") << false << 3u << "Good";
+    QTest::newRow("level 4") << false << 4u << "Expert";
+    QTest::newRow("level 5") << false << 5u << "Master";
+    QTest::newRow("level 6") << false << 6u << none;
+    QTest::newRow("level -1 as unsigned") << false << uint(-1) << none;
 }
 
-void TextProviderTest::rulesTexts()
+void TextProviderTest::texts()
 {
+    QFETCH(bool, rules);
     QFETCH(uint, index);
     QFETCH(QString, text);
-    const char* found = TextProvider::get_rules_text(index);
-    QCOMPARE(found == nullptr, text.isNull());
-    if (found)
-        QCOMPARE(QString::fromLatin1(found), text);
-}
-
-void TextProviderTest::levelTexts_data()
-{
-    QTest::addColumn<uint>("index");
-    QTest::addColumn<QString>("text");
-    QTest::newRow("0") << 0u << "Beginner";
-    QTest::newRow("1") << 1u << "Novice";
-    QTest::newRow("2") << 2u << "Average";
-    QTest::newRow("3") << 3u << "Good";
-    QTest::newRow("4") << 4u << "Expert";
-    QTest::newRow("5") << 5u << "Master";
-    QTest::newRow("past the end") << 6u << QString();
-    QTest::newRow("-1 as unsigned") << uint(-1) << QString();
-}
-
-void TextProviderTest::levelTexts()
-{
-    QFETCH(uint, index);
-    QFETCH(QString, text);
-    const char* found = TextProvider::get_level_text(index);
+    const char* found =
+        rules ? TextProvider::get_rules_text(index) : TextProvider::get_level_text(index);
     QCOMPARE(found == nullptr, text.isNull());
     if (found)
         QCOMPARE(QString::fromLatin1(found), text);
