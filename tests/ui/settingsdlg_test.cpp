@@ -54,7 +54,7 @@ private:
     void showActive()
     {
         m_dialog->show();
-        QApplication::setActiveWindow(m_dialog.get());
+        m_dialog->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(m_dialog.get()));
     }
     // The value under `key` as it reaches the file.

@@ -172,8 +172,8 @@ private:
     {
         if (m_window->focusWidget() != board())
             return false;
-        QApplication::setActiveWindow(m_window.get());
-        return board()->hasFocus();
+        m_window->activateWindow();
+        return QTest::qWaitForWindowActive(m_window.get()) && board()->hasFocus();
     }
 
     std::unique_ptr<Widget> m_window;
@@ -193,7 +193,7 @@ void WidgetTest::cleanup()
 void WidgetTest::showActive()
 {
     m_window->show();
-    QApplication::setActiveWindow(m_window.get());
+    m_window->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
 }
 
