@@ -24,6 +24,8 @@ namespace
 constexpr int SQUARES_PER_ROW = 4;
 constexpr int MODAL_POLL_MS = 20;
 constexpr int REPLY_WAIT_MS = 3000;
+// Longer than the board's half second before the computer's reply.
+constexpr int PAST_REPLY_MS = 700;
 
 QString settingsPath()
 {
@@ -145,7 +147,8 @@ private slots:
 
     void undoTakesBackMoveAndReply();
     void undoOnFreshGameOnlyFocuses();
-    void newGameCancelsPendingReply();
+    void commandsCancelPendingReply_data();
+    void commandsCancelPendingReply();
 
     void acceptedSettingsStartNewGame();
     void cancelledSettingsKeepGame();
@@ -445,7 +448,7 @@ void WidgetTest::undoTakesBackMoveAndReply()
     QCOMPARE(board()->engine->toString(false), start);
     QVERIFY(board()->hasFocus());
     // Nothing is scheduled by an undo: the position stays put.
-    QTest::qWait(700);
+    QTest::qWait(PAST_REPLY_MS);
     QCOMPARE(board()->engine->toString(false), start);
 }
 
@@ -463,8 +466,16 @@ void WidgetTest::undoOnFreshGameOnlyFocuses()
     QVERIFY(board()->hasFocus());
 }
 
-void WidgetTest::newGameCancelsPendingReply()
+void WidgetTest::commandsCancelPendingReply_data()
 {
+    QTest::addColumn<int>("key");
+    QTest::newRow("PageDown: new game") << int(Qt::Key_PageDown);
+    QTest::newRow("PageUp: undo") << int(Qt::Key_PageUp);
+}
+
+void WidgetTest::commandsCancelPendingReply()
+{
+    QFETCH(int, key);
     m_window = std::make_unique<Widget>();
     showActive();
     const std::string start = board()->engine->toString(false);
@@ -475,10 +486,12 @@ void WidgetTest::newGameCancelsPendingReply()
     chooseCell(board(), cellOf(to));
     QVERIFY(board()->replyPending());
 
-    QTest::keyClick(board(), Qt::Key_PageDown);
+    // Either command goes back to the start; the computer must not move there.
+    QTest::keyClick(board(), Qt::Key(key));
     QVERIFY(!board()->replyPending());
-    QTest::qWait(700);
+    QTest::qWait(PAST_REPLY_MS);
     QCOMPARE(board()->engine->toString(false), start);
+    QVERIFY(board()->side1ToMove);
 }
 
 void WidgetTest::acceptedSettingsStartNewGame()
