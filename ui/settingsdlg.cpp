@@ -3,6 +3,8 @@
 #include <QKeyEvent>
 #include <QSettings>
 
+#include <cstddef>
+
 #include "settingskeys.h"
 #include "tarqkeyeventfilter.h"
 #include "textprovider.h"
@@ -20,7 +22,7 @@ void fill(QComboBox* list, const char* (*textOf)(unsigned int))
         list->addItem(QString::fromLatin1(text));
 }
 
-void fill(QComboBox* list, const char* const (&texts)[2])
+template <std::size_t N> void fill(QComboBox* list, const char* const (&texts)[N])
 {
     for (const char* text : texts)
         list->addItem(QString::fromLatin1(text));

@@ -11,6 +11,7 @@
 #include <QTimer>
 
 #include <functional>
+#include <iterator>
 #include <memory>
 
 #include "qtboard.h"
@@ -235,12 +236,12 @@ void WidgetTest::startsWithFormAndFocus()
              QStringLiteral("Level:"));
     const char* const names[] = {"btnNew", "btnUndo", "btnSettings", "btnClose"};
     const char* const texts[] = {"New", "Undo", "Settings", "Close"};
-    for (int i = 0; i < 4; ++i)
+    for (std::size_t i = 0; i < std::size(names); ++i)
         QCOMPARE(button(names[i])->text(), QLatin1String(texts[i]));
     QCOMPARE(m_window->styleSheet(),
              QStringLiteral("QPushButton::focus { border: 3px solid black; }"));
     QVERIFY(board()->hasFocus());
-    QVERIFY(board()->minimumWidth() >= 100 && board()->minimumHeight() >= 100);
+    QCOMPARE(board()->minimumSize(), QSize(100, 100));
     // Tab moves through the four buttons only, never to the name fields.
     button("btnNew")->setFocus();
     for (const char* name : {"btnUndo", "btnSettings", "btnClose", "btnNew"}) {
