@@ -342,7 +342,7 @@ void WidgetTest::computerMovesFirst()
 
 void WidgetTest::secondPersonMovesFirst()
 {
-    writeSettingsFile({QStringLiteral("first_move=1"), QStringLiteral("second_player=1")});
+    writeSettingsFile({QStringLiteral("first_move=2"), QStringLiteral("second_player=2")});
     m_window = std::make_unique<Widget>();
     QCOMPARE(board()->engine->toString(false), RCheckers().toString(false));
     QVERIFY(!board()->side1ToMove);
