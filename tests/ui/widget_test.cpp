@@ -158,7 +158,9 @@ private slots:
 private:
     // Shows the window and waits until it is active, so that focus questions have answers.
     void showActive();
-    // Makes a move of side 1 through the board and waits for the computer's reply.
+    // Makes a move of side 1 through the board; the computer's reply is then pending.
+    void playMove();
+    // The same, then waits for the computer's reply.
     void playMoveAndReply();
     QtBoard* board() const { return m_window->findChild<QtBoard*>(QStringLiteral("board")); }
     QPushButton* button(const char* name) const
@@ -201,7 +203,7 @@ void WidgetTest::showActive()
     QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
 }
 
-void WidgetTest::playMoveAndReply()
+void WidgetTest::playMove()
 {
     QtBoard* b = board();
     int from = 0;
@@ -212,7 +214,12 @@ void WidgetTest::playMoveAndReply()
     chooseCell(b, cellOf(to));
     QCOMPARE(b->engine->undo_list.size(), undoSize + 1);
     QVERIFY(b->replyPending());
-    QTRY_VERIFY_WITH_TIMEOUT(!b->replyPending(), REPLY_WAIT_MS);
+}
+
+void WidgetTest::playMoveAndReply()
+{
+    playMove();
+    QTRY_VERIFY_WITH_TIMEOUT(!board()->replyPending(), REPLY_WAIT_MS);
 }
 
 void WidgetTest::clickSettings(std::function<void(QDialog*)> act)
@@ -480,12 +487,7 @@ void WidgetTest::commandsCancelPendingReply()
     m_window = std::make_unique<Widget>();
     showActive();
     const std::string start = board()->engine->toString(false);
-    int from = 0;
-    int to = 0;
-    QVERIFY(findMove(*board(), from, to));
-    chooseCell(board(), cellOf(from));
-    chooseCell(board(), cellOf(to));
-    QVERIFY(board()->replyPending());
+    playMove();
 
     // Either command goes back to the start; the computer must not move there.
     QTest::keyClick(board(), Qt::Key(key));
