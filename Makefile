@@ -1,17 +1,25 @@
 # Everything a fresh Debian 12 machine needs, then the build and the tests.
-#   make run    install what is missing, build, start the game
-#   make test   install what is missing, build, run the whole test suite
+#   make run         install what is missing, build, start the game full screen; without a
+#                    usable display, start it on Xvfb and save a screenshot of its opening
+#   make test        install what is missing, build, run the whole test suite
+#   make screenshot  play a few moves under Xvfb and save docs/screenshot.png
 
 BUILD ?= build
 BUILD_TYPE ?= RelWithDebInfo
 CMAKE_FLAGS ?=
 JOBS ?= $(shell nproc)
 
-PACKAGES := cmake g++ make libgtest-dev
+SHOTS ?= $(CURDIR)/shots
+
+# The engine and its tests; Qt 6 for the game (Qt 5.15 is installed by .ci/run); Xvfb,
+# xdotool, xwd and ImageMagick for the smoke test, screenshots and `make run` without a display.
+PACKAGES := cmake g++ make libgtest-dev \
+    qt6-base-dev qt6-base-dev-tools libgl-dev fonts-dejavu-core \
+    xvfb xauth xdotool x11-apps imagemagick
 
 SUDO := $(shell [ "$$(id -u)" -eq 0 ] || echo sudo)
 
-.PHONY: all deps configure build test run clean
+.PHONY: all deps configure build test run screenshot clean
 
 all: build
 
@@ -35,8 +43,14 @@ test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
 run: build
-	$(BUILD)/checkers-cli search --rules russian --level 6 \
-	    --position "5 5 5 5 5 5 5 5 5 5 5 5 3 3 3 3 3 3 3 3 1 1 1 1 1 1 1 1 1 1 1 1 "
+	@if [ -n "$$DISPLAY" ] && xdotool getdisplaygeometry >/dev/null 2>&1; then \
+	    $(BUILD)/bin/checkers; \
+	else \
+	    bash scripts/opening-shot.sh $(BUILD)/bin $(SHOTS)/opening.png; \
+	fi
+
+screenshot: build
+	bash scripts/screenshot.sh $(BUILD)/bin docs/screenshot.png
 
 clean:
 	rm -rf $(BUILD)

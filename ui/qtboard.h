@@ -82,7 +82,12 @@ private:
     void cursorRight();
     void cursorUp();
     void cursorDown();
+    // Moves the cursor one step, wrapping at the edges, and repaints the old and the new cell.
+    void moveCursor(int columnStep, int rowStep);
     void click();
+    // Hands the move to the engine for the side to move, unless a reply is pending; true when
+    // the engine made it (the after-move flow has then run).
+    bool offerMove(int from, int to);
     void afterMoveOfSide1();
     void afterMoveOfSide2();
     bool side1CanMove() const;

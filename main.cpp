@@ -1,0 +1,33 @@
+#include <QApplication>
+#include <QFont>
+
+#include "sysstatus.h"
+#include "tarqscreenupdater.h"
+#include "widget.h"
+
+namespace
+{
+
+constexpr int FONT_PIXEL_SIZE = 25;
+constexpr bool SYSTEM_BUSY = false;
+constexpr bool BUSY_NOTIFY = true;
+
+} // namespace
+
+// Tells the device the program is ready, routes all painting to the panel refresh, and shows
+// the game full screen until its window is closed.
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    sys::SysStatus::instance().setSystemBusy(SYSTEM_BUSY, BUSY_NOTIFY);
+    TarqScreenUpdater::install(&app);
+
+    QFont font = QApplication::font();
+    font.setPixelSize(FONT_PIXEL_SIZE);
+    QApplication::setFont(font);
+
+    Widget window;
+    window.showFullScreen();
+    app.exec();
+    return 0;
+}

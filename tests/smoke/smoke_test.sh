@@ -1,0 +1,108 @@
+#!/usr/bin/env bash
+# End-to-end test of the real game under Xvfb, driven with xdotool like the device's keys:
+# a move by cursor and Return with the computer's reply, the settings dialog opened from its
+# button and closed, and Escape ending the program with status 0 and checkers.ini beside it.
+#
+#   smoke_test.sh BIN_DIR [SHOTS_DIR]
+#
+# BIN_DIR holds the built game and its images; it is copied so that checkers.ini starts absent.
+set -u
+
+BIN_DIR=$1
+SHOTS=${2:-}
+. "$(dirname "$0")/../../scripts/xgame.sh"
+
+for tool in Xvfb xdotool xwd convert cmp timeout; do
+    command -v "$tool" >/dev/null || { echo "FAIL: $tool is not installed"; exit 1; }
+done
+
+WORK=$(mktemp -d)
+XGAME_LOG="$WORK/game.log"
+finish() {
+    xgame_stop
+    if [ -n "$SHOTS" ]; then
+        mkdir -p "$SHOTS"
+        for dump in "$WORK"/*.ppm; do
+            [ -e "$dump" ] && convert "$dump" "$SHOTS/$(basename "$dump" .ppm).png"
+        done
+    fi
+    rm -rf "$WORK"
+}
+trap finish EXIT
+
+fail() {
+    echo "FAIL: $*"
+    echo "The game's output:"
+    tail -n 40 "$XGAME_LOG"
+    exit 1
+}
+
+step() {
+    echo "-- $*"
+}
+
+xgame_copy_game "$BIN_DIR" "$WORK/game"
+
+xgame_start_display || fail "no virtual display"
+step "display $DISPLAY"
+xgame_start_game "$WORK/game" || fail "the game did not show its window"
+step "window $XGAME_WINDOW"
+xgame_wait_still "$WORK/1-opening.ppm" || fail "the opening screen did not settle"
+
+# The cursor starts on column 3, row 5. Left and Return select the man on column 2, row 5;
+# Up and Right bring the cursor to column 3, row 4.
+xdotool key Left Return Up Right
+xgame_wait_still "$WORK/2-selected.ppm" || fail "the screen did not settle after selecting"
+cmp -s "$WORK/1-opening.ppm" "$WORK/2-selected.ppm" && fail "selecting did not show"
+
+# Return on the free square makes the move; the computer answers half a second later.
+xdotool key Return
+xgame_wait_change "$WORK/2-selected.ppm" "$WORK/3-moved.ppm" || fail "the move did not show"
+step "the person's move is on the screen"
+xgame_wait_change "$WORK/3-moved.ppm" "$WORK/4-reply.ppm" || fail "the computer did not answer"
+step "the computer's reply is on the screen"
+xgame_wait_still "$WORK/5-after-reply.ppm" || fail "the screen did not settle after the reply"
+
+# M moves the focus to "New", Tab twice to "Settings"; Return on a button becomes Space.
+open_settings() {
+    xgame_focus "$XGAME_WINDOW" || fail "the main window did not take the focus"
+    xdotool key m Tab Tab Return
+    xgame_until xdotool search --onlyvisible --name '^Settings$' >/dev/null ||
+        fail "the settings dialog did not open"
+}
+settings_closed() {
+    ! xdotool search --onlyvisible --name '^Settings$' >/dev/null
+}
+
+open_settings
+step "the settings dialog is open"
+xgame_dump "$WORK/6-settings.ppm"
+xdotool key Escape
+xgame_until settings_closed || fail "Escape did not close the settings dialog"
+xgame_game_running || fail "the game ended with the dialog"
+step "Escape closed the dialog"
+
+# Right accepts the dialog: the settings are stored and a new game starts.
+open_settings
+xdotool key Right
+xgame_until settings_closed || fail "Right did not accept the settings dialog"
+step "Right accepted the dialog"
+
+xgame_focus "$XGAME_WINDOW" || fail "the main window did not take the focus"
+xdotool keydown Escape
+sleep 0.5
+xgame_game_running || fail "pressing Escape ended the game before its release"
+xdotool keyup Escape
+xgame_until sh -c "! kill -0 $XGAME_PID 2>/dev/null" || fail "releasing Escape did not end the game"
+wait "$XGAME_PID"
+status=$?
+XGAME_PID=
+[ "$status" -eq 0 ] || fail "the game exited with status $status"
+step "releasing Escape ended the game with status 0"
+
+[ -f "$WORK/game/checkers.ini" ] || fail "no checkers.ini beside the game"
+for key in rules level first_move second_player; do
+    grep -q "^$key=0$" "$WORK/game/checkers.ini" || fail "checkers.ini lacks $key=0"
+done
+step "checkers.ini holds the accepted settings"
+echo "smoke: 1 passed, 0 failed"

@@ -1,0 +1,1069 @@
+// Widget tests of the board: geometry, painting, the cursor, selection and moves by key and by
+// press, the computer's reply, the end of a game, games of two people, new games and undo.
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QImage>
+#include <QKeyEvent>
+#include <QMessageBox>
+#include <QPaintEvent>
+#include <QRegion>
+#include <QTimer>
+#include <QWidget>
+#include <QtTest>
+
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "engine/movesink.h"
+#include "rules/echeckers.h"
+#include "rules/rcheckers.h"
+#include "ui/qtboard.h"
+
+namespace
+{
+
+constexpr int kBoardWidth = 600; // gives 70-pixel cells
+constexpr int kBoardHeight = 800;
+constexpr int kReplyDelayMs = 500;
+constexpr int kReplyTimeoutMs = 3000;
+constexpr int kTimerSlackMs = 50;      // a coarse timer may fire up to 5% early
+constexpr int kAfterReplyWaitMs = 800; // comfortably past the moment a reply would come
+constexpr int kMessagePollMs = 10;
+const QPoint kNoCell{-1, -1};
+
+// The view's coordinates of a square: rows of four dark fields, the first one at column 1 on
+// even rows and at column 0 on odd rows.
+QPoint cellOf(int square)
+{
+    const int row = square / 4;
+    return QPoint(2 * (square % 4) + (row % 2 == 0 ? 1 : 0), row);
+}
+
+// A key press as the device sends it. (QTest::keyClick cannot spell every key, Select among them.)
+void pressKey(QWidget* widget, int key)
+{
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+    QApplication::sendEvent(widget, &press);
+    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier);
+    QApplication::sendEvent(widget, &release);
+}
+
+// A position text with the given pieces and every other square free.
+std::string position(const std::map<int, int>& pieces)
+{
+    std::string text;
+    for (int square = 0; square < SQUARES; ++square) {
+        const auto it = pieces.find(square);
+        text += std::to_string(it == pieces.end() ? FREE : it->second) + " ";
+    }
+    return text;
+}
+
+std::string startPosition()
+{
+    std::map<int, int> pieces;
+    for (int square = 0; square < 12; ++square)
+        pieces[square] = MAN2;
+    for (int square = 20; square < SQUARES; ++square)
+        pieces[square] = MAN1;
+    return position(pieces);
+}
+
+int countOf(const Checkers& engine, int value)
+{
+    int count = 0;
+    for (int square = 0; square < SQUARES; ++square)
+        count += engine.board[engine.internal(square)] == value ? 1 : 0;
+    return count;
+}
+
+// Every position that one legal move of side 2 can lead to.
+class ReplyCollector : public MoveSink
+{
+public:
+    explicit ReplyCollector(const Checkers& engine) : m_engine(engine) {}
+    void onMove(const int* cells, int /*jumps*/) override
+    {
+        std::string text;
+        for (int square = 0; square < SQUARES; ++square)
+            text += std::to_string(cells[m_engine.internal(square)]) + " ";
+        positions.insert(text);
+    }
+    std::set<std::string> positions;
+
+private:
+    const Checkers& m_engine;
+};
+
+std::set<std::string> positionsAfterOneReply(Checkers& engine)
+{
+    ReplyCollector collector(engine);
+    engine.generateMoves2(collector);
+    return collector.positions;
+}
+
+// Closes every message box that opens while it lives, noting what it showed.
+class MessageCatcher : public QObject
+{
+public:
+    struct Message {
+        QString title;
+        QString text;
+        QMessageBox::Icon icon;
+        bool hasParent;
+        Qt::WindowFlags flags;
+    };
+
+    MessageCatcher()
+    {
+        connect(&m_poll, &QTimer::timeout, this, [this] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (box == nullptr)
+                return;
+            messages.push_back({box->windowTitle(), box->text(), box->icon(),
+                                box->parentWidget() != nullptr, box->windowFlags()});
+            box->done(0);
+        });
+        m_poll.start(kMessagePollMs);
+    }
+
+    QStringList texts() const
+    {
+        QStringList result;
+        for (const Message& message : messages)
+            result << message.text;
+        return result;
+    }
+
+    std::vector<Message> messages;
+
+private:
+    QTimer m_poll;
+};
+
+// Receives the keys its child leaves unhandled.
+class KeyRecorder : public QWidget
+{
+public:
+    std::vector<int> keys;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override { keys.push_back(event->key()); }
+};
+
+// Notes the region of every paint event of the watched widget.
+class PaintRecorder : public QObject
+{
+public:
+    QRegion painted;
+    int paints = 0;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint) {
+            painted += static_cast<QPaintEvent*>(event)->region();
+            ++paints;
+        }
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+} // namespace
+
+class QtBoardTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void cellSizeFollowsShorterEdge_data();
+    void cellSizeFollowsShorterEdge();
+    void cellRectangles_data();
+    void cellRectangles();
+    void pixelsToCells_data();
+    void pixelsToCells();
+    void cursorArmsReachThreeTenthsOfTheCell_data();
+    void cursorArmsReachThreeTenthsOfTheCell();
+    void cursorAndFrameShownOnlyWithFocus();
+    void cellsShowFillsAndPieces();
+    void pieceImagesPerRulesAndFirstMove_data();
+    void pieceImagesPerRulesAndFirstMove();
+
+    void cursorMovesAndWraps_data();
+    void cursorMovesAndWraps();
+    void cursorMoveRepaintsOnlyTheTwoCells_data();
+    void cursorMoveRepaintsOnlyTheTwoCells();
+    void otherKeysGoToTheParent();
+    void selectionByKey_data();
+    void selectionByKey();
+    void selectionByPress();
+    void pressOutsideTheBoardIsIgnored();
+    void moveByKeyIsAnsweredHalfASecondLater();
+    void moveByPress();
+    void replySignalIsQueuedAndMakesTheOnlyReply();
+    void refusedMoveKeepsTheSelection();
+
+    void side1WinsWhenSide2CannotMove();
+    void computerWinsWhenSide1CannotMove();
+    void nobodyCanMove();
+    void messageShownAgainAfterTheEnd();
+
+    void twoPeopleTakeTurns();
+    void twoPeopleSide2First();
+    void secondPersonWinsWhenSide1CannotMove();
+    void newGameWithComputerFirst();
+
+    void newGameCancelsPendingReply();
+    void undoCancelsPendingReply();
+    void noSecondMoveWhileReplyPending();
+    void undoOnFreshGameChangesNothing();
+    void undoGivesSide1TheTurnInTwoPersonGame();
+    void undoAfterGameOverResumesTheGame();
+    void circularCaptureByChoosingTheSelectedSquare();
+    void selectedSquareAgainWithoutCaptureKeepsSelection();
+
+private:
+    // Starts a fresh game with the given settings and puts the position on the board.
+    void setUp(int rules, const std::string& text, bool secondHuman = false);
+    void press(int square);
+    void pressAt(const QPoint& cell);
+    QColor pixel(const QPoint& at) const;
+
+    std::unique_ptr<QtBoard> m_board;
+    std::unique_ptr<MessageCatcher> m_messages;
+};
+
+void QtBoardTest::init()
+{
+    m_messages = std::make_unique<MessageCatcher>();
+    m_board = std::make_unique<QtBoard>();
+    m_board->resize(kBoardWidth, kBoardHeight);
+    m_board->setFocusPolicy(Qt::ClickFocus);
+    m_board->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_board.get()));
+    m_board->activateWindow();
+    m_board->setFocus();
+    QTRY_VERIFY(m_board->hasFocus());
+}
+
+void QtBoardTest::cleanup()
+{
+    m_board.reset();
+    m_messages.reset();
+}
+
+void QtBoardTest::setUp(int rules, const std::string& text, bool secondHuman)
+{
+    m_board->rules = rules;
+    m_board->humanFirst = true;
+    m_board->secondHuman = secondHuman;
+    m_board->newGame();
+    QVERIFY(m_board->engine->fromString(text));
+}
+
+void QtBoardTest::pressAt(const QPoint& cell)
+{
+    QTest::mouseClick(m_board.get(), Qt::LeftButton, Qt::NoModifier,
+                      m_board->rectFromPos(cell).center());
+}
+
+void QtBoardTest::press(int square)
+{
+    pressAt(cellOf(square));
+}
+
+QColor QtBoardTest::pixel(const QPoint& at) const
+{
+    return QColor(m_board->grab().toImage().pixel(at));
+}
+
+// ---- geometry ----
+
+void QtBoardTest::cellSizeFollowsShorterEdge_data()
+{
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<int>("cell");
+    QTest::newRow("taller than wide") << QSize(600, 800) << 70;
+    QTest::newRow("wider than tall") << QSize(800, 600) << 70;
+    QTest::newRow("smallest window") << QSize(100, 100) << 7;
+    QTest::newRow("truncated") << QSize(607, 700) << 70;
+}
+
+void QtBoardTest::cellSizeFollowsShorterEdge()
+{
+    QFETCH(QSize, size);
+    QFETCH(int, cell);
+    m_board->resize(size);
+    QCOMPARE(m_board->cellSize(), cell);
+}
+
+void QtBoardTest::cellRectangles_data()
+{
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<QPoint>("pos");
+    QTest::addColumn<QRect>("rect");
+    QTest::newRow("top left") << QSize(600, 800) << QPoint(0, 0)
+                              << QRect(QPoint(20, 20), QPoint(89, 89));
+    QTest::newRow("bottom right") << QSize(600, 800) << QPoint(7, 7)
+                                  << QRect(QPoint(510, 510), QPoint(579, 579));
+    QTest::newRow("column 3 row 5")
+        << QSize(600, 800) << QPoint(3, 5) << QRect(QPoint(230, 370), QPoint(299, 439));
+    QTest::newRow("wider than tall")
+        << QSize(800, 600) << QPoint(7, 0) << QRect(QPoint(510, 20), QPoint(579, 89));
+    QTest::newRow("column 8") << QSize(600, 800) << QPoint(8, 0) << QRect();
+    QTest::newRow("row -1") << QSize(600, 800) << QPoint(0, -1) << QRect();
+    QTest::newRow("no room for cells") << QSize(40, 40) << QPoint(0, 0) << QRect();
+}
+
+void QtBoardTest::cellRectangles()
+{
+    QFETCH(QSize, size);
+    QFETCH(QPoint, pos);
+    QFETCH(QRect, rect);
+    m_board->resize(size);
+    QCOMPARE(m_board->rectFromPos(pos), rect);
+}
+
+void QtBoardTest::pixelsToCells_data()
+{
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<QPoint>("pixel");
+    QTest::addColumn<QPoint>("cell");
+    QTest::newRow("in the margin") << QSize(600, 800) << QPoint(5, 5) << QPoint(0, 0);
+    QTest::newRow("first pixel") << QSize(600, 800) << QPoint(20, 20) << QPoint(0, 0);
+    QTest::newRow("last pixel of a cell") << QSize(600, 800) << QPoint(89, 159) << QPoint(0, 1);
+    QTest::newRow("first pixel of the next") << QSize(600, 800) << QPoint(90, 160) << QPoint(1, 2);
+    QTest::newRow("last pixel") << QSize(600, 800) << QPoint(579, 579) << QPoint(7, 7);
+    QTest::newRow("right of the board") << QSize(600, 800) << QPoint(580, 300) << kNoCell;
+    QTest::newRow("below the board") << QSize(600, 800) << QPoint(300, 700) << kNoCell;
+    QTest::newRow("wider than tall, right") << QSize(800, 600) << QPoint(700, 300) << kNoCell;
+    QTest::newRow("wider than tall, inside") << QSize(800, 600) << QPoint(579, 20) << QPoint(7, 0);
+    QTest::newRow("no room for cells") << QSize(40, 40) << QPoint(5, 5) << kNoCell;
+}
+
+void QtBoardTest::pixelsToCells()
+{
+    QFETCH(QSize, size);
+    QFETCH(QPoint, pixel);
+    QFETCH(QPoint, cell);
+    m_board->resize(size);
+    QCOMPARE(m_board->posFromMouse(pixel), cell);
+}
+
+// ---- painting ----
+
+void QtBoardTest::cursorArmsReachThreeTenthsOfTheCell_data()
+{
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<QPoint>("armEnd"); // last pixel of the top-left arm of the cursor at (3, 5)
+    QTest::newRow("70-pixel cells, L = 21") << QSize(600, 800) << QPoint(230 + 21, 370);
+    QTest::newRow("7-pixel cells, L = 2") << QSize(100, 100) << QPoint(41 + 2, 55);
+}
+
+void QtBoardTest::cursorArmsReachThreeTenthsOfTheCell()
+{
+    QFETCH(QSize, size);
+    QFETCH(QPoint, armEnd);
+    m_board->resize(size);
+    const QColor pen = m_board->palette().color(QPalette::WindowText);
+    QCOMPARE(m_board->cursor, QPoint(3, 5));
+    QCOMPARE(pixel(armEnd), pen);
+    QCOMPARE(pixel(armEnd + QPoint(1, 0)), QColor(Qt::white));
+}
+
+void QtBoardTest::cursorAndFrameShownOnlyWithFocus()
+{
+    const QColor pen = m_board->palette().color(QPalette::WindowText);
+    const QColor gray(Qt::gray);
+    const QColor white(Qt::white);
+
+    // The cursor on the light field (3, 5): 230..299 by 370..439.
+    QImage image = m_board->grab().toImage();
+    for (int i = 0; i < 5; ++i) {
+        QCOMPARE(QColor(image.pixel(240, 370 + i)), pen); // top left, across
+        QCOMPARE(QColor(image.pixel(230 + i, 380)), pen); // top left, down
+        QCOMPARE(QColor(image.pixel(290, 439 - i)), pen); // bottom right, across
+        QCOMPARE(QColor(image.pixel(299 - i, 430)), pen); // bottom right, up
+        QCOMPARE(QColor(image.pixel(278, 370 + i)), pen); // top right, its free end
+        QCOMPARE(QColor(image.pixel(299 - i, 418)), pen); // bottom right, its free end
+    }
+    QCOMPARE(QColor(image.pixel(240, 375)), white);
+    QCOMPARE(QColor(image.pixel(265, 370)), white); // between the brackets
+    QCOMPARE(QColor(image.pixel(277, 370)), white); // beyond the top right arm
+    QCOMPARE(QColor(image.pixel(299, 417)), white); // beyond the bottom right arm
+
+    // Select the man on (0, 5): cell 20..89 by 370..439; the frame lies along its edges.
+    pressAt(QPoint(0, 5));
+    QCOMPARE(m_board->selectedCell, QPoint(0, 5));
+    image = m_board->grab().toImage();
+    for (int i = 0; i < 5; ++i) {
+        QCOMPARE(QColor(image.pixel(20 + i, 372)), pen);
+        QCOMPARE(QColor(image.pixel(89 - i, 437)), pen);
+        QCOMPARE(QColor(image.pixel(20 + i, 370 + i)), pen); // the frame's corners
+        QCOMPARE(QColor(image.pixel(89 - i, 439 - i)), pen);
+        QCOMPARE(QColor(image.pixel(55, 439 - i)), pen); // below the man
+    }
+    QCOMPARE(QColor(image.pixel(25, 375)), gray); // inside the frame, outside the man
+    QCOMPARE(QColor(image.pixel(84, 434)), gray);
+
+    // On an empty square the frame is exactly five pixels wide on every side: (1, 4) is
+    // 90..159 by 300..369.
+    m_board->selectedCell = QPoint(1, 4);
+    image = m_board->grab().toImage();
+    for (int i = 0; i < 5; ++i) {
+        QCOMPARE(QColor(image.pixel(90 + i, 335)), pen);
+        QCOMPARE(QColor(image.pixel(159 - i, 335)), pen);
+        QCOMPARE(QColor(image.pixel(125, 300 + i)), pen);
+        QCOMPARE(QColor(image.pixel(125, 369 - i)), pen);
+    }
+    QCOMPARE(QColor(image.pixel(95, 335)), gray);
+    QCOMPARE(QColor(image.pixel(154, 335)), gray);
+    QCOMPARE(QColor(image.pixel(125, 305)), gray);
+    QCOMPARE(QColor(image.pixel(125, 364)), gray);
+    m_board->selectedCell = QPoint(0, 5);
+
+    m_board->clearFocus();
+    QVERIFY(!m_board->hasFocus());
+    image = m_board->grab().toImage();
+    QCOMPARE(QColor(image.pixel(22, 372)), gray);
+    QCOMPARE(QColor(image.pixel(30, 370)), gray);
+    QCOMPARE(QColor(image.pixel(89, 430)), gray);
+    QCOMPARE(m_board->selected, 20); // the selection itself stays
+}
+
+void QtBoardTest::cellsShowFillsAndPieces()
+{
+    // With Russian rules and the person first, side 1 is white: a white man shows white in its
+    // middle, a white king its black crown; a black man black, a black king its white crown.
+    setUp(RCheckers::RULES_CODE,
+          position({{0, MAN2}, {1, KING2}, {20, MAN1}, {21, KING1}, {12, FREE}}));
+    m_board->engine->board[m_board->engine->internal(13)] = BORDER;
+    const QImage image = m_board->grab().toImage();
+    const auto middle = [&](int square) {
+        return QColor(image.pixel(m_board->rectFromPos(cellOf(square)).center()));
+    };
+    QCOMPARE(middle(20), QColor(Qt::white));
+    QCOMPARE(middle(21), QColor(Qt::black));
+    QCOMPARE(middle(0), QColor(Qt::black));
+    QCOMPARE(middle(1), QColor(Qt::white));
+    QCOMPARE(middle(12), QColor(Qt::gray));
+    QCOMPARE(middle(13), QColor(Qt::gray)); // not a piece: only the fill
+    QCOMPARE(QColor(image.pixel(m_board->rectFromPos(QPoint(0, 0)).center())), QColor(Qt::white));
+    // The corners of a piece's cell show the fill: the images are transparent there.
+    QCOMPARE(QColor(image.pixel(m_board->rectFromPos(cellOf(21)).topLeft() + QPoint(6, 6))),
+             QColor(Qt::gray));
+
+    // A missing image leaves its pieces undrawn.
+    QImage missing;
+    m_board->imgMan1 = &missing;
+    QCOMPARE(QColor(m_board->grab().toImage().pixel(m_board->rectFromPos(cellOf(20)).center())),
+             QColor(Qt::gray));
+}
+
+void QtBoardTest::pieceImagesPerRulesAndFirstMove_data()
+{
+    QTest::addColumn<int>("rules");
+    QTest::addColumn<bool>("humanFirst");
+    QTest::addColumn<bool>("side1White");
+    QTest::newRow("Russian, person first") << 25 << true << true;
+    QTest::newRow("Russian, computer first") << 25 << false << false;
+    QTest::newRow("English, person first") << 21 << true << false;
+    QTest::newRow("English, computer first") << 21 << false << true;
+    QTest::newRow("other code, person first") << 7 << true << false;
+    QTest::newRow("other code, computer first") << 7 << false << false;
+}
+
+void QtBoardTest::pieceImagesPerRulesAndFirstMove()
+{
+    QFETCH(int, rules);
+    QFETCH(bool, humanFirst);
+    QFETCH(bool, side1White);
+    m_board->rules = rules;
+    m_board->humanFirst = humanFirst;
+    m_board->newGame();
+
+    QtBoard& b = *m_board;
+    QCOMPARE(b.imgMan1, side1White ? b.imgManWhite.get() : b.imgManBlack.get());
+    QCOMPARE(b.imgKing1, side1White ? b.imgKingWhite.get() : b.imgKingBlack.get());
+    QCOMPARE(b.imgMan2, side1White ? b.imgManBlack.get() : b.imgManWhite.get());
+    QCOMPARE(b.imgKing2, side1White ? b.imgKingBlack.get() : b.imgKingWhite.get());
+    QCOMPARE(b.engine->type(), rules == 25 ? 25 : 21);
+
+    // And on the screen: side 1's man on (0, 5), side 2's on (1, 0).
+    const QImage image = b.grab().toImage();
+    const QColor side1 = image.pixel(b.rectFromPos(QPoint(0, 5)).center());
+    const QColor side2 = image.pixel(b.rectFromPos(QPoint(1, 0)).center());
+    QCOMPARE(side1, QColor(side1White ? Qt::white : Qt::black));
+    QCOMPARE(side2, QColor(side1White ? Qt::black : Qt::white));
+}
+
+// ---- cursor and keys ----
+
+void QtBoardTest::cursorMovesAndWraps_data()
+{
+    QTest::addColumn<QPoint>("from");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<QPoint>("to");
+    QTest::newRow("right") << QPoint(3, 5) << int(Qt::Key_Right) << QPoint(4, 5);
+    QTest::newRow("left") << QPoint(3, 5) << int(Qt::Key_Left) << QPoint(2, 5);
+    QTest::newRow("up") << QPoint(3, 5) << int(Qt::Key_Up) << QPoint(3, 4);
+    QTest::newRow("down") << QPoint(3, 5) << int(Qt::Key_Down) << QPoint(3, 6);
+    QTest::newRow("right wraps") << QPoint(7, 2) << int(Qt::Key_Right) << QPoint(0, 2);
+    QTest::newRow("left wraps") << QPoint(0, 2) << int(Qt::Key_Left) << QPoint(7, 2);
+    QTest::newRow("up wraps") << QPoint(4, 0) << int(Qt::Key_Up) << QPoint(4, 7);
+    QTest::newRow("down wraps") << QPoint(4, 7) << int(Qt::Key_Down) << QPoint(4, 0);
+    QTest::newRow("other key") << QPoint(3, 5) << int(Qt::Key_A) << QPoint(3, 5);
+}
+
+void QtBoardTest::cursorMovesAndWraps()
+{
+    QFETCH(QPoint, from);
+    QFETCH(int, key);
+    QFETCH(QPoint, to);
+    m_board->selected = 20;
+    m_board->selectedCell = cellOf(20);
+    m_board->cursor = from;
+    pressKey(m_board.get(), key);
+    QCOMPARE(m_board->cursor, to);
+    QCOMPARE(m_board->selected, 20);
+    QCOMPARE(m_board->selectedCell, cellOf(20));
+}
+
+void QtBoardTest::cursorMoveRepaintsOnlyTheTwoCells_data()
+{
+    QTest::addColumn<QPoint>("from");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<QPoint>("to");
+    QTest::newRow("right") << QPoint(3, 5) << int(Qt::Key_Right) << QPoint(4, 5);
+    QTest::newRow("left wraps") << QPoint(0, 5) << int(Qt::Key_Left) << QPoint(7, 5);
+    QTest::newRow("up") << QPoint(3, 5) << int(Qt::Key_Up) << QPoint(3, 4);
+    QTest::newRow("down wraps") << QPoint(3, 7) << int(Qt::Key_Down) << QPoint(3, 0);
+}
+
+void QtBoardTest::cursorMoveRepaintsOnlyTheTwoCells()
+{
+    QFETCH(QPoint, from);
+    QFETCH(int, key);
+    QFETCH(QPoint, to);
+    m_board->cursor = from;
+    m_board->repaint();
+    PaintRecorder recorder;
+    m_board->installEventFilter(&recorder);
+    pressKey(m_board.get(), key);
+    QTRY_VERIFY(recorder.paints > 0);
+    QCoreApplication::processEvents();
+    m_board->removeEventFilter(&recorder);
+
+    const QRegion cells = QRegion(m_board->rectFromPos(from)) + QRegion(m_board->rectFromPos(to));
+    QCOMPARE(recorder.painted, cells);
+}
+
+void QtBoardTest::otherKeysGoToTheParent()
+{
+    KeyRecorder parent;
+    auto* board = new QtBoard(&parent); // owned by the parent
+    parent.resize(kBoardWidth, kBoardHeight);
+    board->resize(kBoardWidth, kBoardHeight);
+    const int handled[] = {Qt::Key_Left, Qt::Key_Up,     Qt::Key_Right,
+                           Qt::Key_Down, Qt::Key_Return, Qt::Key_Select};
+    for (int key : handled)
+        pressKey(board, key);
+    QVERIFY(parent.keys.empty());
+    pressKey(board, Qt::Key_Enter); // the keypad's Enter is not the board's
+    pressKey(board, Qt::Key_PageUp);
+    QCOMPARE(parent.keys, (std::vector<int>{Qt::Key_Enter, Qt::Key_PageUp}));
+    QCOMPARE(board->selected, -1);
+}
+
+// ---- selection and moves ----
+
+void QtBoardTest::selectionByKey_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::newRow("Return") << int(Qt::Key_Return);
+    QTest::newRow("Select") << int(Qt::Key_Select);
+}
+
+void QtBoardTest::selectionByKey()
+{
+    QFETCH(int, key);
+    const std::string start = m_board->engine->toString(false);
+
+    // On the light start field nothing is chosen.
+    pressKey(m_board.get(), key);
+    QCOMPARE(m_board->selected, -1);
+
+    // A free square with nothing selected changes nothing.
+    pressKey(m_board.get(), Qt::Key_Up); // (3, 4): square 17, free
+    pressKey(m_board.get(), key);
+    QCOMPARE(m_board->selected, -1);
+    QCOMPARE(m_board->selectedCell, kNoCell);
+
+    // Side 1's man on (2, 5), square 21.
+    pressKey(m_board.get(), Qt::Key_Down);
+    pressKey(m_board.get(), Qt::Key_Left);
+    pressKey(m_board.get(), key);
+    QCOMPARE(m_board->selected, 21);
+    QCOMPARE(m_board->selectedCell, QPoint(2, 5));
+
+    // Any piece can be selected, side 2's too; the frame follows.
+    m_board->cursor = QPoint(3, 2);
+    pressKey(m_board.get(), key);
+    QCOMPARE(m_board->selected, 9);
+    QCOMPARE(m_board->selectedCell, QPoint(3, 2));
+
+    // A light field keeps the selection.
+    pressKey(m_board.get(), Qt::Key_Right);
+    pressKey(m_board.get(), key);
+    QCOMPARE(m_board->selected, 9);
+    QCOMPARE(m_board->engine->toString(false), start);
+    QVERIFY(!m_board->replyPending());
+    QVERIFY(m_messages->messages.empty());
+}
+
+void QtBoardTest::selectionByPress()
+{
+    press(22);
+    QCOMPARE(m_board->cursor, cellOf(22));
+    QCOMPARE(m_board->selected, 22);
+    QCOMPARE(m_board->selectedCell, cellOf(22));
+    press(2);
+    QCOMPARE(m_board->selected, 2);
+    QCOMPARE(m_board->selectedCell, cellOf(2));
+    // Any button will do.
+    QTest::mouseClick(m_board.get(), Qt::RightButton, Qt::NoModifier,
+                      m_board->rectFromPos(cellOf(31)).center());
+    QCOMPARE(m_board->selected, 31);
+}
+
+void QtBoardTest::pressOutsideTheBoardIsIgnored()
+{
+    press(21);
+    const QPoint cursor = m_board->cursor;
+    QTest::mouseClick(m_board.get(), Qt::LeftButton, Qt::NoModifier, QPoint(580, 300));
+    QTest::mouseClick(m_board.get(), Qt::LeftButton, Qt::NoModifier, QPoint(300, 700));
+    QCOMPARE(m_board->cursor, cursor);
+    QCOMPARE(m_board->selected, 21);
+}
+
+void QtBoardTest::moveByKeyIsAnsweredHalfASecondLater()
+{
+    Checkers& engine = *m_board->engine;
+    // Select 21 on (2, 5), then move to 17 on (3, 4).
+    m_board->cursor = QPoint(2, 5);
+    pressKey(m_board.get(), Qt::Key_Return);
+    pressKey(m_board.get(), Qt::Key_Right);
+    pressKey(m_board.get(), Qt::Key_Up);
+    QElapsedTimer clock;
+    clock.start();
+    pressKey(m_board.get(), Qt::Key_Return);
+
+    QCOMPARE(engine.board[engine.internal(17)], int(MAN1));
+    QCOMPARE(engine.board[engine.internal(21)], int(FREE));
+    QCOMPARE(engine.undo_list.size(), std::size_t(1));
+    QCOMPARE(m_board->selected, 21); // the frame stays on the square the man left
+    QVERIFY(m_board->replyPending());
+
+    const std::set<std::string> replies = positionsAfterOneReply(engine);
+    const std::string afterMove = engine.toString(false);
+    QTRY_VERIFY_WITH_TIMEOUT(!m_board->replyPending(), kReplyTimeoutMs);
+    QVERIFY(clock.elapsed() >= kReplyDelayMs - kTimerSlackMs);
+
+    QVERIFY(replies.count(engine.toString(false)) == 1); // exactly one move of side 2
+    QCOMPARE(m_board->selected, -1);
+    QCOMPARE(m_board->selectedCell, kNoCell);
+    QVERIFY(!m_board->gameOver);
+    QVERIFY(m_board->side1ToMove);
+
+    // Nothing more happens.
+    const std::string afterReply = engine.toString(false);
+    QTest::qWait(kAfterReplyWaitMs);
+    QCOMPARE(engine.toString(false), afterReply);
+    QVERIFY(m_messages->messages.empty());
+}
+
+void QtBoardTest::moveByPress()
+{
+    Checkers& engine = *m_board->engine;
+    press(22);
+    press(18);
+    QCOMPARE(m_board->cursor, cellOf(18));
+    QCOMPARE(engine.board[engine.internal(18)], int(MAN1));
+    QCOMPARE(engine.board[engine.internal(22)], int(FREE));
+    QCOMPARE(m_board->selected, 22);
+    QVERIFY(m_board->replyPending());
+    QTRY_VERIFY_WITH_TIMEOUT(!m_board->replyPending(), kReplyTimeoutMs);
+    QCOMPARE(m_board->selected, -1);
+    QCOMPARE(countOf(engine, MAN2) + countOf(engine, KING2), 12);
+}
+
+void QtBoardTest::replySignalIsQueuedAndMakesTheOnlyReply()
+{
+    Checkers& engine = *m_board->engine;
+    press(21);
+    press(17);
+    QVERIFY(m_board->replyPending());
+    const std::string afterMove = engine.toString(false);
+    const std::set<std::string> replies = positionsAfterOneReply(engine);
+
+    emit m_board->compMoveSignal();
+    QCOMPARE(engine.toString(false), afterMove); // queued: nothing happens at once
+    QTRY_VERIFY(engine.toString(false) != afterMove);
+    QVERIFY(replies.count(engine.toString(false)) == 1);
+    QVERIFY(!m_board->replyPending()); // the timer does not reply a second time
+    QTest::qWait(kAfterReplyWaitMs);
+    QVERIFY(replies.count(engine.toString(false)) == 1);
+}
+
+void QtBoardTest::refusedMoveKeepsTheSelection()
+{
+    Checkers& engine = *m_board->engine;
+    const std::string start = engine.toString(false);
+    press(21);
+    press(13); // two rows ahead: refused
+    QCOMPARE(engine.toString(false), start);
+    QCOMPARE(m_board->selected, 21);
+    QCOMPARE(m_board->selectedCell, cellOf(21));
+    QVERIFY(!m_board->replyPending());
+    QVERIFY(engine.undo_list.empty());
+
+    press(9); // a man of side 2 selected: go1 refuses to move it
+    press(13);
+    QCOMPARE(engine.toString(false), start);
+    QCOMPARE(m_board->selected, 9);
+
+    press(21);
+    press(16); // the other diagonal is fine at once
+    QCOMPARE(engine.board[engine.internal(16)], int(MAN1));
+    QVERIFY(m_board->replyPending());
+    QVERIFY(m_messages->messages.empty());
+}
+
+// ---- end of a game ----
+
+void QtBoardTest::side1WinsWhenSide2CannotMove()
+{
+    // Side 1's man on 21 takes side 2's last man on 17 and lands on 14.
+    setUp(ECheckers::RULES_CODE, position({{21, MAN1}, {17, MAN2}, {28, MAN1}}));
+    press(21);
+    press(14);
+    QCOMPARE(m_messages->texts(), QStringList{"Game Over! You wins!"});
+    QVERIFY(m_board->gameOver);
+    QCOMPARE(m_board->result, 2);
+    QVERIFY(!m_board->replyPending());
+    QTest::qWait(kAfterReplyWaitMs);
+    QCOMPARE(m_messages->messages.size(), std::size_t(1));
+
+    const MessageCatcher::Message& box = m_messages->messages.front();
+    QCOMPARE(box.title, QString("Game Over"));
+    QCOMPARE(box.icon, QMessageBox::Information);
+    QVERIFY(!box.hasParent);
+    QVERIFY(box.flags.testFlag(Qt::MSWindowsFixedSizeDialogHint));
+    QCOMPARE(box.flags & Qt::WindowType_Mask, Qt::Dialog);
+}
+
+void QtBoardTest::computerWinsWhenSide1CannotMove()
+{
+    // Side 1's only man steps from 22 to 18, where side 2's man on 14 must take it.
+    setUp(ECheckers::RULES_CODE, position({{22, MAN1}, {14, MAN2}}));
+    press(22);
+    press(18);
+    QVERIFY(m_board->replyPending());
+    QVERIFY(m_messages->messages.empty());
+    QTRY_COMPARE_WITH_TIMEOUT(m_messages->texts(), QStringList{"Game Over! Computer wins!"},
+                              kReplyTimeoutMs);
+    const Checkers& engine = *m_board->engine;
+    QCOMPARE(countOf(engine, MAN1) + countOf(engine, KING1), 0);
+    QCOMPARE(engine.board[engine.internal(23)], int(MAN2));
+    QVERIFY(m_board->gameOver);
+    QCOMPARE(m_board->result, 1);
+    QCOMPARE(m_board->selected, -1);
+}
+
+void QtBoardTest::nobodyCanMove()
+{
+    // Side 1's man from 8 to 4 is stuck behind its own man on 0; side 2's man on the bottom row
+    // cannot go forward.
+    setUp(ECheckers::RULES_CODE, position({{0, MAN1}, {8, MAN1}, {28, MAN2}}));
+    press(8);
+    press(4);
+    QCOMPARE(m_messages->texts(), QStringList{"Game Over! Nobody can move!"});
+    QCOMPARE(m_board->result, 3);
+    QVERIFY(!m_board->replyPending());
+}
+
+void QtBoardTest::messageShownAgainAfterTheEnd()
+{
+    setUp(ECheckers::RULES_CODE, position({{21, MAN1}, {17, MAN2}, {28, MAN1}}));
+    press(21);
+    press(14);
+    QCOMPARE(m_messages->messages.size(), std::size_t(1));
+    pressAt(QPoint(0, 0)); // a light field
+    press(28);             // selecting still works
+    QCOMPARE(m_board->selected, 28);
+    m_board->cursor = QPoint(0, 1); // and by key: a free square
+    pressKey(m_board.get(), Qt::Key_Return);
+    const QString won = "Game Over! You wins!";
+    QCOMPARE(m_messages->texts(), (QStringList{won, won, won, won}));
+    QVERIFY(m_board->gameOver);
+    QVERIFY(!m_board->replyPending());
+}
+
+// ---- two people, new games ----
+
+void QtBoardTest::twoPeopleTakeTurns()
+{
+    m_board->secondHuman = true;
+    m_board->humanFirst = true;
+    m_board->newGame();
+    Checkers& engine = *m_board->engine;
+    QCOMPARE(engine.toString(false), startPosition());
+    QVERIFY(m_board->side1ToMove);
+
+    press(21);
+    press(17);
+    QCOMPARE(engine.board[engine.internal(17)], int(MAN1));
+    QVERIFY(!m_board->side1ToMove);
+    QVERIFY(!m_board->replyPending());
+
+    // Now a move of side 1 goes to go2_human, which refuses it.
+    const std::string afterFirst = engine.toString(false);
+    press(22);
+    press(18);
+    QCOMPARE(engine.toString(false), afterFirst);
+    QVERIFY(!m_board->side1ToMove);
+
+    press(8);
+    press(12);
+    QCOMPARE(engine.board[engine.internal(12)], int(MAN2));
+    QVERIFY(m_board->side1ToMove);
+
+    // And back to go1: side 2 cannot move again.
+    const std::string afterSecond = engine.toString(false);
+    press(9);
+    press(13);
+    QCOMPARE(engine.toString(false), afterSecond);
+    press(22);
+    press(18);
+    QCOMPARE(engine.board[engine.internal(18)], int(MAN1));
+    QVERIFY(!m_board->side1ToMove);
+
+    QTest::qWait(kAfterReplyWaitMs); // nobody answers for the second person
+    QCOMPARE(countOf(engine, MAN2), 12);
+    QCOMPARE(engine.board[engine.internal(12)], int(MAN2));
+    QVERIFY(m_messages->messages.empty());
+}
+
+void QtBoardTest::twoPeopleSide2First()
+{
+    m_board->secondHuman = true;
+    m_board->humanFirst = false;
+    m_board->newGame();
+    QCOMPARE(m_board->engine->toString(false), startPosition());
+    QVERIFY(!m_board->side1ToMove);
+    press(9);
+    press(13);
+    QCOMPARE(m_board->engine->board[m_board->engine->internal(13)], int(MAN2));
+    QVERIFY(m_board->side1ToMove);
+}
+
+void QtBoardTest::secondPersonWinsWhenSide1CannotMove()
+{
+    // Side 2 begins; its man on 14 takes side 1's last man on 18 and lands on 23.
+    m_board->rules = ECheckers::RULES_CODE;
+    m_board->secondHuman = true;
+    m_board->humanFirst = false;
+    m_board->newGame();
+    QVERIFY(m_board->engine->fromString(position({{14, MAN2}, {18, MAN1}})));
+    press(14);
+    press(23);
+    QCOMPARE(m_board->engine->board[m_board->engine->internal(23)], int(MAN2));
+    QCOMPARE(m_messages->texts(), QStringList{"Game Over! Computer wins!"});
+    QCOMPARE(m_board->result, 1);
+    QVERIFY(m_board->gameOver);
+    QVERIFY(!m_board->replyPending());
+}
+
+void QtBoardTest::newGameWithComputerFirst()
+{
+    // Leave a selection and cursor behind: a new game keeps them.
+    press(21);
+    m_board->humanFirst = false;
+    m_board->rules = ECheckers::RULES_CODE;
+    m_board->level = 4;
+
+    const std::set<std::string> openings = [&] {
+        ECheckers fresh;
+        return positionsAfterOneReply(fresh);
+    }();
+    m_board->newGame();
+
+    Checkers& engine = *m_board->engine;
+    QCOMPARE(engine.type(), ECheckers::RULES_CODE);
+    QCOMPARE(engine.level, 4);
+    QVERIFY(openings.count(engine.toString(false)) == 1); // the computer's opening is made
+    QVERIFY(m_board->side1ToMove);
+    QVERIFY(!m_board->gameOver);
+    QCOMPARE(m_board->result, 0);
+    QVERIFY(!m_board->replyPending());
+    QVERIFY(engine.undo_list.empty());
+    QCOMPARE(m_board->selected, 21);
+    QCOMPARE(m_board->cursor, cellOf(21));
+}
+
+// ---- mended faults ----
+
+void QtBoardTest::newGameCancelsPendingReply()
+{
+    press(21);
+    press(17);
+    QVERIFY(m_board->replyPending());
+    m_board->newGame();
+    QVERIFY(!m_board->replyPending());
+    QTest::qWait(kAfterReplyWaitMs);
+    QCOMPARE(m_board->engine->toString(false), startPosition());
+    QVERIFY(m_board->side1ToMove);
+}
+
+void QtBoardTest::undoCancelsPendingReply()
+{
+    press(21);
+    press(17);
+    QVERIFY(m_board->replyPending());
+    QVERIFY(m_board->undo());
+    QVERIFY(!m_board->replyPending());
+    QCOMPARE(m_board->engine->toString(false), startPosition());
+    QVERIFY(m_board->engine->undo_list.empty());
+    QTest::qWait(kAfterReplyWaitMs);
+    QCOMPARE(m_board->engine->toString(false), startPosition());
+
+    // The game goes on normally: the next move is answered.
+    press(22);
+    press(18);
+    QVERIFY(m_board->replyPending());
+    QTRY_VERIFY_WITH_TIMEOUT(!m_board->replyPending(), kReplyTimeoutMs);
+    QCOMPARE(m_board->engine->undo_list.size(), std::size_t(1));
+}
+
+void QtBoardTest::noSecondMoveWhileReplyPending()
+{
+    Checkers& engine = *m_board->engine;
+    press(21);
+    press(17);
+    QVERIFY(m_board->replyPending());
+    const std::string afterMove = engine.toString(false);
+    const std::set<std::string> replies = positionsAfterOneReply(engine);
+
+    press(22); // selecting still works
+    QCOMPARE(m_board->selected, 22);
+    press(18); // but the move waits for the reply
+    QCOMPARE(engine.toString(false), afterMove);
+    QCOMPARE(m_board->selected, 22);
+    QCOMPARE(engine.undo_list.size(), std::size_t(1));
+
+    QTRY_VERIFY_WITH_TIMEOUT(!m_board->replyPending(), kReplyTimeoutMs);
+    QVERIFY(replies.count(engine.toString(false)) == 1);
+    QTest::qWait(kAfterReplyWaitMs);
+    QVERIFY(replies.count(engine.toString(false)) == 1); // no second reply
+    QVERIFY(m_messages->messages.empty());
+}
+
+void QtBoardTest::undoOnFreshGameChangesNothing()
+{
+    press(21);
+    QVERIFY(!m_board->undo());
+    QCOMPARE(m_board->engine->toString(false), startPosition());
+    QCOMPARE(m_board->selected, 21);
+    QVERIFY(m_board->side1ToMove);
+    QVERIFY(!m_board->gameOver);
+}
+
+void QtBoardTest::undoGivesSide1TheTurnInTwoPersonGame()
+{
+    m_board->secondHuman = true;
+    m_board->newGame();
+    press(21);
+    press(17);
+    QVERIFY(!m_board->side1ToMove);
+    QVERIFY(m_board->undo());
+    QVERIFY(m_board->side1ToMove);
+    QCOMPARE(m_board->engine->toString(false), startPosition());
+
+    // Side 1 moves again, not side 2.
+    press(22);
+    press(18);
+    QCOMPARE(m_board->engine->board[m_board->engine->internal(18)], int(MAN1));
+    QVERIFY(!m_board->side1ToMove);
+
+    // After both have moved, undo takes back side 2's move too.
+    press(9);
+    press(13);
+    QVERIFY(m_board->side1ToMove);
+    QVERIFY(m_board->undo());
+    QCOMPARE(m_board->engine->toString(false), startPosition());
+    QVERIFY(m_board->side1ToMove);
+    QVERIFY(!m_board->replyPending());
+}
+
+void QtBoardTest::undoAfterGameOverResumesTheGame()
+{
+    const std::string before = position({{22, MAN1}, {14, MAN2}});
+    setUp(ECheckers::RULES_CODE, before);
+    press(22);
+    press(18);
+    QTRY_COMPARE_WITH_TIMEOUT(m_messages->messages.size(), std::size_t(1), kReplyTimeoutMs);
+    QVERIFY(m_board->gameOver);
+
+    QVERIFY(m_board->undo());
+    QVERIFY(!m_board->gameOver);
+    QCOMPARE(m_board->result, 0);
+    QVERIFY(m_board->side1ToMove);
+    QCOMPARE(m_board->engine->toString(false), before);
+
+    // The next move is answered rather than greeted with the old message.
+    press(22);
+    press(17);
+    QCOMPARE(m_messages->messages.size(), std::size_t(1));
+    QVERIFY(m_board->replyPending());
+    QTRY_COMPARE_WITH_TIMEOUT(m_messages->messages.size(), std::size_t(2), kReplyTimeoutMs);
+    QCOMPARE(m_messages->texts().last(), QString("Game Over! Computer wins!"));
+    QCOMPARE(m_board->engine->board[m_board->engine->internal(21)], int(MAN2));
+}
+
+void QtBoardTest::circularCaptureByChoosingTheSelectedSquare()
+{
+    // The king on 22 takes 17, 9, 10 and 18 (or the other way round) and comes back to 22.
+    setUp(ECheckers::RULES_CODE,
+          position({{22, KING1}, {17, MAN2}, {9, MAN2}, {18, MAN2}, {10, MAN2}}));
+    press(22);
+    QCOMPARE(m_board->selected, 22);
+    QVERIFY(m_messages->messages.empty());
+    press(22);
+    const Checkers& engine = *m_board->engine;
+    QCOMPARE(engine.board[engine.internal(22)], int(KING1));
+    QCOMPARE(countOf(engine, MAN2), 0);
+    QCOMPARE(engine.undo_list.size(), std::size_t(1));
+    QCOMPARE(m_messages->texts(), QStringList{"Game Over! You wins!"});
+    QCOMPARE(m_board->result, 2);
+}
+
+void QtBoardTest::selectedSquareAgainWithoutCaptureKeepsSelection()
+{
+    const std::string start = m_board->engine->toString(false);
+    press(21);
+    press(21);
+    QCOMPARE(m_board->selected, 21);
+    QCOMPARE(m_board->selectedCell, cellOf(21));
+    QCOMPARE(m_board->engine->toString(false), start);
+    QVERIFY(m_board->engine->undo_list.empty());
+    QVERIFY(!m_board->replyPending());
+}
+
+QTEST_MAIN(QtBoardTest)
+#include "qtboard_test.moc"

@@ -1,0 +1,568 @@
+#include <QApplication>
+#include <QComboBox>
+#include <QDialog>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+
+#include <functional>
+#include <iterator>
+#include <memory>
+
+#include "qtboard.h"
+#include "rules/echeckers.h"
+#include "rules/rcheckers.h"
+#include "widget.h"
+
+namespace
+{
+
+constexpr int SQUARES_PER_ROW = 4;
+constexpr int MODAL_POLL_MS = 20;
+constexpr int REPLY_WAIT_MS = 3000;
+// Longer than the board's half second before the computer's reply.
+constexpr int PAST_REPLY_MS = 700;
+
+QString settingsPath()
+{
+    return QCoreApplication::applicationDirPath() + QStringLiteral("/checkers.ini");
+}
+
+// Writes checkers.ini as a person would edit it: the given lines under [General].
+void writeSettingsFile(const QStringList& lines)
+{
+    QFile file(settingsPath());
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write("[General]\n");
+    for (const QString& line : lines)
+        file.write(line.toLatin1() + '\n');
+}
+
+// The value stored under `key` in checkers.ini as text, read without QSettings; a null string
+// when the file or the key is missing.
+QString storedText(const QString& key)
+{
+    QFile file(settingsPath());
+    if (!file.open(QIODevice::ReadOnly))
+        return QString();
+    const QString prefix = key + QLatin1Char('=');
+    for (const QByteArray& line : file.readAll().split('\n')) {
+        const QString text = QString::fromLatin1(line).trimmed();
+        if (text.startsWith(prefix))
+            return text.mid(prefix.size());
+    }
+    return QString();
+}
+
+// Column and row of a playable square.
+QPoint cellOf(int square)
+{
+    const int row = square / SQUARES_PER_ROW;
+    const int column = 2 * (square % SQUARES_PER_ROW) + (row % 2 == 0 ? 1 : 0);
+    return QPoint(column, row);
+}
+
+// A move of side 1 that the board's rules accept in its current position.
+bool findMove(const QtBoard& board, int& from, int& to)
+{
+    const std::string position = board.engine->toString(false);
+    for (from = 0; from < SQUARES; ++from) {
+        for (to = 0; to < SQUARES; ++to) {
+            std::unique_ptr<Checkers> probe;
+            if (board.engine->type() == RCheckers::RULES_CODE)
+                probe = std::make_unique<RCheckers>();
+            else
+                probe = std::make_unique<ECheckers>();
+            probe->fromString(position);
+            if (from != to && probe->go1(from, to))
+                return true;
+        }
+    }
+    return false;
+}
+
+// Plays a move of side 1 with the cursor and Return, as the person at the keys does.
+void chooseCell(QtBoard* board, const QPoint& cell)
+{
+    board->cursor = cell;
+    QTest::keyClick(board, Qt::Key_Return);
+}
+
+// Runs `act` on the modal dialog as soon as one is shown, from inside its own event loop.
+class ModalHandler : public QObject
+{
+public:
+    explicit ModalHandler(std::function<void(QDialog*)> act) : m_act(std::move(act))
+    {
+        connect(&m_timer, &QTimer::timeout, this, &ModalHandler::poll);
+        m_timer.start(MODAL_POLL_MS);
+    }
+
+    bool handled() const { return m_handled; }
+
+private:
+    void poll()
+    {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (!dialog)
+            return;
+        m_timer.stop();
+        m_handled = true;
+        m_act(dialog);
+    }
+
+    std::function<void(QDialog*)> m_act;
+    QTimer m_timer;
+    bool m_handled = false;
+};
+
+} // namespace
+
+// The main window: its form, its keys, the settings file it reads and corrects, and the game
+// commands New, Undo and Settings.
+class WidgetTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void startsWithFormAndFocus();
+    void appliesSettingsFile_data();
+    void appliesSettingsFile();
+    void computerMovesFirst();
+    void secondPersonMovesFirst();
+
+    void menuKeysToggleFocus_data();
+    void menuKeysToggleFocus();
+    void escapeClosesOnRelease();
+    void escapeClosingDialogKeepsGame();
+    void pageKeysReachWindowFromAnyChild();
+    void returnOnButtonPressesIt();
+
+    void undoTakesBackMoveAndReply();
+    void undoOnFreshGameOnlyFocuses();
+    void commandsCancelPendingReply_data();
+    void commandsCancelPendingReply();
+
+    void acceptedSettingsStartNewGame();
+    void cancelledSettingsKeepGame();
+    void unknownLevelIsCorrectedAfterDialog();
+
+private:
+    // Shows the window and waits until it is active, so that focus questions have answers.
+    void showActive();
+    // Makes a move of side 1 through the board; the computer's reply is then pending.
+    void playMove();
+    // The same, then waits for the computer's reply.
+    void playMoveAndReply();
+    QtBoard* board() const { return m_window->findChild<QtBoard*>(QStringLiteral("board")); }
+    QPushButton* button(const char* name) const
+    {
+        return m_window->findChild<QPushButton*>(QLatin1String(name));
+    }
+    QString fieldText(const char* name) const
+    {
+        return m_window->findChild<QLineEdit*>(QLatin1String(name))->text();
+    }
+    void clickSettings(std::function<void(QDialog*)> act);
+    // After a modal dialog: the board is the window's focus child and has the focus once the
+    // window is active again (the offscreen platform does not reactivate it by itself).
+    bool focusReturnsToBoard() const
+    {
+        if (m_window->focusWidget() != board())
+            return false;
+        m_window->activateWindow();
+        return QTest::qWaitForWindowActive(m_window.get()) && board()->hasFocus();
+    }
+
+    std::unique_ptr<Widget> m_window;
+};
+
+void WidgetTest::init()
+{
+    QFile::remove(settingsPath());
+}
+
+void WidgetTest::cleanup()
+{
+    m_window.reset();
+    QFile::remove(settingsPath());
+}
+
+void WidgetTest::showActive()
+{
+    m_window->show();
+    m_window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+}
+
+void WidgetTest::playMove()
+{
+    QtBoard* b = board();
+    int from = 0;
+    int to = 0;
+    QVERIFY(findMove(*b, from, to));
+    const std::size_t undoSize = b->engine->undo_list.size();
+    chooseCell(b, cellOf(from));
+    chooseCell(b, cellOf(to));
+    QCOMPARE(b->engine->undo_list.size(), undoSize + 1);
+    QVERIFY(b->replyPending());
+}
+
+void WidgetTest::playMoveAndReply()
+{
+    playMove();
+    QTRY_VERIFY_WITH_TIMEOUT(!board()->replyPending(), REPLY_WAIT_MS);
+}
+
+void WidgetTest::clickSettings(std::function<void(QDialog*)> act)
+{
+    ModalHandler handler(std::move(act));
+    button("btnSettings")->setFocus();
+    button("btnSettings")->click();
+    QVERIFY(handler.handled());
+}
+
+void WidgetTest::startsWithFormAndFocus()
+{
+    m_window = std::make_unique<Widget>();
+    showActive();
+    QCOMPARE(m_window->windowTitle(), QStringLiteral("Form"));
+    QCOMPARE(m_window->findChild<QLabel*>(QStringLiteral("lblLevel"))->text(),
+             QStringLiteral("Checkers"));
+    QCOMPARE(m_window->findChild<QLabel*>(QStringLiteral("label"))->text(),
+             QStringLiteral("Game type:"));
+    QCOMPARE(m_window->findChild<QLabel*>(QStringLiteral("label_2"))->text(),
+             QStringLiteral("Level:"));
+    const char* const names[] = {"btnNew", "btnUndo", "btnSettings", "btnClose"};
+    const char* const texts[] = {"New", "Undo", "Settings", "Close"};
+    for (std::size_t i = 0; i < std::size(names); ++i)
+        QCOMPARE(button(names[i])->text(), QLatin1String(texts[i]));
+    QCOMPARE(m_window->styleSheet(),
+             QStringLiteral("QPushButton::focus { border: 3px solid black; }"));
+    QVERIFY(board()->hasFocus());
+    QCOMPARE(board()->minimumSize(), QSize(100, 100));
+    // Tab moves through the four buttons only, never to the name fields.
+    button("btnNew")->setFocus();
+    for (const char* name : {"btnUndo", "btnSettings", "btnClose", "btnNew"}) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), button(name));
+    }
+}
+
+void WidgetTest::appliesSettingsFile_data()
+{
+    QTest::addColumn<QStringList>("lines"); // null: no file
+    QTest::addColumn<int>("rules");
+    QTest::addColumn<int>("depth");
+    QTest::addColumn<QString>("rulesName");
+    QTest::addColumn<QString>("levelName");
+    QTest::addColumn<bool>("secondHuman");
+    QTest::addColumn<bool>("humanFirst");
+    QTest::addColumn<QString>("storedRules"); // checkers.ini afterwards; null: key absent
+    QTest::addColumn<QString>("storedLevel");
+
+    const QString absent;
+    QTest::newRow("no file") << QStringList() << 25 << 2 << "Russian"
+                             << "Beginner" << false << true << absent << absent;
+    QTest::newRow("all set") << QStringList{"rules=1", "level=5", "first_move=1", "second_player=1"}
+                             << 21 << 9 << "English"
+                             << "Master" << true << false << "1"
+                             << "5";
+    QTest::newRow("levels step 2 4 6 7") << QStringList{"level=3"} << 25 << 7 << "Russian"
+                                         << "Good" << false << true << absent << "3";
+    QTest::newRow("garbage") << QStringList{"rules=abc", "level=x1", "first_move=?",
+                                            "second_player=no"}
+                             << 25 << 2 << "Russian"
+                             << "Beginner" << false << true << "abc"
+                             << "x1";
+    QTest::newRow("rules=7") << QStringList{"rules=7", "level=4"} << 25 << 8 << "Russian"
+                             << "Expert" << false << true << "0"
+                             << "4";
+    QTest::newRow("level=-1") << QStringList{"rules=1", "level=-1"} << 21 << 2 << "English"
+                              << "Beginner" << false << true << "1"
+                              << "0";
+    QTest::newRow("level=6") << QStringList{"level=6"} << 25 << 2 << "Russian"
+                             << "Beginner" << false << true << absent << "0";
+    QTest::newRow("second_player=2") << QStringList{"second_player=2"} << 25 << 2 << "Russian"
+                                     << "Beginner" << true << true << absent << absent;
+    QTest::newRow("first_move=2") << QStringList{"first_move=2", "second_player=1"} << 25 << 2
+                                  << "Russian"
+                                  << "Beginner" << true << false << absent << absent;
+}
+
+void WidgetTest::appliesSettingsFile()
+{
+    QFETCH(QStringList, lines);
+    QFETCH(int, rules);
+    QFETCH(int, depth);
+    QFETCH(QString, rulesName);
+    QFETCH(QString, levelName);
+    QFETCH(bool, secondHuman);
+    QFETCH(bool, humanFirst);
+    QFETCH(QString, storedRules);
+    QFETCH(QString, storedLevel);
+
+    if (!lines.isEmpty())
+        writeSettingsFile(lines);
+    m_window = std::make_unique<Widget>();
+    QtBoard* b = board();
+    QCOMPARE(b->rules, rules);
+    QCOMPARE(b->level, depth);
+    QCOMPARE(b->engine->type(), rules);
+    QCOMPARE(b->engine->level, depth);
+    QCOMPARE(b->secondHuman, secondHuman);
+    QCOMPARE(b->humanFirst, humanFirst);
+    QCOMPARE(fieldText("edGameType"), rulesName);
+    QCOMPARE(fieldText("edLevel"), levelName);
+
+    // Corrections reach the file when the window closes its settings; other keys stay as
+    // they were written.
+    m_window.reset();
+    QCOMPARE(storedText(QStringLiteral("rules")), storedRules);
+    QCOMPARE(storedText(QStringLiteral("level")), storedLevel);
+    if (lines.isEmpty())
+        QVERIFY(!QFile::exists(settingsPath()));
+}
+
+void WidgetTest::computerMovesFirst()
+{
+    writeSettingsFile({QStringLiteral("first_move=1")});
+    m_window = std::make_unique<Widget>();
+    const std::string start = RCheckers().toString(false);
+    QVERIFY(board()->engine->toString(false) != start);
+    QVERIFY(board()->engine->undo_list.empty());
+    QVERIFY(board()->side1ToMove);
+
+    // "New" plays the computer's opening move again before anything is painted.
+    button("btnNew")->click();
+    QVERIFY(board()->engine->toString(false) != start);
+    QVERIFY(!board()->replyPending());
+}
+
+void WidgetTest::secondPersonMovesFirst()
+{
+    writeSettingsFile({QStringLiteral("first_move=2"), QStringLiteral("second_player=2")});
+    m_window = std::make_unique<Widget>();
+    QCOMPARE(board()->engine->toString(false), RCheckers().toString(false));
+    QVERIFY(!board()->side1ToMove);
+}
+
+void WidgetTest::menuKeysToggleFocus_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::newRow("M") << int(Qt::Key_M);
+    QTest::newRow("Menu") << int(Qt::Key_Menu);
+}
+
+void WidgetTest::menuKeysToggleFocus()
+{
+    QFETCH(int, key);
+    m_window = std::make_unique<Widget>();
+    showActive();
+    QVERIFY(board()->hasFocus());
+    QTest::keyClick(board(), Qt::Key(key));
+    QVERIFY(button("btnNew")->hasFocus());
+    QTest::keyClick(button("btnNew"), Qt::Key(key));
+    QVERIFY(board()->hasFocus());
+    // From any button, not only "New", the key goes back to the board.
+    button("btnClose")->setFocus();
+    QTest::keyClick(button("btnClose"), Qt::Key(key));
+    QVERIFY(board()->hasFocus());
+}
+
+void WidgetTest::escapeClosesOnRelease()
+{
+    m_window = std::make_unique<Widget>();
+    showActive();
+    QTest::keyPress(board(), Qt::Key_Escape);
+    QVERIFY(m_window->isVisible());
+    QTest::keyRelease(board(), Qt::Key_Escape);
+    QVERIFY(!m_window->isVisible());
+}
+
+void WidgetTest::escapeClosingDialogKeepsGame()
+{
+    m_window = std::make_unique<Widget>();
+    showActive();
+    clickSettings([](QDialog* dialog) { QTest::keyPress(dialog, Qt::Key_Escape); });
+    // The release of the Escape that cancelled the dialog reaches the window.
+    QVERIFY(focusReturnsToBoard());
+    QTest::keyRelease(board(), Qt::Key_Escape);
+    QVERIFY(m_window->isVisible());
+    QTest::keyClick(board(), Qt::Key_Escape);
+    QVERIFY(!m_window->isVisible());
+}
+
+void WidgetTest::pageKeysReachWindowFromAnyChild()
+{
+    m_window = std::make_unique<Widget>();
+    showActive();
+    const std::string start = board()->engine->toString(false);
+    playMoveAndReply();
+    playMoveAndReply();
+
+    // PageUp from the board undoes one move with its reply.
+    QTest::keyClick(board(), Qt::Key_PageUp);
+    QCOMPARE(board()->engine->undo_list.size(), std::size_t(1));
+    QVERIFY(board()->hasFocus());
+
+    // PageDown from a button starts a new game and gives the board the focus.
+    button("btnUndo")->setFocus();
+    QTest::keyClick(button("btnUndo"), Qt::Key_PageDown);
+    QVERIFY(board()->engine->undo_list.empty());
+    QCOMPARE(board()->engine->toString(false), start);
+    QVERIFY(board()->hasFocus());
+}
+
+void WidgetTest::returnOnButtonPressesIt()
+{
+    m_window = std::make_unique<Widget>();
+    showActive();
+    playMoveAndReply();
+    button("btnNew")->setFocus();
+    QSignalSpy clicked(button("btnNew"), SIGNAL(clicked()));
+    QTest::keyClick(button("btnNew"), Qt::Key_Return);
+    QTRY_COMPARE(clicked.count(), 1);
+    QVERIFY(board()->engine->undo_list.empty());
+    QVERIFY(board()->hasFocus());
+}
+
+void WidgetTest::undoTakesBackMoveAndReply()
+{
+    m_window = std::make_unique<Widget>();
+    showActive();
+    const std::string start = board()->engine->toString(false);
+    playMoveAndReply();
+    const std::string afterFirst = board()->engine->toString(false);
+    playMoveAndReply();
+
+    button("btnUndo")->click();
+    QCOMPARE(board()->engine->toString(false), afterFirst);
+    QVERIFY(board()->hasFocus());
+    button("btnUndo")->click();
+    QCOMPARE(board()->engine->toString(false), start);
+    QVERIFY(board()->engine->undo_list.empty());
+
+    button("btnUndo")->setFocus();
+    button("btnUndo")->click();
+    QCOMPARE(board()->engine->toString(false), start);
+    QVERIFY(board()->hasFocus());
+    // Nothing is scheduled by an undo: the position stays put.
+    QTest::qWait(PAST_REPLY_MS);
+    QCOMPARE(board()->engine->toString(false), start);
+}
+
+void WidgetTest::undoOnFreshGameOnlyFocuses()
+{
+    m_window = std::make_unique<Widget>();
+    showActive();
+    const std::string start = board()->engine->toString(false);
+    const QPoint cursor = board()->cursor;
+    button("btnUndo")->setFocus();
+    QVERIFY(!board()->hasFocus());
+    button("btnUndo")->click();
+    QCOMPARE(board()->engine->toString(false), start);
+    QCOMPARE(board()->cursor, cursor);
+    QVERIFY(board()->hasFocus());
+}
+
+void WidgetTest::commandsCancelPendingReply_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::newRow("PageDown: new game") << int(Qt::Key_PageDown);
+    QTest::newRow("PageUp: undo") << int(Qt::Key_PageUp);
+}
+
+void WidgetTest::commandsCancelPendingReply()
+{
+    QFETCH(int, key);
+    m_window = std::make_unique<Widget>();
+    showActive();
+    const std::string start = board()->engine->toString(false);
+    playMove();
+
+    // Either command goes back to the start; the computer must not move there.
+    QTest::keyClick(board(), Qt::Key(key));
+    QVERIFY(!board()->replyPending());
+    QTest::qWait(PAST_REPLY_MS);
+    QCOMPARE(board()->engine->toString(false), start);
+    QVERIFY(board()->side1ToMove);
+}
+
+void WidgetTest::acceptedSettingsStartNewGame()
+{
+    m_window = std::make_unique<Widget>();
+    showActive();
+    playMoveAndReply();
+    clickSettings([](QDialog* dialog) {
+        dialog->findChild<QComboBox*>(QStringLiteral("cbRules"))->setCurrentIndex(1);
+        dialog->findChild<QComboBox*>(QStringLiteral("cbLevel"))->setCurrentIndex(5);
+        dialog->accept();
+    });
+    QCOMPARE(board()->rules, 21);
+    QCOMPARE(board()->engine->type(), 21);
+    QCOMPARE(board()->engine->level, 9);
+    QVERIFY(board()->engine->undo_list.empty());
+    QCOMPARE(board()->engine->toString(false), ECheckers().toString(false));
+    QCOMPARE(fieldText("edGameType"), QStringLiteral("English"));
+    QCOMPARE(fieldText("edLevel"), QStringLiteral("Master"));
+    QVERIFY(focusReturnsToBoard());
+
+    // Accepting without a change still starts a new game.
+    playMoveAndReply();
+    clickSettings([](QDialog* dialog) { dialog->accept(); });
+    QVERIFY(board()->engine->undo_list.empty());
+
+    m_window.reset();
+    QCOMPARE(storedText(QStringLiteral("rules")), QStringLiteral("1"));
+    QCOMPARE(storedText(QStringLiteral("level")), QStringLiteral("5"));
+    QCOMPARE(storedText(QStringLiteral("first_move")), QStringLiteral("0"));
+    QCOMPARE(storedText(QStringLiteral("second_player")), QStringLiteral("0"));
+}
+
+void WidgetTest::cancelledSettingsKeepGame()
+{
+    m_window = std::make_unique<Widget>();
+    showActive();
+    playMoveAndReply();
+    const std::string position = board()->engine->toString(false);
+    clickSettings([](QDialog* dialog) {
+        dialog->findChild<QComboBox*>(QStringLiteral("cbRules"))->setCurrentIndex(1);
+        dialog->reject();
+    });
+    QCOMPARE(board()->engine->toString(false), position);
+    QCOMPARE(board()->engine->undo_list.size(), std::size_t(1));
+    QCOMPARE(board()->rules, 25);
+    QVERIFY(focusReturnsToBoard());
+    m_window.reset();
+    QVERIFY(!QFile::exists(settingsPath()));
+}
+
+void WidgetTest::unknownLevelIsCorrectedAfterDialog()
+{
+    // A level list left without an entry is stored as -1, which the window reads as index 0
+    // and writes back.
+    writeSettingsFile({QStringLiteral("level=3")});
+    m_window = std::make_unique<Widget>();
+    QCOMPARE(board()->level, 7);
+    clickSettings([](QDialog* dialog) {
+        dialog->findChild<QComboBox*>(QStringLiteral("cbLevel"))->setCurrentIndex(-1);
+        dialog->accept();
+    });
+    QCOMPARE(board()->level, 2);
+    QCOMPARE(board()->engine->level, 2);
+    QCOMPARE(fieldText("edLevel"), QStringLiteral("Beginner"));
+    m_window.reset();
+    QCOMPARE(storedText(QStringLiteral("level")), QStringLiteral("0"));
+}
+
+QTEST_MAIN(WidgetTest)
+#include "widget_test.moc"

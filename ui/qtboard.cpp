@@ -1,0 +1,517 @@
+#include "qtboard.h"
+
+#include <QCoreApplication>
+#include <QKeyEvent>
+#include <QMessageBox>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPen>
+#include <QRectF>
+#include <QString>
+
+#include <algorithm>
+#include <cstdio>
+
+#include "rules/echeckers.h"
+#include "rules/rcheckers.h"
+
+namespace
+{
+
+constexpr int kMargin = 20; // free pixels left of and above the board
+constexpr int kCellsPerSide = 8;
+constexpr int kDarkPerRow = 2; // column / kDarkPerRow is the dark square's place in its row
+constexpr int kSquaresPerRow = 4;
+constexpr int kCursorWidth = 5;        // thickness of the cursor's corner marks
+constexpr int kFrameWidth = 5;         // thickness of the selection frame
+constexpr int kCursorArmNumerator = 3; // each cursor arm reaches 3/10 of the cell
+constexpr int kCursorArmDenominator = 10;
+constexpr int kReplyDelayMs = 500; // the computer answers half a second after a person's move
+constexpr int kDefaultLevel = 2;   // plies the computer looks ahead until the settings say more
+constexpr int kGameOverBufferSize = 128;
+
+const QPoint kStartCursor{3, 5};
+const QPoint kNoCell{-1, -1};
+constexpr int kNoSquare = -1;
+
+// Result codes of a finished game.
+constexpr int kResultRunning = 0;
+constexpr int kResultSide2Wins = 1;
+constexpr int kResultSide1Wins = 2;
+constexpr int kResultNobodyMoves = 3;
+
+bool isDark(int column, int row)
+{
+    return (column + row) % 2 != 0;
+}
+
+int squareOf(int column, int row)
+{
+    return kSquaresPerRow * row + column / kDarkPerRow;
+}
+
+bool isPiece(int value)
+{
+    return value == MAN1 || value == KING1 || value == KING2 || value == MAN2;
+}
+
+std::unique_ptr<QImage> loadImage(const char* name)
+{
+    return std::make_unique<QImage>(QCoreApplication::applicationDirPath() +
+                                    QString::fromLatin1(name));
+}
+
+} // namespace
+
+// Starts a provisional game with the defaults; the main window applies its settings and starts
+// the real one.
+QtBoard::QtBoard(QWidget* parent) : QWidget(parent)
+{
+    selected = kNoSquare;
+    rules = RCheckers::RULES_CODE;
+    humanFirst = true;
+    level = kDefaultLevel;
+    secondHuman = false;
+    gameOver = true;
+    engine = std::make_unique<RCheckers>();
+    cursor = kStartCursor;
+    selectedCell = kNoCell;
+
+    imgManWhite = loadImage("/images/manwhite.xpm");
+    imgManBlack = loadImage("/images/manblack.xpm");
+    imgKingWhite = loadImage("/images/kingwhite.xpm");
+    imgKingBlack = loadImage("/images/kingblack.xpm");
+
+    connect(this, &QtBoard::compMoveSignal, this, &QtBoard::compMoveSlot, Qt::QueuedConnection);
+
+    m_replyTimer.setSingleShot(true);
+    m_replyTimer.setInterval(kReplyDelayMs);
+    connect(&m_replyTimer, &QTimer::timeout, this, &QtBoard::compMoveSlot);
+
+    set_checkers();
+    newGame();
+
+    cursor = kStartCursor;
+    selectedCell = kNoCell;
+    update();
+}
+
+QtBoard::~QtBoard() = default;
+
+void QtBoard::newGame()
+{
+    // A reply scheduled for the old game must never be played on the new one.
+    m_replyTimer.stop();
+
+    engine.reset();
+    if (rules == RCheckers::RULES_CODE)
+        engine = std::make_unique<RCheckers>();
+    else
+        engine = std::make_unique<ECheckers>();
+    engine->level = level;
+
+    CheckersBoard& view = *this;
+    view.set_checkers();
+
+    result = kResultRunning;
+    gameOver = false;
+    if (secondHuman) {
+        side1ToMove = humanFirst;
+    } else {
+        if (!humanFirst)
+            engine->go2();
+        side1ToMove = true;
+    }
+    view.set_checkers();
+}
+
+void QtBoard::set_checkers()
+{
+    // The side that moves first is white under Russian rules and black under English rules;
+    // under an unknown code side 1 is shown black.
+    bool side1White = false;
+    if (rules == RCheckers::RULES_CODE)
+        side1White = humanFirst;
+    else if (rules == ECheckers::RULES_CODE)
+        side1White = !humanFirst;
+    QImage* const whiteMan = imgManWhite.get();
+    QImage* const whiteKing = imgKingWhite.get();
+    QImage* const blackMan = imgManBlack.get();
+    QImage* const blackKing = imgKingBlack.get();
+    imgMan1 = side1White ? whiteMan : blackMan;
+    imgKing1 = side1White ? whiteKing : blackKing;
+    imgMan2 = side1White ? blackMan : whiteMan;
+    imgKing2 = side1White ? blackKing : whiteKing;
+}
+
+bool QtBoard::undo()
+{
+    if (engine->undo_list.empty())
+        return false;
+
+    m_replyTimer.stop();
+    const std::string position = engine->undo_list.back();
+    engine->undo_list.pop_back();
+    engine->fromString(position);
+
+    // Every entry is the position before a move of side 1, so it is side 1's turn again, and a
+    // finished game goes on from there.
+    side1ToMove = true;
+    gameOver = false;
+    result = kResultRunning;
+    return true;
+}
+
+int QtBoard::cellSize() const
+{
+    return (std::min(width(), height()) - 2 * kMargin) / kCellsPerSide;
+}
+
+QRect QtBoard::rectFromPos(const QPoint& pos) const
+{
+    const int size = cellSize();
+    if (size <= 0 || pos.x() < 0 || pos.x() >= kCellsPerSide || pos.y() < 0 ||
+        pos.y() >= kCellsPerSide)
+        return QRect();
+    return QRect(kMargin + size * pos.x(), kMargin + size * pos.y(), size, size);
+}
+
+// The cell under a pixel, or (-1, -1) off the board.
+QPoint QtBoard::posFromMouse(const QPoint& pixel) const
+{
+    const int size = cellSize();
+    if (size <= 0)
+        return kNoCell;
+    // Truncation towards zero gives the margin within one cell of the board to the first
+    // column and row.
+    const int column = (pixel.x() - kMargin) / size;
+    const int row = (pixel.y() - kMargin) / size;
+    if (column < 0 || column >= kCellsPerSide || row < 0 || row >= kCellsPerSide)
+        return kNoCell;
+    return QPoint(column, row);
+}
+
+void QtBoard::mousePressEvent(QMouseEvent* event)
+{
+#if QT_VERSION >= QT_VERSION_CHECK(6, 0, 0)
+    const QPoint pixel = event->position().toPoint();
+#else
+    const QPoint pixel = event->pos();
+#endif
+    const QPoint pos = posFromMouse(pixel);
+    if (pos == kNoCell)
+        return;
+    cursor = pos;
+    click();
+}
+
+void QtBoard::keyPressEvent(QKeyEvent* event)
+{
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Select:
+        click();
+        break;
+    case Qt::Key_Left:
+        cursorLeft();
+        break;
+    case Qt::Key_Up:
+        cursorUp();
+        break;
+    case Qt::Key_Right:
+        cursorRight();
+        break;
+    case Qt::Key_Down:
+        cursorDown();
+        break;
+    default:
+        QWidget::keyPressEvent(event);
+        break;
+    }
+}
+
+void QtBoard::paintEvent(QPaintEvent* /*event*/)
+{
+    // All cells are walked every time; the paint system clips to the region that was invalidated.
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+
+    const QBrush dark(Qt::gray, Qt::SolidPattern);
+    const QBrush light(Qt::white, Qt::SolidPattern);
+    const QBrush savedBrush = painter.brush();
+
+    int square = 0;
+    for (int row = 0; row < kCellsPerSide; ++row) {
+        for (int column = 0; column < kCellsPerSide; ++column) {
+            if (isDark(column, row)) {
+                drawItem(painter, column, row, square, dark);
+                ++square;
+            } else {
+                drawItem(painter, column, row, 0, light);
+            }
+        }
+    }
+    painter.setBrush(savedBrush);
+}
+
+void QtBoard::cursorLeft()
+{
+    moveCursor(-1, 0);
+}
+
+void QtBoard::cursorRight()
+{
+    moveCursor(1, 0);
+}
+
+void QtBoard::cursorUp()
+{
+    moveCursor(0, -1);
+}
+
+void QtBoard::cursorDown()
+{
+    moveCursor(0, 1);
+}
+
+void QtBoard::moveCursor(int columnStep, int rowStep)
+{
+    const QRect old = rectFromPos(cursor);
+    // Adding a whole board before taking the remainder wraps a step off either edge.
+    cursor = QPoint((cursor.x() + columnStep + kCellsPerSide) % kCellsPerSide,
+                    (cursor.y() + rowStep + kCellsPerSide) % kCellsPerSide);
+    // Only the two cells change on the screen; the e-paper panel is spared a full refresh.
+    update(old);
+    update(rectFromPos(cursor));
+}
+
+// Acts on the cell under the cursor: a piece is selected, a free square receives the selected
+// piece if the engine allows it. Repaints the board unless a move's flow has already done so, and
+// repeats the game-over message while the game is over.
+void QtBoard::click()
+{
+    const int column = cursor.x();
+    const int row = cursor.y();
+    if (isDark(column, row)) {
+        const int square = squareOf(column, row);
+        const int value = engine->board[engine->internal(square)];
+        if (value == FREE && selected != kNoSquare) {
+            if (offerMove(selected, square))
+                return;
+        } else if (isPiece(value)) {
+            // Choosing the selected piece again may be a capture that comes back to its start.
+            if (square == selected && offerMove(selected, square))
+                return;
+            selected = square;
+            selectedCell = cursor;
+        }
+    }
+    if (gameOver)
+        gameOverSlot();
+    repaint();
+}
+
+bool QtBoard::offerMove(int from, int to)
+{
+    // Side 1 has moved and waits for the computer: a second move now would be out of turn.
+    if (replyPending())
+        return false;
+    if (side1ToMove) {
+        if (!engine->go1(from, to))
+            return false;
+        afterMoveOfSide1();
+    } else {
+        if (!engine->go2_human(from, to))
+            return false;
+        afterMoveOfSide2();
+    }
+    return true;
+}
+
+// After a person's move of side 1: hands the turn to side 2 (the computer's reply is scheduled)
+// or ends the game, and repaints.
+void QtBoard::afterMoveOfSide1()
+{
+    if (gameOver) {
+        gameOverSlot();
+        repaint();
+        return;
+    }
+    gameOver = true;
+    const bool side1Moves = side1CanMove();
+    const bool side2Moves = side2CanMove();
+    if (side2Moves) {
+        gameOver = false;
+        if (secondHuman)
+            side1ToMove = false;
+        else
+            m_replyTimer.start();
+        repaint();
+        return;
+    }
+    result = side1Moves ? kResultSide1Wins : kResultNobodyMoves;
+    gameOverSlot();
+    repaint();
+}
+
+// After a move of side 2 by a person: hands the turn back to side 1 or ends the game, and
+// repaints.
+void QtBoard::afterMoveOfSide2()
+{
+    if (gameOver) {
+        gameOverSlot();
+        repaint();
+        return;
+    }
+    gameOver = true;
+    const bool side1Moves = side1CanMove();
+    const bool side2Moves = side2CanMove();
+    if (side1Moves) {
+        gameOver = false;
+        side1ToMove = true;
+        repaint();
+        return;
+    }
+    result = side2Moves ? kResultSide2Wins : kResultNobodyMoves;
+    gameOverSlot();
+    repaint();
+}
+
+bool QtBoard::side1CanMove() const
+{
+    return engine->checkMove1() || engine->checkCapture1();
+}
+
+bool QtBoard::side2CanMove() const
+{
+    return engine->checkMove2() || engine->checkCapture2();
+}
+
+// The computer's reply: one move of side 2, the selection cleared, the board repainted, and the
+// end of the game announced after the move is on the screen.
+void QtBoard::compMoveSlot()
+{
+    // However the slot is reached, the reply it makes is the only one for this move.
+    m_replyTimer.stop();
+
+    engine->go2();
+    selected = kNoSquare;
+    selectedCell = kNoCell;
+    if (gameOver) {
+        repaint();
+        gameOverSlot();
+        return;
+    }
+    gameOver = true;
+    const bool side1Moves = side1CanMove();
+    const bool side2Moves = side2CanMove();
+    if (side1Moves)
+        gameOver = false;
+    else
+        result = side2Moves ? kResultSide2Wins : kResultNobodyMoves;
+    // The computer's last move is on the screen before the message covers it.
+    repaint();
+    if (gameOver)
+        gameOverSlot();
+}
+
+// Shows how the game ended in a modal message box and returns when it is closed.
+void QtBoard::gameOverSlot()
+{
+    const char* outcome = "Nobody can move!";
+    if (result == kResultSide2Wins)
+        outcome = "Computer wins!";
+    else if (result == kResultSide1Wins)
+        outcome = "You wins!";
+
+    char text[kGameOverBufferSize];
+    std::snprintf(text, sizeof text, "Game Over! %s", outcome);
+
+    QMessageBox box(QMessageBox::Information, QString::fromLatin1("Game Over"),
+                    QString::fromLatin1(text), QMessageBox::NoButton, nullptr,
+                    Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint);
+    box.exec();
+}
+
+// Paints one cell completely: its fill, its piece stretched to the cell, and, while the board
+// has the focus, the cursor and the selection frame. Leaves `brush` set on the painter.
+void QtBoard::drawItem(QPainter& painter, int column, int row, int square, QBrush brush) const
+{
+    painter.setBrush(brush);
+    const QRect rect = rectFromPos(QPoint(column, row));
+    const QPen savedPen = painter.pen();
+    painter.setPen(Qt::NoPen);
+    painter.drawRect(rect);
+    painter.setPen(savedPen);
+
+    if (isDark(column, row)) {
+        const QImage* image = nullptr;
+        switch (engine->board[engine->internal(square)]) {
+        case MAN1:
+            image = imgMan1;
+            break;
+        case KING1:
+            image = imgKing1;
+            break;
+        case KING2:
+            image = imgKing2;
+            break;
+        case MAN2:
+            image = imgMan2;
+            break;
+        default:
+            break;
+        }
+        // A missing image file leaves its pieces undrawn; the cell keeps its fill.
+        if (image != nullptr && !image->isNull()) {
+            const int size = cellSize();
+            painter.drawImage(QRectF(rect.left(), rect.top(), size, size), *image,
+                              QRectF(0, 0, image->width(), image->height()));
+        }
+    }
+
+    const QPoint pos(column, row);
+    if (cursor == pos && hasFocus())
+        drawCursor(painter, pos, kCursorWidth);
+    if (selectedCell == pos && hasFocus())
+        drawThickRect(painter, pos, kFrameWidth);
+}
+
+// A frame `width` pixels thick inside the cell's edges, in the painter's pen.
+void QtBoard::drawThickRect(QPainter& painter, const QPoint& pos, int width) const
+{
+    const QRect rect = rectFromPos(pos);
+    const int size = cellSize();
+    const QBrush savedBrush = painter.brush();
+    painter.setBrush(Qt::NoBrush);
+    // A one-pixel outline covers its right and bottom edge too, hence one less than the size.
+    for (int i = 0; i < width; ++i)
+        painter.drawRect(rect.left() + i, rect.top() + i, size - 1 - 2 * i, size - 1 - 2 * i);
+    painter.setBrush(savedBrush);
+}
+
+// Four corner brackets `width` pixels thick, each arm reaching 3/10 of the cell, in the
+// painter's pen.
+void QtBoard::drawCursor(QPainter& painter, const QPoint& pos, int width) const
+{
+    if (width <= 0)
+        return;
+    const QRect rect = rectFromPos(pos);
+    const int size = cellSize();
+    const int arm = (kCursorArmNumerator * size) / kCursorArmDenominator;
+    const int left = rect.left();
+    const int top = rect.top();
+    const int right = left + size - 1;
+    const int bottom = top + size - 1;
+    // Every layer's arms end at the same distance from the corner, so the brackets stay square.
+    for (int i = 0; i < width; ++i) {
+        painter.drawLine(QPoint(left + i, top + i), QPoint(left + arm, top + i));
+        painter.drawLine(QPoint(left + i, top + i), QPoint(left + i, top + arm));
+        painter.drawLine(QPoint(left + i, bottom - i), QPoint(left + arm, bottom - i));
+        painter.drawLine(QPoint(left + i, bottom - i), QPoint(left + i, bottom - arm));
+        painter.drawLine(QPoint(right - i, top + i), QPoint(right - arm, top + i));
+        painter.drawLine(QPoint(right - i, top + i), QPoint(right - i, top + arm));
+        painter.drawLine(QPoint(right - i, bottom - i), QPoint(right - arm, bottom - i));
+        painter.drawLine(QPoint(right - i, bottom - i), QPoint(right - i, bottom - arm));
+    }
+}

@@ -1,0 +1,83 @@
+#include "settingsdlg.h"
+
+#include <QKeyEvent>
+#include <QSettings>
+
+#include <cstddef>
+
+#include "settingskeys.h"
+#include "tarqkeyeventfilter.h"
+#include "textprovider.h"
+
+namespace
+{
+
+const char* const FIRST_MOVE_TEXTS[] = {"1st player", "2nd player"};
+const char* const SECOND_PLAYER_TEXTS[] = {"Computer", "Human"};
+
+// Appends the texts textOf(0), textOf(1), ... up to the first null pointer.
+void fill(QComboBox* list, const char* (*textOf)(unsigned int))
+{
+    for (unsigned int i = 0; const char* text = textOf(i); ++i)
+        list->addItem(QString::fromLatin1(text));
+}
+
+template <std::size_t N> void fill(QComboBox* list, const char* const (&texts)[N])
+{
+    for (const char* text : texts)
+        list->addItem(QString::fromLatin1(text));
+}
+
+} // namespace
+
+SettingsDlg::SettingsDlg(QWidget* parent, QSettings* settings)
+    : QDialog(parent), m_pSettings(settings)
+{
+    setupUi(this);
+
+    fill(cbRules, &TextProvider::get_rules_text);
+    showStored(cbRules, SettingsKeys::RULES);
+    fill(cbLevel, &TextProvider::get_level_text);
+    showStored(cbLevel, SettingsKeys::LEVEL);
+    fill(cbFirstMove, FIRST_MOVE_TEXTS);
+    showStored(cbFirstMove, SettingsKeys::FIRST_MOVE);
+    fill(cbSecondPlayer, SECOND_PLAYER_TEXTS);
+    showStored(cbSecondPlayer, SettingsKeys::SECOND_PLAYER);
+
+    for (QComboBox* list : {cbRules, cbLevel, cbFirstMove, cbSecondPlayer})
+        TarqKeyEventFilter::install(list);
+}
+
+void SettingsDlg::accept()
+{
+    store(SettingsKeys::RULES, cbRules);
+    store(SettingsKeys::LEVEL, cbLevel);
+    store(SettingsKeys::FIRST_MOVE, cbFirstMove);
+    store(SettingsKeys::SECOND_PLAYER, cbSecondPlayer);
+    QDialog::accept();
+}
+
+void SettingsDlg::keyPressEvent(QKeyEvent* event)
+{
+    switch (event->key()) {
+    case Qt::Key_Left:
+        reject();
+        break;
+    case Qt::Key_Right:
+        accept();
+        break;
+    default:
+        QDialog::keyPressEvent(event);
+        break;
+    }
+}
+
+void SettingsDlg::showStored(QComboBox* list, const char* key) const
+{
+    list->setCurrentIndex(m_pSettings->value(QLatin1String(key), 0).toInt());
+}
+
+void SettingsDlg::store(const char* key, const QComboBox* list)
+{
+    m_pSettings->setValue(QLatin1String(key), list->currentIndex());
+}

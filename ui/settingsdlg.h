@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QDialog>
+
+#include "ui_settingsdlg.h"
+
+class QComboBox;
+class QKeyEvent;
+class QSettings;
+
+// The settings dialog: four lists showing the stored rule set, level, first move and second
+// player. Accepting writes the chosen indexes to the settings (-1 for a list left without an
+// entry); cancelling writes nothing. Left cancels, Right accepts. The settings are borrowed.
+class SettingsDlg : public QDialog, private Ui::SettingsDlg
+{
+public:
+    SettingsDlg(QWidget* parent, QSettings* settings);
+
+    void accept() override;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    // Selects the entry of `list` stored under `key` (0 when missing), unchecked.
+    void showStored(QComboBox* list, const char* key) const;
+    void store(const char* key, const QComboBox* list);
+
+    QSettings* m_pSettings;
+};

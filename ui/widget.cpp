@@ -1,0 +1,123 @@
+#include "widget.h"
+
+#include <QCoreApplication>
+#include <QKeyEvent>
+
+#include <iterator>
+
+#include "settingsdlg.h"
+#include "settingskeys.h"
+#include "tarqkeyeventfilter.h"
+#include "textprovider.h"
+
+namespace
+{
+
+const char SETTINGS_FILE[] = "/checkers.ini";
+const char FOCUS_STYLE[] = "QPushButton::focus { border: 3px solid black; }";
+
+// Rule-set codes by the stored "rules" index: Russian, English.
+const int g_rules[] = {25, 21};
+// Search depths in plies by the stored "level" index: Beginner .. Master.
+const int g_skills[] = {2, 4, 6, 7, 8, 9};
+
+} // namespace
+
+Widget::Widget()
+    : m_settings(QCoreApplication::applicationDirPath() + QLatin1String(SETTINGS_FILE),
+                 QSettings::IniFormat)
+{
+    setupUi(this);
+    onApplyConfig();
+    board->newGame();
+    for (QPushButton* button : {btnNew, btnUndo, btnSettings, btnClose})
+        TarqKeyEventFilter::install(button);
+    setStyleSheet(QLatin1String(FOCUS_STYLE));
+    board->setFocus(Qt::OtherFocusReason);
+}
+
+Widget::~Widget() = default;
+
+void Widget::keyPressEvent(QKeyEvent* event)
+{
+    switch (event->key()) {
+    case Qt::Key_PageUp:
+        onUndo();
+        break;
+    case Qt::Key_PageDown:
+        onNewGame();
+        break;
+    case Qt::Key_Menu:
+    case Qt::Key_M:
+        toggleFocus();
+        break;
+    case Qt::Key_Escape:
+        m_escapePressed = true;
+        break;
+    default:
+        break;
+    }
+}
+
+void Widget::keyReleaseEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Escape && m_escapePressed && !event->isAutoRepeat())
+        close();
+}
+
+void Widget::onNewGame()
+{
+    board->newGame();
+    update();
+    board->setFocus(Qt::MouseFocusReason);
+}
+
+void Widget::onSettings()
+{
+    SettingsDlg dialog(this, &m_settings);
+    if (dialog.exec() != QDialog::Rejected) {
+        onApplyConfig();
+        onNewGame();
+    }
+    board->setFocus(Qt::MouseFocusReason);
+}
+
+void Widget::onApplyConfig()
+{
+    const int rules = storedIndex(SettingsKeys::RULES, std::size(g_rules));
+    board->rules = g_rules[rules];
+    edGameType->setText(QString::fromLatin1(TextProvider::get_rules_text(rules)));
+
+    const int level = storedIndex(SettingsKeys::LEVEL, std::size(g_skills));
+    board->level = g_skills[level];
+    edLevel->setText(QString::fromLatin1(TextProvider::get_level_text(level)));
+
+    board->secondHuman =
+        m_settings.value(QLatin1String(SettingsKeys::SECOND_PLAYER), 0).toInt() != 0;
+    board->humanFirst = m_settings.value(QLatin1String(SettingsKeys::FIRST_MOVE), 0).toInt() == 0;
+}
+
+void Widget::onUndo()
+{
+    if (board->undo())
+        update();
+    board->setFocus(Qt::MouseFocusReason);
+}
+
+int Widget::storedIndex(const char* key, unsigned int count)
+{
+    const QString name = QLatin1String(key);
+    const int value = m_settings.value(name, 0).toInt();
+    if (static_cast<unsigned int>(value) < count)
+        return value;
+    m_settings.setValue(name, 0);
+    return 0;
+}
+
+void Widget::toggleFocus()
+{
+    if (board->hasFocus())
+        btnNew->setFocus(Qt::MouseFocusReason);
+    else
+        board->setFocus(Qt::MouseFocusReason);
+}
