@@ -18,27 +18,27 @@
 namespace
 {
 
-constexpr int kMargin = 20; // free pixels left of and above the board
-constexpr int kCellsPerSide = 8;
-constexpr int kDarkPerRow = 2; // column / kDarkPerRow is the dark square's place in its row
-constexpr int kSquaresPerRow = 4;
-constexpr int kCursorWidth = 5;        // thickness of the cursor's corner marks
-constexpr int kFrameWidth = 5;         // thickness of the selection frame
-constexpr int kCursorArmNumerator = 3; // each cursor arm reaches 3/10 of the cell
-constexpr int kCursorArmDenominator = 10;
-constexpr int kReplyDelayMs = 500; // the computer answers half a second after a person's move
-constexpr int kDefaultLevel = 2;   // plies the computer looks ahead until the settings say more
-constexpr int kGameOverBufferSize = 128;
+constexpr int MARGIN = 20; // free pixels left of and above the board
+constexpr int CELLS_PER_SIDE = 8;
+constexpr int DARK_PER_ROW = 2; // column / DARK_PER_ROW is the dark square's place in its row
+constexpr int SQUARES_PER_ROW = 4;
+constexpr int CURSOR_WIDTH = 5;         // thickness of the cursor's corner marks
+constexpr int FRAME_WIDTH = 5;          // thickness of the selection frame
+constexpr int CURSOR_ARM_NUMERATOR = 3; // each cursor arm reaches 3/10 of the cell
+constexpr int CURSOR_ARM_DENOMINATOR = 10;
+constexpr int REPLY_DELAY_MS = 500; // the computer answers half a second after a person's move
+constexpr int DEFAULT_LEVEL = 2;    // plies the computer looks ahead until the settings say more
+constexpr int GAME_OVER_BUFFER_SIZE = 128;
 
-const QPoint kStartCursor{3, 5};
-const QPoint kNoCell{-1, -1};
-constexpr int kNoSquare = -1;
+const QPoint START_CURSOR{3, 5};
+const QPoint NO_CELL{-1, -1};
+constexpr int NO_SQUARE = -1;
 
 // Result codes of a finished game.
-constexpr int kResultRunning = 0;
-constexpr int kResultSide2Wins = 1;
-constexpr int kResultSide1Wins = 2;
-constexpr int kResultNobodyMoves = 3;
+constexpr int RESULT_RUNNING = 0;
+constexpr int RESULT_SIDE2_WINS = 1;
+constexpr int RESULT_SIDE1_WINS = 2;
+constexpr int RESULT_NOBODY_MOVES = 3;
 
 bool isDark(int column, int row)
 {
@@ -47,7 +47,7 @@ bool isDark(int column, int row)
 
 int squareOf(int column, int row)
 {
-    return kSquaresPerRow * row + column / kDarkPerRow;
+    return SQUARES_PER_ROW * row + column / DARK_PER_ROW;
 }
 
 bool isPiece(int value)
@@ -67,15 +67,15 @@ std::unique_ptr<QImage> loadImage(const char* name)
 // the real one.
 QtBoard::QtBoard(QWidget* parent) : QWidget(parent)
 {
-    selected = kNoSquare;
+    selected = NO_SQUARE;
     rules = RCheckers::RULES_CODE;
     humanFirst = true;
-    level = kDefaultLevel;
+    level = DEFAULT_LEVEL;
     secondHuman = false;
     gameOver = true;
     engine = std::make_unique<RCheckers>();
-    cursor = kStartCursor;
-    selectedCell = kNoCell;
+    cursor = START_CURSOR;
+    selectedCell = NO_CELL;
 
     imgManWhite = loadImage("/images/manwhite.xpm");
     imgManBlack = loadImage("/images/manblack.xpm");
@@ -85,14 +85,14 @@ QtBoard::QtBoard(QWidget* parent) : QWidget(parent)
     connect(this, &QtBoard::compMoveSignal, this, &QtBoard::compMoveSlot, Qt::QueuedConnection);
 
     m_replyTimer.setSingleShot(true);
-    m_replyTimer.setInterval(kReplyDelayMs);
+    m_replyTimer.setInterval(REPLY_DELAY_MS);
     connect(&m_replyTimer, &QTimer::timeout, this, &QtBoard::compMoveSlot);
 
     set_checkers();
     newGame();
 
-    cursor = kStartCursor;
-    selectedCell = kNoCell;
+    cursor = START_CURSOR;
+    selectedCell = NO_CELL;
     update();
 }
 
@@ -113,7 +113,7 @@ void QtBoard::newGame()
     CheckersBoard& view = *this;
     view.set_checkers();
 
-    result = kResultRunning;
+    result = RESULT_RUNNING;
     gameOver = false;
     if (secondHuman) {
         side1ToMove = humanFirst;
@@ -158,22 +158,22 @@ bool QtBoard::undo()
     // finished game goes on from there.
     side1ToMove = true;
     gameOver = false;
-    result = kResultRunning;
+    result = RESULT_RUNNING;
     return true;
 }
 
 int QtBoard::cellSize() const
 {
-    return (std::min(width(), height()) - 2 * kMargin) / kCellsPerSide;
+    return (std::min(width(), height()) - 2 * MARGIN) / CELLS_PER_SIDE;
 }
 
 QRect QtBoard::rectFromPos(const QPoint& pos) const
 {
     const int size = cellSize();
-    if (size <= 0 || pos.x() < 0 || pos.x() >= kCellsPerSide || pos.y() < 0 ||
-        pos.y() >= kCellsPerSide)
+    if (size <= 0 || pos.x() < 0 || pos.x() >= CELLS_PER_SIDE || pos.y() < 0 ||
+        pos.y() >= CELLS_PER_SIDE)
         return QRect();
-    return QRect(kMargin + size * pos.x(), kMargin + size * pos.y(), size, size);
+    return QRect(MARGIN + size * pos.x(), MARGIN + size * pos.y(), size, size);
 }
 
 // The cell under a pixel, or (-1, -1) off the board.
@@ -181,13 +181,13 @@ QPoint QtBoard::posFromMouse(const QPoint& pixel) const
 {
     const int size = cellSize();
     if (size <= 0)
-        return kNoCell;
+        return NO_CELL;
     // Truncation towards zero gives the margin within one cell of the board to the first
     // column and row.
-    const int column = (pixel.x() - kMargin) / size;
-    const int row = (pixel.y() - kMargin) / size;
-    if (column < 0 || column >= kCellsPerSide || row < 0 || row >= kCellsPerSide)
-        return kNoCell;
+    const int column = (pixel.x() - MARGIN) / size;
+    const int row = (pixel.y() - MARGIN) / size;
+    if (column < 0 || column >= CELLS_PER_SIDE || row < 0 || row >= CELLS_PER_SIDE)
+        return NO_CELL;
     return QPoint(column, row);
 }
 
@@ -199,7 +199,7 @@ void QtBoard::mousePressEvent(QMouseEvent* event)
     const QPoint pixel = event->pos();
 #endif
     const QPoint pos = posFromMouse(pixel);
-    if (pos == kNoCell)
+    if (pos == NO_CELL)
         return;
     cursor = pos;
     click();
@@ -241,8 +241,8 @@ void QtBoard::paintEvent(QPaintEvent* /*event*/)
     const QBrush savedBrush = painter.brush();
 
     int square = 0;
-    for (int row = 0; row < kCellsPerSide; ++row) {
-        for (int column = 0; column < kCellsPerSide; ++column) {
+    for (int row = 0; row < CELLS_PER_SIDE; ++row) {
+        for (int column = 0; column < CELLS_PER_SIDE; ++column) {
             if (isDark(column, row)) {
                 drawItem(painter, column, row, square, dark);
                 ++square;
@@ -278,8 +278,8 @@ void QtBoard::moveCursor(int columnStep, int rowStep)
 {
     const QRect old = rectFromPos(cursor);
     // Adding a whole board before taking the remainder wraps a step off either edge.
-    cursor = QPoint((cursor.x() + columnStep + kCellsPerSide) % kCellsPerSide,
-                    (cursor.y() + rowStep + kCellsPerSide) % kCellsPerSide);
+    cursor = QPoint((cursor.x() + columnStep + CELLS_PER_SIDE) % CELLS_PER_SIDE,
+                    (cursor.y() + rowStep + CELLS_PER_SIDE) % CELLS_PER_SIDE);
     // Only the two cells change on the screen; the e-paper panel is spared a full refresh.
     update(old);
     update(rectFromPos(cursor));
@@ -295,7 +295,7 @@ void QtBoard::click()
     if (isDark(column, row)) {
         const int square = squareOf(column, row);
         const int value = engine->board[engine->internal(square)];
-        if (value == FREE && selected != kNoSquare) {
+        if (value == FREE && selected != NO_SQUARE) {
             if (offerMove(selected, square))
                 return;
         } else if (isPiece(value)) {
@@ -349,7 +349,7 @@ void QtBoard::afterMoveOfSide1()
         repaint();
         return;
     }
-    result = side1Moves ? kResultSide1Wins : kResultNobodyMoves;
+    result = side1Moves ? RESULT_SIDE1_WINS : RESULT_NOBODY_MOVES;
     gameOverSlot();
     repaint();
 }
@@ -372,7 +372,7 @@ void QtBoard::afterMoveOfSide2()
         repaint();
         return;
     }
-    result = side2Moves ? kResultSide2Wins : kResultNobodyMoves;
+    result = side2Moves ? RESULT_SIDE2_WINS : RESULT_NOBODY_MOVES;
     gameOverSlot();
     repaint();
 }
@@ -395,8 +395,8 @@ void QtBoard::compMoveSlot()
     m_replyTimer.stop();
 
     engine->go2();
-    selected = kNoSquare;
-    selectedCell = kNoCell;
+    selected = NO_SQUARE;
+    selectedCell = NO_CELL;
     if (gameOver) {
         repaint();
         gameOverSlot();
@@ -408,7 +408,7 @@ void QtBoard::compMoveSlot()
     if (side1Moves)
         gameOver = false;
     else
-        result = side2Moves ? kResultSide2Wins : kResultNobodyMoves;
+        result = side2Moves ? RESULT_SIDE2_WINS : RESULT_NOBODY_MOVES;
     // The computer's last move is on the screen before the message covers it.
     repaint();
     if (gameOver)
@@ -419,12 +419,12 @@ void QtBoard::compMoveSlot()
 void QtBoard::gameOverSlot()
 {
     const char* outcome = "Nobody can move!";
-    if (result == kResultSide2Wins)
+    if (result == RESULT_SIDE2_WINS)
         outcome = "Computer wins!";
-    else if (result == kResultSide1Wins)
+    else if (result == RESULT_SIDE1_WINS)
         outcome = "You wins!";
 
-    char text[kGameOverBufferSize];
+    char text[GAME_OVER_BUFFER_SIZE];
     std::snprintf(text, sizeof text, "Game Over! %s", outcome);
 
     QMessageBox box(QMessageBox::Information, QString::fromLatin1("Game Over"),
@@ -472,9 +472,9 @@ void QtBoard::drawItem(QPainter& painter, int column, int row, int square, QBrus
 
     const QPoint pos(column, row);
     if (cursor == pos && hasFocus())
-        drawCursor(painter, pos, kCursorWidth);
+        drawCursor(painter, pos, CURSOR_WIDTH);
     if (selectedCell == pos && hasFocus())
-        drawThickRect(painter, pos, kFrameWidth);
+        drawThickRect(painter, pos, FRAME_WIDTH);
 }
 
 // A frame `width` pixels thick inside the cell's edges, in the painter's pen.
@@ -498,7 +498,7 @@ void QtBoard::drawCursor(QPainter& painter, const QPoint& pos, int width) const
         return;
     const QRect rect = rectFromPos(pos);
     const int size = cellSize();
-    const int arm = (kCursorArmNumerator * size) / kCursorArmDenominator;
+    const int arm = (CURSOR_ARM_NUMERATOR * size) / CURSOR_ARM_DENOMINATOR;
     const int left = rect.left();
     const int top = rect.top();
     const int right = left + size - 1;

@@ -25,14 +25,14 @@
 namespace
 {
 
-constexpr int kBoardWidth = 600; // gives 70-pixel cells
-constexpr int kBoardHeight = 800;
-constexpr int kReplyDelayMs = 500;
-constexpr int kReplyTimeoutMs = 3000;
-constexpr int kTimerSlackMs = 50;      // a coarse timer may fire up to 5% early
-constexpr int kAfterReplyWaitMs = 800; // comfortably past the moment a reply would come
-constexpr int kMessagePollMs = 10;
-const QPoint kNoCell{-1, -1};
+constexpr int BOARD_WIDTH = 600; // gives 70-pixel cells
+constexpr int BOARD_HEIGHT = 800;
+constexpr int REPLY_DELAY_MS = 500;
+constexpr int REPLY_TIMEOUT_MS = 3000;
+constexpr int TIMER_SLACK_MS = 50;       // a coarse timer may fire up to 5% early
+constexpr int AFTER_REPLY_WAIT_MS = 800; // comfortably past the moment a reply would come
+constexpr int MESSAGE_POLL_MS = 10;
+const QPoint NO_CELL{-1, -1};
 
 // The view's coordinates of a square: rows of four dark fields, the first one at column 1 on
 // even rows and at column 0 on odd rows.
@@ -127,7 +127,7 @@ public:
                                 box->parentWidget() != nullptr, box->windowFlags()});
             box->done(0);
         });
-        m_poll.start(kMessagePollMs);
+        m_poll.start(MESSAGE_POLL_MS);
     }
 
     QStringList texts() const
@@ -243,7 +243,7 @@ void QtBoardTest::init()
 {
     m_messages = std::make_unique<MessageCatcher>();
     m_board = std::make_unique<QtBoard>();
-    m_board->resize(kBoardWidth, kBoardHeight);
+    m_board->resize(BOARD_WIDTH, BOARD_HEIGHT);
     m_board->setFocusPolicy(Qt::ClickFocus);
     m_board->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_board.get()));
@@ -340,11 +340,11 @@ void QtBoardTest::pixelsToCells_data()
     QTest::newRow("last pixel of a cell") << QSize(600, 800) << QPoint(89, 159) << QPoint(0, 1);
     QTest::newRow("first pixel of the next") << QSize(600, 800) << QPoint(90, 160) << QPoint(1, 2);
     QTest::newRow("last pixel") << QSize(600, 800) << QPoint(579, 579) << QPoint(7, 7);
-    QTest::newRow("right of the board") << QSize(600, 800) << QPoint(580, 300) << kNoCell;
-    QTest::newRow("below the board") << QSize(600, 800) << QPoint(300, 700) << kNoCell;
-    QTest::newRow("wider than tall, right") << QSize(800, 600) << QPoint(700, 300) << kNoCell;
+    QTest::newRow("right of the board") << QSize(600, 800) << QPoint(580, 300) << NO_CELL;
+    QTest::newRow("below the board") << QSize(600, 800) << QPoint(300, 700) << NO_CELL;
+    QTest::newRow("wider than tall, right") << QSize(800, 600) << QPoint(700, 300) << NO_CELL;
     QTest::newRow("wider than tall, inside") << QSize(800, 600) << QPoint(579, 20) << QPoint(7, 0);
-    QTest::newRow("no room for cells") << QSize(40, 40) << QPoint(5, 5) << kNoCell;
+    QTest::newRow("no room for cells") << QSize(40, 40) << QPoint(5, 5) << NO_CELL;
 }
 
 void QtBoardTest::pixelsToCells()
@@ -568,8 +568,8 @@ void QtBoardTest::otherKeysGoToTheParent()
 {
     KeyRecorder parent;
     auto* board = new QtBoard(&parent); // owned by the parent
-    parent.resize(kBoardWidth, kBoardHeight);
-    board->resize(kBoardWidth, kBoardHeight);
+    parent.resize(BOARD_WIDTH, BOARD_HEIGHT);
+    board->resize(BOARD_WIDTH, BOARD_HEIGHT);
     const int handled[] = {Qt::Key_Left, Qt::Key_Up,     Qt::Key_Right,
                            Qt::Key_Down, Qt::Key_Return, Qt::Key_Select};
     for (int key : handled)
@@ -603,7 +603,7 @@ void QtBoardTest::selectionByKey()
     pressKey(m_board.get(), Qt::Key_Up); // (3, 4): square 17, free
     pressKey(m_board.get(), key);
     QCOMPARE(m_board->selected, -1);
-    QCOMPARE(m_board->selectedCell, kNoCell);
+    QCOMPARE(m_board->selectedCell, NO_CELL);
 
     // Side 1's man on (2, 5), square 21.
     pressKey(m_board.get(), Qt::Key_Down);
@@ -672,18 +672,18 @@ void QtBoardTest::moveByKeyIsAnsweredHalfASecondLater()
 
     const std::set<std::string> replies = positionsAfterOneReply(engine);
     const std::string afterMove = engine.toString(false);
-    QTRY_VERIFY_WITH_TIMEOUT(!m_board->replyPending(), kReplyTimeoutMs);
-    QVERIFY(clock.elapsed() >= kReplyDelayMs - kTimerSlackMs);
+    QTRY_VERIFY_WITH_TIMEOUT(!m_board->replyPending(), REPLY_TIMEOUT_MS);
+    QVERIFY(clock.elapsed() >= REPLY_DELAY_MS - TIMER_SLACK_MS);
 
     QVERIFY(replies.count(engine.toString(false)) == 1); // exactly one move of side 2
     QCOMPARE(m_board->selected, -1);
-    QCOMPARE(m_board->selectedCell, kNoCell);
+    QCOMPARE(m_board->selectedCell, NO_CELL);
     QVERIFY(!m_board->gameOver);
     QVERIFY(m_board->side1ToMove);
 
     // Nothing more happens.
     const std::string afterReply = engine.toString(false);
-    QTest::qWait(kAfterReplyWaitMs);
+    QTest::qWait(AFTER_REPLY_WAIT_MS);
     QCOMPARE(engine.toString(false), afterReply);
     QVERIFY(m_messages->messages.empty());
 }
@@ -698,7 +698,7 @@ void QtBoardTest::moveByPress()
     QCOMPARE(engine.board[engine.internal(22)], int(FREE));
     QCOMPARE(m_board->selected, 22);
     QVERIFY(m_board->replyPending());
-    QTRY_VERIFY_WITH_TIMEOUT(!m_board->replyPending(), kReplyTimeoutMs);
+    QTRY_VERIFY_WITH_TIMEOUT(!m_board->replyPending(), REPLY_TIMEOUT_MS);
     QCOMPARE(m_board->selected, -1);
     QCOMPARE(countOf(engine, MAN2) + countOf(engine, KING2), 12);
 }
@@ -717,7 +717,7 @@ void QtBoardTest::replySignalIsQueuedAndMakesTheOnlyReply()
     QTRY_VERIFY(engine.toString(false) != afterMove);
     QVERIFY(replies.count(engine.toString(false)) == 1);
     QVERIFY(!m_board->replyPending()); // the timer does not reply a second time
-    QTest::qWait(kAfterReplyWaitMs);
+    QTest::qWait(AFTER_REPLY_WAIT_MS);
     QVERIFY(replies.count(engine.toString(false)) == 1);
 }
 
@@ -757,7 +757,7 @@ void QtBoardTest::side1WinsWhenSide2CannotMove()
     QVERIFY(m_board->gameOver);
     QCOMPARE(m_board->result, 2);
     QVERIFY(!m_board->replyPending());
-    QTest::qWait(kAfterReplyWaitMs);
+    QTest::qWait(AFTER_REPLY_WAIT_MS);
     QCOMPARE(m_messages->messages.size(), std::size_t(1));
 
     const MessageCatcher::Message& box = m_messages->messages.front();
@@ -777,7 +777,7 @@ void QtBoardTest::computerWinsWhenSide1CannotMove()
     QVERIFY(m_board->replyPending());
     QVERIFY(m_messages->messages.empty());
     QTRY_COMPARE_WITH_TIMEOUT(m_messages->texts(), QStringList{"Game Over! Computer wins!"},
-                              kReplyTimeoutMs);
+                              REPLY_TIMEOUT_MS);
     const Checkers& engine = *m_board->engine;
     QCOMPARE(countOf(engine, MAN1) + countOf(engine, KING1), 0);
     QCOMPARE(engine.board[engine.internal(23)], int(MAN2));
@@ -854,7 +854,7 @@ void QtBoardTest::twoPeopleTakeTurns()
     QCOMPARE(engine.board[engine.internal(18)], int(MAN1));
     QVERIFY(!m_board->side1ToMove);
 
-    QTest::qWait(kAfterReplyWaitMs); // nobody answers for the second person
+    QTest::qWait(AFTER_REPLY_WAIT_MS); // nobody answers for the second person
     QCOMPARE(countOf(engine, MAN2), 12);
     QCOMPARE(engine.board[engine.internal(12)], int(MAN2));
     QVERIFY(m_messages->messages.empty());
@@ -926,7 +926,7 @@ void QtBoardTest::newGameCancelsPendingReply()
     QVERIFY(m_board->replyPending());
     m_board->newGame();
     QVERIFY(!m_board->replyPending());
-    QTest::qWait(kAfterReplyWaitMs);
+    QTest::qWait(AFTER_REPLY_WAIT_MS);
     QCOMPARE(m_board->engine->toString(false), startPosition());
     QVERIFY(m_board->side1ToMove);
 }
@@ -940,14 +940,14 @@ void QtBoardTest::undoCancelsPendingReply()
     QVERIFY(!m_board->replyPending());
     QCOMPARE(m_board->engine->toString(false), startPosition());
     QVERIFY(m_board->engine->undo_list.empty());
-    QTest::qWait(kAfterReplyWaitMs);
+    QTest::qWait(AFTER_REPLY_WAIT_MS);
     QCOMPARE(m_board->engine->toString(false), startPosition());
 
     // The game goes on normally: the next move is answered.
     press(22);
     press(18);
     QVERIFY(m_board->replyPending());
-    QTRY_VERIFY_WITH_TIMEOUT(!m_board->replyPending(), kReplyTimeoutMs);
+    QTRY_VERIFY_WITH_TIMEOUT(!m_board->replyPending(), REPLY_TIMEOUT_MS);
     QCOMPARE(m_board->engine->undo_list.size(), std::size_t(1));
 }
 
@@ -967,9 +967,9 @@ void QtBoardTest::noSecondMoveWhileReplyPending()
     QCOMPARE(m_board->selected, 22);
     QCOMPARE(engine.undo_list.size(), std::size_t(1));
 
-    QTRY_VERIFY_WITH_TIMEOUT(!m_board->replyPending(), kReplyTimeoutMs);
+    QTRY_VERIFY_WITH_TIMEOUT(!m_board->replyPending(), REPLY_TIMEOUT_MS);
     QVERIFY(replies.count(engine.toString(false)) == 1);
-    QTest::qWait(kAfterReplyWaitMs);
+    QTest::qWait(AFTER_REPLY_WAIT_MS);
     QVERIFY(replies.count(engine.toString(false)) == 1); // no second reply
     QVERIFY(m_messages->messages.empty());
 }
@@ -1017,7 +1017,7 @@ void QtBoardTest::undoAfterGameOverResumesTheGame()
     setUp(ECheckers::RULES_CODE, before);
     press(22);
     press(18);
-    QTRY_COMPARE_WITH_TIMEOUT(m_messages->messages.size(), std::size_t(1), kReplyTimeoutMs);
+    QTRY_COMPARE_WITH_TIMEOUT(m_messages->messages.size(), std::size_t(1), REPLY_TIMEOUT_MS);
     QVERIFY(m_board->gameOver);
 
     QVERIFY(m_board->undo());
@@ -1031,7 +1031,7 @@ void QtBoardTest::undoAfterGameOverResumesTheGame()
     press(17);
     QCOMPARE(m_messages->messages.size(), std::size_t(1));
     QVERIFY(m_board->replyPending());
-    QTRY_COMPARE_WITH_TIMEOUT(m_messages->messages.size(), std::size_t(2), kReplyTimeoutMs);
+    QTRY_COMPARE_WITH_TIMEOUT(m_messages->messages.size(), std::size_t(2), REPLY_TIMEOUT_MS);
     QCOMPARE(m_messages->texts().last(), QString("Game Over! Computer wins!"));
     QCOMPARE(m_board->engine->board[m_board->engine->internal(21)], int(MAN2));
 }
