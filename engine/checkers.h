@@ -108,6 +108,29 @@ protected:
         return side.isOpponent(board[cell + step]) && board[cell + 2 * step] == FREE;
     }
 
+    // A jump in progress: the jumping piece has left `from` and the jumped piece stays on the
+    // board, marked BORDER and blocking, until the sequence ends.
+    struct Jump {
+        int from;
+        int jumpedCell;
+        int jumpedValue;
+    };
+    Jump startJump(int from, int jumpedCell)
+    {
+        const Jump jump{from, jumpedCell, board[jumpedCell]};
+        board[from] = FREE;
+        board[jumpedCell] = BORDER;
+        return jump;
+    }
+    // The sequence is complete: the jumped piece leaves the board.
+    void removeJumped(const Jump& jump) { board[jump.jumpedCell] = FREE; }
+    // Takes the jump back: the jumped piece and the jumping `piece` stand where they stood.
+    void undoJump(const Jump& jump, int piece)
+    {
+        board[jump.jumpedCell] = jump.jumpedValue;
+        board[jump.from] = piece;
+    }
+
 private:
     void playMoves2(int& best);
     void valueMove(int& best);

@@ -101,11 +101,8 @@ bool ECheckers::manCapture2(int cell, int& best)
         if (!canJump(SIDE2, cell, step))
             continue;
         any = true;
-        const int jumpedCell = cell + step;
+        const Jump jump = startJump(cell, cell + step);
         const int landing = cell + 2 * step;
-        const int jumpedValue = board[jumpedCell];
-        board[cell] = FREE;
-        board[jumpedCell] = BORDER;
         --best;
         if (SIDE2.promotes(landing)) {
             board[landing] = KING2; // crowning ends the move
@@ -117,8 +114,7 @@ bool ECheckers::manCapture2(int cell, int& best)
         }
         ++best;
         board[landing] = FREE;
-        board[jumpedCell] = jumpedValue;
-        board[cell] = MAN2;
+        undoJump(jump, MAN2);
     }
     return any;
 }
@@ -127,11 +123,8 @@ bool ECheckers::kingCapture2(int cell, int step, int& best)
 {
     if (!canJump(SIDE2, cell, step))
         return false;
-    const int jumpedCell = cell + step;
+    const Jump jump = startJump(cell, cell + step);
     const int landing = cell + 2 * step;
-    const int jumpedValue = board[jumpedCell];
-    board[cell] = FREE;
-    board[jumpedCell] = BORDER;
     --best;
     board[landing] = KING2;
     const StepsAcross across = stepsAcross(step);
@@ -142,8 +135,7 @@ bool ECheckers::kingCapture2(int cell, int step, int& best)
         turn(best, true);
     board[landing] = FREE;
     ++best;
-    board[jumpedCell] = jumpedValue;
-    board[cell] = KING2;
+    undoJump(jump, KING2);
     return true;
 }
 
@@ -173,11 +165,8 @@ bool ECheckers::manCapturePath(const Side& side, int cell, int step, bool& jumpe
 {
     if (!canJump(side, cell, step))
         return false;
-    const int jumpedCell = cell + step;
+    const Jump jump = startJump(cell, cell + step);
     const int landing = cell + 2 * step;
-    const int jumpedValue = board[jumpedCell];
-    board[cell] = FREE;
-    board[jumpedCell] = BORDER;
     bool goesOn = false;
     if (side.promotes(landing)) {
         board[landing] = side.king;
@@ -185,18 +174,17 @@ bool ECheckers::manCapturePath(const Side& side, int cell, int step, bool& jumpe
         board[landing] = side.man;
         if (manCapturePath(side, landing, side.forward[0], goesOn) ||
             manCapturePath(side, landing, side.forward[1], goesOn)) {
-            board[jumpedCell] = FREE;
+            removeJumped(jump);
             return true;
         }
     }
     if (!goesOn && landing == target) {
-        board[jumpedCell] = FREE;
+        removeJumped(jump);
         return true;
     }
     jumped = true;
     board[landing] = FREE;
-    board[jumpedCell] = jumpedValue;
-    board[cell] = side.man;
+    undoJump(jump, side.man);
     return false;
 }
 
@@ -204,27 +192,23 @@ bool ECheckers::kingCapturePath(const Side& side, int cell, int step, bool& jump
 {
     if (!canJump(side, cell, step))
         return false;
-    const int jumpedCell = cell + step;
+    const Jump jump = startJump(cell, cell + step);
     const int landing = cell + 2 * step;
-    const int jumpedValue = board[jumpedCell];
-    board[cell] = FREE;
-    board[jumpedCell] = BORDER;
     board[landing] = side.king;
     bool goesOn = false;
     const StepsAcross across = stepsAcross(step);
     if (kingCapturePath(side, landing, across.first, goesOn) ||
         kingCapturePath(side, landing, across.second, goesOn) ||
         kingCapturePath(side, landing, step, goesOn)) {
-        board[jumpedCell] = FREE;
+        removeJumped(jump);
         return true;
     }
     if (!goesOn && landing == target) {
-        board[jumpedCell] = FREE;
+        removeJumped(jump);
         return true;
     }
     jumped = true;
     board[landing] = FREE;
-    board[jumpedCell] = jumpedValue;
-    board[cell] = side.king;
+    undoJump(jump, side.king);
     return false;
 }

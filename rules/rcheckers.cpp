@@ -123,11 +123,8 @@ bool RCheckers::manCapture2(int cell, int& best)
         if (!canJump(SIDE2, cell, step))
             continue;
         any = true;
-        const int jumpedCell = cell + step;
+        const Jump jump = startJump(cell, cell + step);
         const int landing = cell + 2 * step;
-        const int jumpedValue = board[jumpedCell];
-        board[cell] = FREE;
-        board[jumpedCell] = BORDER;
         --best;
         if (SIDE2.promotes(landing)) {
             board[landing] = KING2; // crowned at once, and goes on as a king if it can
@@ -140,8 +137,7 @@ bool RCheckers::manCapture2(int cell, int& best)
         }
         ++best;
         board[landing] = FREE;
-        board[jumpedCell] = jumpedValue;
-        board[cell] = MAN2;
+        undoJump(jump, MAN2);
     }
     return any;
 }
@@ -150,38 +146,35 @@ bool RCheckers::manCapture2(int cell, int& best)
 // that can go on from some landing square is never valued on the way.
 bool RCheckers::kingCapture2(int cell, int step, int& best)
 {
-    const KingJump jump = findKingJump(SIDE2, cell, step);
-    if (jump.jumpedCell == 0)
+    const KingJump reach = findKingJump(SIDE2, cell, step);
+    if (reach.jumpedCell == 0)
         return false;
-    const int jumpedValue = board[jump.jumpedCell];
-    board[cell] = FREE;
-    board[jump.jumpedCell] = BORDER;
+    const Jump jump = startJump(cell, reach.jumpedCell);
     --best;
     const StepsAcross across = stepsAcross(step);
     bool goesOn = false;
-    for (int landing = jump.nearest;; landing += step) {
+    for (int landing = reach.nearest;; landing += step) {
         board[landing] = KING2;
         goesOn |= kingCapture2(landing, across.first, best);
         goesOn |= kingCapture2(landing, across.second, best);
         board[landing] = FREE;
-        if (landing == jump.farthest)
+        if (landing == reach.farthest)
             break;
     }
-    board[jump.farthest] = KING2;
-    goesOn |= kingCapture2(jump.farthest, step, best);
-    board[jump.farthest] = FREE;
+    board[reach.farthest] = KING2;
+    goesOn |= kingCapture2(reach.farthest, step, best);
+    board[reach.farthest] = FREE;
     if (!goesOn) {
-        for (int landing = jump.farthest;; landing -= step) {
+        for (int landing = reach.farthest;; landing -= step) {
             board[landing] = KING2;
             turn(best, true);
             board[landing] = FREE;
-            if (landing == jump.nearest)
+            if (landing == reach.nearest)
                 break;
         }
     }
     ++best;
-    board[jump.jumpedCell] = jumpedValue;
-    board[cell] = KING2;
+    undoJump(jump, KING2);
     return true;
 }
 
@@ -211,11 +204,8 @@ bool RCheckers::manCapturePath(const Side& side, int cell, int step, bool& jumpe
 {
     if (!canJump(side, cell, step))
         return false;
-    const int jumpedCell = cell + step;
+    const Jump jump = startJump(cell, cell + step);
     const int landing = cell + 2 * step;
-    const int jumpedValue = board[jumpedCell];
-    board[cell] = FREE;
-    board[jumpedCell] = BORDER;
     bool goesOn = false;
     bool done = false;
     if (side.promotes(landing)) {
@@ -229,57 +219,53 @@ bool RCheckers::manCapturePath(const Side& side, int cell, int step, bool& jumpe
                manCapturePath(side, landing, step, goesOn);
     }
     if (done || (!goesOn && landing == target)) {
-        board[jumpedCell] = FREE;
+        removeJumped(jump);
         return true;
     }
     jumped = true;
     board[landing] = FREE;
-    board[jumpedCell] = jumpedValue;
-    board[cell] = side.man;
+    undoJump(jump, side.man);
     return false;
 }
 
 bool RCheckers::kingCapturePath(const Side& side, int cell, int step, bool& jumped)
 {
-    const KingJump jump = findKingJump(side, cell, step);
-    if (jump.jumpedCell == 0)
+    const KingJump reach = findKingJump(side, cell, step);
+    if (reach.jumpedCell == 0)
         return false;
-    const int jumpedValue = board[jump.jumpedCell];
-    board[cell] = FREE;
-    board[jump.jumpedCell] = BORDER;
+    const Jump jump = startJump(cell, reach.jumpedCell);
     bool goesOn = false;
     const StepsAcross across = stepsAcross(step);
-    for (int landing = jump.nearest;; landing += step) {
+    for (int landing = reach.nearest;; landing += step) {
         board[landing] = side.king;
         if (kingCapturePath(side, landing, across.first, goesOn) ||
             kingCapturePath(side, landing, across.second, goesOn)) {
-            board[jump.jumpedCell] = FREE;
+            removeJumped(jump);
             return true;
         }
         board[landing] = FREE;
-        if (landing == jump.farthest)
+        if (landing == reach.farthest)
             break;
     }
-    board[jump.farthest] = side.king;
-    if (kingCapturePath(side, jump.farthest, step, goesOn)) {
-        board[jump.jumpedCell] = FREE;
+    board[reach.farthest] = side.king;
+    if (kingCapturePath(side, reach.farthest, step, goesOn)) {
+        removeJumped(jump);
         return true;
     }
-    board[jump.farthest] = FREE;
+    board[reach.farthest] = FREE;
     if (!goesOn) {
         // No further jump from any landing square: the king may stop on any of them.
-        for (int landing = jump.farthest;; landing -= step) {
+        for (int landing = reach.farthest;; landing -= step) {
             if (landing == target) {
                 board[target] = side.king;
-                board[jump.jumpedCell] = FREE;
+                removeJumped(jump);
                 return true;
             }
-            if (landing == jump.nearest)
+            if (landing == reach.nearest)
                 break;
         }
     }
     jumped = true;
-    board[jump.jumpedCell] = jumpedValue;
-    board[cell] = side.king;
+    undoJump(jump, side.king);
     return false;
 }
