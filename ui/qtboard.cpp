@@ -85,6 +85,8 @@ QtBoard::QtBoard(QWidget* parent) : QWidget(parent)
     connect(this, &QtBoard::compMoveSignal, this, &QtBoard::compMoveSlot, Qt::QueuedConnection);
 
     m_replyTimer.setSingleShot(true);
+    // A coarse timer may answer up to 5 % early or late; the half second is kept exactly.
+    m_replyTimer.setTimerType(Qt::PreciseTimer);
     m_replyTimer.setInterval(REPLY_DELAY_MS);
     connect(&m_replyTimer, &QTimer::timeout, this, &QtBoard::compMoveSlot);
 

@@ -28,8 +28,10 @@ namespace
 constexpr int BOARD_WIDTH = 600; // gives 70-pixel cells
 constexpr int BOARD_HEIGHT = 800;
 constexpr int REPLY_DELAY_MS = 500;
+// Later than this the reply is late even on a busy machine running the tests in parallel.
+constexpr int LATEST_REPLY_MS = 750;
+constexpr int REPLY_SAMPLES = 10;
 constexpr int REPLY_TIMEOUT_MS = 3000;
-constexpr int TIMER_SLACK_MS = 50;       // a coarse timer may fire up to 5% early
 constexpr int AFTER_REPLY_WAIT_MS = 800; // comfortably past the moment a reply would come
 constexpr int MESSAGE_POLL_MS = 10;
 const QPoint NO_CELL{-1, -1};
@@ -144,6 +146,33 @@ private:
     QTimer m_poll;
 };
 
+// Notes the time on `clock` of the first paint of the board that shows a position other than
+// the one it had when the recorder was made: the moment the computer's reply reaches the screen.
+class ReplyRecorder : public QObject
+{
+public:
+    ReplyRecorder(const QtBoard& board, const QElapsedTimer& clock)
+        : m_board(board), m_clock(clock), m_before(board.engine->toString(false))
+    {
+    }
+
+    qint64 replyMs = -1;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint && replyMs < 0 &&
+            m_board.engine->toString(false) != m_before)
+            replyMs = m_clock.elapsed();
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    const QtBoard& m_board;
+    const QElapsedTimer& m_clock;
+    const std::string m_before;
+};
+
 // Receives the keys its child leaves unhandled.
 class KeyRecorder : public QWidget
 {
@@ -204,7 +233,9 @@ private slots:
     void selectionByKey();
     void selectionByPress();
     void pressOutsideTheBoardIsIgnored();
-    void moveByKeyIsAnsweredHalfASecondLater();
+    void moveByKeyIsAnswered();
+    void replyComesHalfASecondAfterTheMove_data();
+    void replyComesHalfASecondAfterTheMove();
     void moveByPress();
     void replySignalIsQueuedAndMakesTheOnlyReply();
     void refusedMoveKeepsTheSelection();
@@ -652,7 +683,7 @@ void QtBoardTest::pressOutsideTheBoardIsIgnored()
     QCOMPARE(m_board->selected, 21);
 }
 
-void QtBoardTest::moveByKeyIsAnsweredHalfASecondLater()
+void QtBoardTest::moveByKeyIsAnswered()
 {
     Checkers& engine = *m_board->engine;
     // Select 21 on (2, 5), then move to 17 on (3, 4).
@@ -660,8 +691,6 @@ void QtBoardTest::moveByKeyIsAnsweredHalfASecondLater()
     pressKey(m_board.get(), Qt::Key_Return);
     pressKey(m_board.get(), Qt::Key_Right);
     pressKey(m_board.get(), Qt::Key_Up);
-    QElapsedTimer clock;
-    clock.start();
     pressKey(m_board.get(), Qt::Key_Return);
 
     QCOMPARE(engine.board[engine.internal(17)], int(MAN1));
@@ -673,19 +702,41 @@ void QtBoardTest::moveByKeyIsAnsweredHalfASecondLater()
     const std::set<std::string> replies = positionsAfterOneReply(engine);
     const std::string afterMove = engine.toString(false);
     QTRY_VERIFY_WITH_TIMEOUT(!m_board->replyPending(), REPLY_TIMEOUT_MS);
-    QVERIFY(clock.elapsed() >= REPLY_DELAY_MS - TIMER_SLACK_MS);
 
     QVERIFY(replies.count(engine.toString(false)) == 1); // exactly one move of side 2
     QCOMPARE(m_board->selected, -1);
     QCOMPARE(m_board->selectedCell, NO_CELL);
-    QVERIFY(!m_board->gameOver);
-    QVERIFY(m_board->side1ToMove);
 
     // Nothing more happens.
     const std::string afterReply = engine.toString(false);
     QTest::qWait(AFTER_REPLY_WAIT_MS);
     QCOMPARE(engine.toString(false), afterReply);
     QVERIFY(m_messages->messages.empty());
+}
+
+void QtBoardTest::replyComesHalfASecondAfterTheMove_data()
+{
+    QTest::addColumn<int>("sample");
+    for (int i = 1; i <= REPLY_SAMPLES; ++i)
+        QTest::newRow(qPrintable(QString::number(i))) << i;
+}
+
+// The reply is on the screen no sooner than half a second after the person's move and not much
+// later. Prints the delay, so that a quiet run shows how closely it is kept.
+void QtBoardTest::replyComesHalfASecondAfterTheMove()
+{
+    press(21);
+    // Started before the move is given, so the delay measured is never shorter than the board's.
+    QElapsedTimer clock;
+    clock.start();
+    press(17);
+    QVERIFY(m_board->replyPending());
+    ReplyRecorder recorder(*m_board, clock);
+    m_board->installEventFilter(&recorder);
+    QTRY_VERIFY_WITH_TIMEOUT(recorder.replyMs >= 0, REPLY_TIMEOUT_MS);
+    qInfo("reply %lld ms after the move", recorder.replyMs);
+    QVERIFY2(recorder.replyMs >= REPLY_DELAY_MS, qPrintable(QString::number(recorder.replyMs)));
+    QVERIFY2(recorder.replyMs <= LATEST_REPLY_MS, qPrintable(QString::number(recorder.replyMs)));
 }
 
 void QtBoardTest::moveByPress()
