@@ -1,5 +1,6 @@
 #include "qtboard.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QKeyEvent>
 #include <QMessageBox>
@@ -87,7 +88,6 @@ QtBoard::QtBoard(QWidget* parent) : QWidget(parent)
     m_replyTimer.setSingleShot(true);
     // A coarse timer may answer up to 5 % early or late; the half second is kept exactly.
     m_replyTimer.setTimerType(Qt::PreciseTimer);
-    m_replyTimer.setInterval(REPLY_DELAY_MS);
     connect(&m_replyTimer, &QTimer::timeout, this, &QtBoard::compMoveSlot);
 
     set_checkers();
@@ -103,7 +103,7 @@ QtBoard::~QtBoard() = default;
 void QtBoard::newGame()
 {
     // A reply scheduled for the old game must never be played on the new one.
-    m_replyTimer.stop();
+    cancelReply();
 
     engine.reset();
     if (rules == RCheckers::RULES_CODE)
@@ -151,7 +151,7 @@ bool QtBoard::undo()
     if (engine->undo_list.empty())
         return false;
 
-    m_replyTimer.stop();
+    cancelReply();
     const std::string position = engine->undo_list.back();
     engine->undo_list.pop_back();
     engine->fromString(position);
@@ -347,7 +347,7 @@ void QtBoard::afterMoveOfSide1()
         if (secondHuman)
             side1ToMove = false;
         else
-            m_replyTimer.start();
+            m_replyTimer.start(REPLY_DELAY_MS);
         repaint();
         return;
     }
@@ -395,6 +395,12 @@ void QtBoard::compMoveSlot()
 {
     // However the slot is reached, the reply it makes is the only one for this move.
     m_replyTimer.stop();
+    // Made inside a dialog's or message box's own event loop, the reply would change the game
+    // behind it, and its game-over box would open over it.
+    if (QWidget* const modal = QApplication::activeModalWidget()) {
+        holdReply(modal);
+        return;
+    }
 
     engine->go2();
     selected = NO_SQUARE;
@@ -415,6 +421,40 @@ void QtBoard::compMoveSlot()
     repaint();
     if (gameOver)
         gameOverSlot();
+}
+
+void QtBoard::holdReply(QWidget* modal)
+{
+    if (m_replyHeldBy && m_replyHeldBy != modal)
+        m_replyHeldBy->removeEventFilter(this);
+    m_replyHeldBy = modal;
+    modal->installEventFilter(this);
+}
+
+bool QtBoard::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_replyHeldBy && event->type() == QEvent::Hide)
+        playHeldReply();
+    return QWidget::eventFilter(watched, event);
+}
+
+void QtBoard::playHeldReply()
+{
+    m_replyHeldBy->removeEventFilter(this);
+    m_replyHeldBy = nullptr;
+    // The modal loop ends right after its window is hidden; a timer without delay fires once the
+    // code that opened it has had its say (accepted settings start a new game, dropping the
+    // reply). Should another modal window still be open, the reply waits for that one.
+    m_replyTimer.start(0);
+}
+
+void QtBoard::cancelReply()
+{
+    m_replyTimer.stop();
+    if (m_replyHeldBy) {
+        m_replyHeldBy->removeEventFilter(this);
+        m_replyHeldBy = nullptr;
+    }
 }
 
 // Shows how the game ended in a modal message box and returns when it is closed.

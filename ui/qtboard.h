@@ -5,6 +5,7 @@
 #include <QBrush>
 #include <QImage>
 #include <QPoint>
+#include <QPointer>
 #include <QRect>
 #include <QTimer>
 #include <QWidget>
@@ -38,8 +39,9 @@ public:
     QRect rectFromPos(const QPoint& pos) const;
     QPoint posFromMouse(const QPoint& pixel) const;
 
-    // The computer's reply is scheduled and has not been made yet.
-    bool replyPending() const { return m_replyTimer.isActive(); }
+    // The computer's reply is scheduled, or held while a modal window is open, and has not been
+    // made yet.
+    bool replyPending() const { return m_replyTimer.isActive() || m_replyHeldBy; }
 
 signals:
     void compMoveSignal();
@@ -48,6 +50,8 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
+    // Watches the modal window that holds the reply, to play the reply once it is hidden.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private slots:
     void compMoveSlot();
@@ -90,6 +94,12 @@ private:
     bool offerMove(int from, int to);
     void afterMoveOfSide1();
     void afterMoveOfSide2();
+    // Keeps the due reply until `modal` is hidden; the reply then follows at once, in the event
+    // loop that opened the modal window, unless a new game or an undo drops it first.
+    void holdReply(QWidget* modal);
+    void playHeldReply();
+    // Drops the reply, scheduled or held.
+    void cancelReply();
     bool side1CanMove() const;
     bool side2CanMove() const;
 
@@ -97,5 +107,6 @@ private:
     void drawCursor(QPainter& painter, const QPoint& pos, int width) const;
     void drawItem(QPainter& painter, int column, int row, int square, QBrush brush) const;
 
-    QTimer m_replyTimer; // the computer's reply, 500 ms after a person's move
+    QTimer m_replyTimer;             // the computer's reply, 500 ms after a person's move
+    QPointer<QWidget> m_replyHeldBy; // the modal window the due reply waits for
 };

@@ -1,6 +1,7 @@
 // Widget tests of the board: geometry, painting, the cursor, selection and moves by key and by
 // press, the computer's reply, the end of a game, games of two people, new games and undo.
 #include <QApplication>
+#include <QDialog>
 #include <QElapsedTimer>
 #include <QImage>
 #include <QKeyEvent>
@@ -34,6 +35,8 @@ constexpr int REPLY_SAMPLES = 10;
 constexpr int REPLY_TIMEOUT_MS = 3000;
 constexpr int AFTER_REPLY_WAIT_MS = 800; // comfortably past the moment a reply would come
 constexpr int MESSAGE_POLL_MS = 10;
+// A reply held back by a modal window comes this soon after the window is closed.
+constexpr int HELD_REPLY_MS = 100;
 const QPoint NO_CELL{-1, -1};
 
 // The view's coordinates of a square: rows of four dark fields, the first one at column 1 on
@@ -252,6 +255,7 @@ private slots:
 
     void newGameCancelsPendingReply();
     void undoCancelsPendingReply();
+    void replyWaitsWhileAModalWindowIsOpen();
     void noSecondMoveWhileReplyPending();
     void undoOnFreshGameChangesNothing();
     void undoGivesSide1TheTurnInTwoPersonGame();
@@ -1000,6 +1004,38 @@ void QtBoardTest::undoCancelsPendingReply()
     QVERIFY(m_board->replyPending());
     QTRY_VERIFY_WITH_TIMEOUT(!m_board->replyPending(), REPLY_TIMEOUT_MS);
     QCOMPARE(m_board->engine->undo_list.size(), std::size_t(1));
+}
+
+void QtBoardTest::replyWaitsWhileAModalWindowIsOpen()
+{
+    // Side 1's only man steps from 22 to 18, where side 2's man on 14 must take it: the reply
+    // ends the game with a message box.
+    const std::string afterMove = position({{18, MAN1}, {14, MAN2}});
+    setUp(ECheckers::RULES_CODE, position({{22, MAN1}, {14, MAN2}}));
+    press(22);
+    press(18);
+    QCOMPARE(m_board->engine->toString(false), afterMove);
+
+    // Any modal window of the program, open past the moment the reply was due, holds it back:
+    // neither the move nor its message comes while the window is open.
+    QDialog dialog;
+    std::string behindDialog;
+    std::size_t messagesBehindDialog = 0;
+    QTimer::singleShot(AFTER_REPLY_WAIT_MS, &dialog, [&] {
+        behindDialog = m_board->engine->toString(false);
+        messagesBehindDialog = m_messages->messages.size();
+        dialog.reject();
+    });
+    dialog.exec();
+    QCOMPARE(behindDialog, afterMove);
+    QCOMPARE(messagesBehindDialog, std::size_t(0));
+    QVERIFY(m_board->replyPending());
+
+    // Once it is closed, the reply comes at once, and then its message.
+    QTRY_COMPARE_WITH_TIMEOUT(m_messages->texts(), QStringList{"Game Over! Computer wins!"},
+                              HELD_REPLY_MS + MESSAGE_POLL_MS);
+    QCOMPARE(m_board->engine->board[m_board->engine->internal(23)], int(MAN2));
+    QVERIFY(!m_board->replyPending());
 }
 
 void QtBoardTest::noSecondMoveWhileReplyPending()

@@ -27,6 +27,9 @@ constexpr int MODAL_POLL_MS = 20;
 constexpr int REPLY_WAIT_MS = 3000;
 // Longer than the board's half second before the computer's reply.
 constexpr int PAST_REPLY_MS = 700;
+// A reply held back by a dialog comes this soon after the dialog is closed, not a new half
+// second later.
+constexpr int HELD_REPLY_MS = 100;
 // The border that marks the button with the keyboard focus.
 constexpr int FOCUS_FRAME_WIDTH = 3;
 
@@ -186,6 +189,8 @@ private slots:
     void acceptedSettingsStartNewGame();
     void cancelledSettingsKeepGame();
     void unknownLevelIsCorrectedAfterDialog();
+    void replyWaitsForSettingsDialog_data();
+    void replyWaitsForSettingsDialog();
 
 private:
     // Shows the window and waits until it is active, so that focus questions have answers.
@@ -629,6 +634,54 @@ void WidgetTest::unknownLevelIsCorrectedAfterDialog()
     QCOMPARE(fieldText("edLevel"), QStringLiteral("Beginner"));
     m_window.reset();
     QCOMPARE(storedText(QStringLiteral("level")), QStringLiteral("0"));
+}
+
+void WidgetTest::replyWaitsForSettingsDialog_data()
+{
+    QTest::addColumn<int>("closing"); // how the dialog is closed
+    QTest::addColumn<bool>("accepted");
+    QTest::newRow("Cancel") << int(QDialog::Rejected) << false;
+    QTest::newRow("Left") << int(Qt::Key_Left) << false;
+    QTest::newRow("Ok") << int(QDialog::Accepted) << true;
+}
+
+void WidgetTest::replyWaitsForSettingsDialog()
+{
+    QFETCH(int, closing);
+    QFETCH(bool, accepted);
+    m_window = std::make_unique<Widget>();
+    showActive();
+    const std::string start = board()->engine->toString(false);
+    playMove();
+    const std::string afterMove = board()->engine->toString(false);
+
+    // The dialog stays open past the moment the reply was due; the game behind it must not move.
+    std::string behindDialog;
+    clickSettings([&](QDialog* dialog) {
+        QTest::qWait(PAST_REPLY_MS);
+        behindDialog = board()->engine->toString(false);
+        if (closing == Qt::Key_Left)
+            QTest::keyClick(dialog, Qt::Key_Left);
+        else
+            dialog->done(closing);
+    });
+    QCOMPARE(behindDialog, afterMove);
+
+    if (accepted) {
+        // The new game drops the reply of the old one.
+        QVERIFY(!board()->replyPending());
+        QTest::qWait(PAST_REPLY_MS);
+        QCOMPARE(board()->engine->toString(false), start);
+        QVERIFY(board()->engine->undo_list.empty());
+    } else {
+        // The held reply is made at once, exactly one.
+        QTRY_VERIFY_WITH_TIMEOUT(board()->engine->toString(false) != afterMove, HELD_REPLY_MS);
+        QVERIFY(!board()->replyPending());
+        const std::string afterReply = board()->engine->toString(false);
+        QTest::qWait(PAST_REPLY_MS);
+        QCOMPARE(board()->engine->toString(false), afterReply);
+        QCOMPARE(board()->engine->undo_list.size(), std::size_t(1));
+    }
 }
 
 QTEST_MAIN(WidgetTest)
