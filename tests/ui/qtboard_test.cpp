@@ -18,6 +18,8 @@
 #include <vector>
 
 #include "engine/movesink.h"
+#include "engine/position.h"
+#include "engine/ruleset.h"
 #include "rules/echeckers.h"
 #include "rules/rcheckers.h"
 #include "ui/qtboard.h"
@@ -62,7 +64,7 @@ std::string position(const std::map<int, int>& pieces)
     return text;
 }
 
-std::string startPosition()
+std::string startText()
 {
     std::map<int, int> pieces;
     for (int square = 0; square < 12; ++square)
@@ -230,7 +232,7 @@ private slots:
 
 private:
     // Starts a fresh game with the given settings and puts the position on the board.
-    void setUp(int rules, const std::string& text, bool secondHuman = false);
+    void setUp(int rules, const std::string& text, bool secondHuman = false, int sideToMove = 1);
     void press(int square);
     void pressAt(const QPoint& cell);
     QColor pixel(const QPoint& at) const;
@@ -258,13 +260,15 @@ void QtBoardTest::cleanup()
     m_messages.reset();
 }
 
-void QtBoardTest::setUp(int rules, const std::string& text, bool secondHuman)
+void QtBoardTest::setUp(int rules, const std::string& text, bool secondHuman, int sideToMove)
 {
-    m_board->rules = rules;
-    m_board->humanFirst = true;
-    m_board->secondHuman = secondHuman;
-    m_board->newGame();
-    QVERIFY(m_board->engine->fromString(text));
+    std::unique_ptr<Checkers> reader = ruleset::makeEngine(rules);
+    QVERIFY(reader->fromString(text));
+    const bool humanFirst = sideToMove == 1;
+    m_board->continueGame(GameRecord(rules, ruleset::side1Colour(rules, humanFirst),
+                                     positionOf(*reader), sideToMove),
+                          secondHuman);
+    QCOMPARE(m_board->engine->toString(false), text);
 }
 
 void QtBoardTest::pressAt(const QPoint& cell)
@@ -823,7 +827,7 @@ void QtBoardTest::twoPeopleTakeTurns()
     m_board->humanFirst = true;
     m_board->newGame();
     Checkers& engine = *m_board->engine;
-    QCOMPARE(engine.toString(false), startPosition());
+    QCOMPARE(engine.toString(false), startText());
     QVERIFY(m_board->side1ToMove);
 
     press(21);
@@ -865,7 +869,7 @@ void QtBoardTest::twoPeopleSide2First()
     m_board->secondHuman = true;
     m_board->humanFirst = false;
     m_board->newGame();
-    QCOMPARE(m_board->engine->toString(false), startPosition());
+    QCOMPARE(m_board->engine->toString(false), startText());
     QVERIFY(!m_board->side1ToMove);
     press(9);
     press(13);
@@ -876,11 +880,7 @@ void QtBoardTest::twoPeopleSide2First()
 void QtBoardTest::secondPersonWinsWhenSide1CannotMove()
 {
     // Side 2 begins; its man on 14 takes side 1's last man on 18 and lands on 23.
-    m_board->rules = ECheckers::RULES_CODE;
-    m_board->secondHuman = true;
-    m_board->humanFirst = false;
-    m_board->newGame();
-    QVERIFY(m_board->engine->fromString(position({{14, MAN2}, {18, MAN1}})));
+    setUp(ECheckers::RULES_CODE, position({{14, MAN2}, {18, MAN1}}), true, 2);
     press(14);
     press(23);
     QCOMPARE(m_board->engine->board[m_board->engine->internal(23)], int(MAN2));
@@ -927,7 +927,7 @@ void QtBoardTest::newGameCancelsPendingReply()
     m_board->newGame();
     QVERIFY(!m_board->replyPending());
     QTest::qWait(AFTER_REPLY_WAIT_MS);
-    QCOMPARE(m_board->engine->toString(false), startPosition());
+    QCOMPARE(m_board->engine->toString(false), startText());
     QVERIFY(m_board->side1ToMove);
 }
 
@@ -938,10 +938,10 @@ void QtBoardTest::undoCancelsPendingReply()
     QVERIFY(m_board->replyPending());
     QVERIFY(m_board->undo());
     QVERIFY(!m_board->replyPending());
-    QCOMPARE(m_board->engine->toString(false), startPosition());
+    QCOMPARE(m_board->engine->toString(false), startText());
     QVERIFY(m_board->engine->undo_list.empty());
     QTest::qWait(AFTER_REPLY_WAIT_MS);
-    QCOMPARE(m_board->engine->toString(false), startPosition());
+    QCOMPARE(m_board->engine->toString(false), startText());
 
     // The game goes on normally: the next move is answered.
     press(22);
@@ -978,7 +978,7 @@ void QtBoardTest::undoOnFreshGameChangesNothing()
 {
     press(21);
     QVERIFY(!m_board->undo());
-    QCOMPARE(m_board->engine->toString(false), startPosition());
+    QCOMPARE(m_board->engine->toString(false), startText());
     QCOMPARE(m_board->selected, 21);
     QVERIFY(m_board->side1ToMove);
     QVERIFY(!m_board->gameOver);
@@ -993,7 +993,7 @@ void QtBoardTest::undoGivesSide1TheTurnInTwoPersonGame()
     QVERIFY(!m_board->side1ToMove);
     QVERIFY(m_board->undo());
     QVERIFY(m_board->side1ToMove);
-    QCOMPARE(m_board->engine->toString(false), startPosition());
+    QCOMPARE(m_board->engine->toString(false), startText());
 
     // Side 1 moves again, not side 2.
     press(22);
@@ -1006,7 +1006,7 @@ void QtBoardTest::undoGivesSide1TheTurnInTwoPersonGame()
     press(13);
     QVERIFY(m_board->side1ToMove);
     QVERIFY(m_board->undo());
-    QCOMPARE(m_board->engine->toString(false), startPosition());
+    QCOMPARE(m_board->engine->toString(false), startText());
     QVERIFY(m_board->side1ToMove);
     QVERIFY(!m_board->replyPending());
 }
