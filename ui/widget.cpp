@@ -39,6 +39,9 @@ Widget::Widget()
     lblStatus->setText(board->statusText());
     for (QPushButton* button : {btnNew, btnUndo, btnSettings, btnClose})
         TarqKeyEventFilter::install(button);
+    // A style sheet set over the form's own one leaves the buttons polished by the old one, and
+    // the focus border never shows; clearing it first makes the toolkit polish them afresh.
+    setStyleSheet(QString());
     setStyleSheet(QLatin1String(FOCUS_STYLE));
     board->setFocus(Qt::OtherFocusReason);
 }

@@ -27,6 +27,8 @@ constexpr int MODAL_POLL_MS = 20;
 constexpr int REPLY_WAIT_MS = 3000;
 // Longer than the board's half second before the computer's reply.
 constexpr int PAST_REPLY_MS = 700;
+// The border that marks the button with the keyboard focus.
+constexpr int FOCUS_FRAME_WIDTH = 3;
 
 QString settingsPath()
 {
@@ -86,6 +88,35 @@ bool findMove(const QtBoard& board, int& from, int& to)
     return false;
 }
 
+// Whether `rect` of `image` is edged by a black frame exactly FOCUS_FRAME_WIDTH pixels wide: every
+// pixel of the frame black, the pixels just inside it at the middle of each side not.
+bool showsFocusFrame(const QImage& image, const QRect& rect)
+{
+    const QColor black(Qt::black);
+    for (int i = 0; i < FOCUS_FRAME_WIDTH; ++i) {
+        for (int x = rect.left(); x <= rect.right(); ++x) {
+            if (image.pixelColor(x, rect.top() + i) != black ||
+                image.pixelColor(x, rect.bottom() - i) != black)
+                return false;
+        }
+        for (int y = rect.top(); y <= rect.bottom(); ++y) {
+            if (image.pixelColor(rect.left() + i, y) != black ||
+                image.pixelColor(rect.right() - i, y) != black)
+                return false;
+        }
+    }
+    const QRect inside =
+        rect.adjusted(FOCUS_FRAME_WIDTH, FOCUS_FRAME_WIDTH, -FOCUS_FRAME_WIDTH, -FOCUS_FRAME_WIDTH);
+    const QPoint centre = rect.center();
+    for (const QPoint& at :
+         {QPoint(inside.left(), centre.y()), QPoint(inside.right(), centre.y()),
+          QPoint(centre.x(), inside.top()), QPoint(centre.x(), inside.bottom())}) {
+        if (image.pixelColor(at) == black)
+            return false;
+    }
+    return true;
+}
+
 // Plays a move of side 1 with the cursor and Return, as the person at the keys does.
 void chooseCell(QtBoard* board, const QPoint& cell)
 {
@@ -141,6 +172,7 @@ private slots:
 
     void menuKeysToggleFocus_data();
     void menuKeysToggleFocus();
+    void focusedButtonShowsFrame();
     void escapeClosesOnRelease();
     void escapeClosingDialogKeepsGame();
     void pageKeysReachWindowFromAnyChild();
@@ -245,8 +277,6 @@ void WidgetTest::startsWithFormAndFocus()
     const char* const texts[] = {"New", "Undo", "Settings", "Close"};
     for (std::size_t i = 0; i < std::size(names); ++i)
         QCOMPARE(button(names[i])->text(), QLatin1String(texts[i]));
-    QCOMPARE(m_window->styleSheet(),
-             QStringLiteral("QPushButton::focus { border: 3px solid black; }"));
     QVERIFY(board()->hasFocus());
     QCOMPARE(board()->minimumSize(), QSize(100, 100));
     // Tab moves through the four buttons only, never to the name fields.
@@ -376,6 +406,43 @@ void WidgetTest::menuKeysToggleFocus()
     button("btnClose")->setFocus();
     QTest::keyClick(button("btnClose"), Qt::Key(key));
     QVERIFY(board()->hasFocus());
+}
+
+void WidgetTest::focusedButtonShowsFrame()
+{
+    m_window = std::make_unique<Widget>();
+    showActive();
+    const char* const names[] = {"btnNew", "btnUndo", "btnSettings", "btnClose"};
+    constexpr int NONE = -1;
+    constexpr int SEVERAL = -2;
+    // The index of the one button framed on the screen.
+    const auto framed = [&]() {
+        const QImage image = m_window->grab().toImage();
+        int found = NONE;
+        for (int i = 0; i < int(std::size(names)); ++i) {
+            if (!showsFocusFrame(image, button(names[i])->geometry()))
+                continue;
+            if (found != NONE)
+                return SEVERAL;
+            found = i;
+        }
+        return found;
+    };
+    QVERIFY(board()->hasFocus());
+    QCOMPARE(framed(), NONE);
+
+    // M gives "New" the focus, and the frame shows where it is; Tab moves both.
+    QTest::keyClick(board(), Qt::Key_M);
+    QVERIFY(button("btnNew")->hasFocus());
+    QCOMPARE(framed(), 0);
+    for (int i = 1; i < int(std::size(names)); ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QVERIFY(button(names[i])->hasFocus());
+        QCOMPARE(framed(), i);
+    }
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_M);
+    QVERIFY(board()->hasFocus());
+    QCOMPARE(framed(), NONE);
 }
 
 void WidgetTest::escapeClosesOnRelease()
