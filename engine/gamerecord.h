@@ -8,6 +8,7 @@
 #include "notation.h"
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -30,7 +31,8 @@ public:
 
     // A game from the standard start, the first mover to move.
     GameRecord(int rulesCode, Colour side1Colour);
-    // A game from any position with `sideToMove` (1 or 2) to move.
+    // A game from any position with `sideToMove` (1 or 2) to move. rulesCode: ruleset::ENGLISH
+    // or ruleset::RUSSIAN (any other code plays English rules).
     GameRecord(int rulesCode, Colour side1Colour, const Position& start, int sideToMove);
     ~GameRecord();
     GameRecord(const GameRecord& other);
@@ -53,12 +55,17 @@ public:
     // The last move played, for the marks on the board; null before the first.
     const GameMove* lastMove() const { return m_moves.empty() ? nullptr : &m_moves.back(); }
 
+    // The standard notation of moves()[index]: a capture lists every landing square when another
+    // legal move shares its start and final square.
+    std::string moveText(std::size_t index) const;
+
     GameResult result() const { return m_result; }
     EndReason reason() const { return m_reason; }
     bool over() const { return m_result != GameResult::ONGOING; }
 
-    // The legal moves of the side to move (none once the game is over).
-    LegalMoves legalMoves() const;
+    // The legal moves of the side to move in the current position. Once the game is over they
+    // are still listed, but enter and play refuse them.
+    const LegalMoves& legalMoves() const { return *m_legal; }
     // A person's entry for the side to move: start, landing squares chosen in order, final square.
     // Without landings the engine's own choice for (from, to) is played.
     Entry enter(int from, const std::vector<int>& landings, int to);
@@ -76,8 +83,7 @@ public:
     std::vector<std::string> engineUndoList() const;
 
 private:
-    void replayEnd();
-    void judge();
+    void judge(EndReason draw);
 
     int m_rules;
     Colour m_side1Colour;
@@ -87,5 +93,6 @@ private:
     GameResult m_result = GameResult::ONGOING;
     EndReason m_reason = EndReason::NONE;
     DrawRules m_draws;
+    std::optional<LegalMoves> m_legal; // always set after construction
     std::unique_ptr<Checkers> m_scratch;
 };

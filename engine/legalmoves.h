@@ -64,7 +64,8 @@ public:
     bool needsLandings(const GameMove& move) const;
 
 private:
-    bool routeFits(size_t index, const std::vector<int>& landings, int extra) const;
+    bool routeFits(std::size_t index, const std::vector<int>& landings, int extra) const;
+    void preferEngineChoice(Checkers& scratch);
 
     int m_side;
     std::vector<GameMove> m_moves;

@@ -5,7 +5,9 @@
 #include "commandline.h"
 #include "perft.h"
 
+#include "engine/atomicfile.h"
 #include "engine/checkers.h"
+#include "engine/pdn.h"
 #include "rules/echeckers.h"
 #include "rules/rcheckers.h"
 
@@ -26,6 +28,7 @@ constexpr long long MAX_PERFT_DEPTH = 20;
 constexpr long long MAX_LEVEL = 30;
 constexpr long long DEFAULT_REFERENCE_LIMIT = 60;
 constexpr long long MAX_REFERENCE_LIMIT = 24 * 3600;
+constexpr std::size_t MAX_PDN_BYTES = std::size_t{64} << 20;
 
 int usageError(const std::string& message)
 {
@@ -170,12 +173,40 @@ int bench(const std::vector<std::string>& words)
     return benchmark.run(positions, std::cout) ? EXIT_SUCCESS : EXIT_FAILURE;
 }
 
+// Replays every game of a PDN file by the rules and prints how each one stands.
+int pdn(const std::vector<std::string>& words)
+{
+    if (words.size() != 1 || words[0].rfind("--", 0) == 0)
+        return usageError("pdn takes one argument: the PDN file");
+    const std::string& file = words[0];
+    std::string text;
+    std::string why;
+    if (atomicfile::read(file, text, MAX_PDN_BYTES, &why) != atomicfile::ReadStatus::OK)
+        return usageError(why.empty() ? "cannot read " + file : why);
+    // The notation is the same whichever colour is at the bottom; White is as good as Black.
+    const Pdn::ReadResult read = Pdn::read(text, Colour::White);
+    int number = 0;
+    for (const Pdn::Game& game : read.games) {
+        const GameRecord& record = game.record;
+        std::cout << "game " << ++number << '\n'
+                  << "moves " << record.moves().size() << '\n'
+                  << "result " << resultToken(record.result()) << '\n'
+                  << "reason " << reasonWord(record.reason()) << '\n'
+                  << "fen " << record.notation().fen(record.position(), record.colourToMove())
+                  << '\n';
+    }
+    std::cout.flush();
+    if (read.error)
+        return usageError(file + ": " + read.error->describe());
+    return EXIT_SUCCESS;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
     if (argc < 2)
-        return usageError("no command: give perft, moves, search or bench");
+        return usageError("no command: give perft, moves, search, bench or pdn FILE");
     const std::string command = argv[1];
     const std::vector<std::string> words(argv + 2, argv + argc);
     if (command == "perft")
@@ -186,5 +217,7 @@ int main(int argc, char** argv)
         return search(words);
     if (command == "bench")
         return bench(words);
+    if (command == "pdn")
+        return pdn(words);
     return usageError("unknown command '" + command + "'");
 }
