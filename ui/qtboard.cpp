@@ -206,10 +206,8 @@ bool QtBoard::keepGameIn(const std::string& path)
     std::optional<SavedGame::Game> saved = m_savedGame->load(rules);
     if (!saved)
         return false;
-    const std::string date = saved->date;
+    m_gameDate = saved->date;
     continueGame(std::move(saved->record), saved->secondHuman);
-    m_gameDate = date;
-    keepGame();
     return true;
 }
 

@@ -1158,6 +1158,12 @@ void QtBoardTest::marksOfComputersCapture()
     QCOMPARE(mark(18), Mark::TAKEN);
     QCOMPARE(mark(23), Mark::FINAL);
     QCOMPARE(mark(22), Mark::NONE);
+    // The marks leave the dark fill around them.
+    const QImage image = m_board->grab().toImage();
+    for (int square : {14, 18, 23}) {
+        const QPoint corner = m_board->rectFromPos(cellOf(square)).topLeft() + QPoint(6, 6);
+        QCOMPARE(QColor(image.pixel(corner)), QColor(Qt::gray));
+    }
 
     // The marks are drawn apart from the cursor and the frame: the cursor on the taken square
     // and the frame on the final one leave both marks as they were.
