@@ -272,17 +272,34 @@ bool LegalMoves::captureCompulsory() const
 LegalMoves::Choice LegalMoves::find(int from, const std::vector<int>& landings, int to,
                                     bool needUnique) const
 {
-    Choice choice;
-    int fits = 0;
+    std::vector<std::size_t> fitting;
     for (std::size_t i = 0; i < m_moves.size(); ++i) {
-        if (m_moves[i].from != from || m_moves[i].to != to || !routeFits(i, landings, -1))
-            continue;
-        if (++fits == 1)
-            choice.move = &m_moves[i];
+        if (m_moves[i].from == from && m_moves[i].to == to && routeFits(i, landings, -1))
+            fitting.push_back(i);
     }
-    if (fits == 0)
+    Choice choice;
+    if (fitting.empty())
         return choice;
-    choice.match = fits == 1 || !needUnique ? Match::FOUND : Match::AMBIGUOUS;
+    choice.match = Match::FOUND;
+    choice.move = &m_moves[fitting.front()];
+    if (fitting.size() == 1 || (landings.empty() && !needUnique))
+        return choice;
+    // The landings given may be a whole route: "a x c" names the single jump even when a longer
+    // capture from a to c passes other squares on the way.
+    std::vector<int> whole = landings;
+    whole.push_back(to);
+    std::vector<std::size_t> exact;
+    for (std::size_t i : fitting) {
+        const std::vector<std::vector<int>>& routes = m_routes[i];
+        if (std::find(routes.begin(), routes.end(), whole) != routes.end())
+            exact.push_back(i);
+    }
+    if (exact.size() == 1) {
+        choice.move = &m_moves[exact.front()];
+        return choice;
+    }
+    if (needUnique)
+        choice.match = Match::AMBIGUOUS;
     return choice;
 }
 

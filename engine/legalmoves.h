@@ -43,9 +43,10 @@ public:
     bool captureCompulsory() const;
 
     // The move meant by from, the landing squares chosen in order (an in-order subsequence of
-    // its route, possibly empty) and to. Without landings several fitting moves give FOUND with
-    // the engine's choice when `needUnique` is false and AMBIGUOUS when it is true (the PDN
-    // reader wants the move named exactly).
+    // its route, possibly empty) and to. When several moves fit, a move whose whole route is
+    // exactly the landings and `to` is the one meant; otherwise, with needUnique false, the
+    // first fitting move (without landings: the engine's own choice) is FOUND, and with
+    // needUnique true (the PDN reader wants the move named exactly) the entry is AMBIGUOUS.
     Choice find(int from, const std::vector<int>& landings, int to, bool needUnique = false) const;
     // Is `square` a landing square, short of the final one, of some capture sequence of the
     // piece on `from` whose route passes the landings chosen so far in order and then `square`?

@@ -218,8 +218,11 @@ std::optional<Notation::Fen> Notation::parseFen(const std::string& text) const
             for (int square : squares) {
                 if (fen.position[square] != FREE)
                     return std::nullopt; // a square named twice
-                const int value = king ? (bottom ? KING1 : KING2) : (bottom ? MAN1 : MAN2);
-                fen.position[square] = value;
+                const int row = square / ROW_SQUARES;
+                const int crowningRow = bottom ? 0 : SIZE - 1;
+                if (!king && row == crowningRow)
+                    return std::nullopt; // a man would have been crowned there
+                fen.position[square] = king ? (bottom ? KING1 : KING2) : (bottom ? MAN1 : MAN2);
             }
         }
     }

@@ -212,6 +212,9 @@ TEST(Cli, BadCallsExitWithStatusTwoAndOneLine)
         "bench --rules english --level 4",
         "bench --rules english --level 4 --file /nonexistent/positions.txt",
         "bench --rules english --level 4 --file x --reference-limit 0",
+        "pdn",
+        "pdn /nonexistent/game.pdn",
+        "pdn a.pdn b.pdn",
     };
     for (const std::string& position : badPositions) {
         calls.push_back("perft --rules english --depth 2 --position " + position);
@@ -223,6 +226,82 @@ TEST(Cli, BadCallsExitWithStatusTwoAndOneLine)
         EXPECT_EQ(r.status, 2) << call;
         EXPECT_EQ(r.out, "") << call;
         EXPECT_EQ(lines(r.err).size(), 1u) << call << ": " << r.err;
+    }
+}
+
+// A PDN file in the test's temporary folder, removed afterwards.
+class PdnFile
+{
+public:
+    explicit PdnFile(const std::string& text)
+    {
+        m_path = ::testing::TempDir() + "cli_test_XXXXXX.pdn";
+        const int fd = mkstemps(m_path.data(), 4);
+        EXPECT_GE(fd, 0);
+        EXPECT_EQ(write(fd, text.data(), text.size()), static_cast<ssize_t>(text.size()));
+        close(fd);
+    }
+    ~PdnFile() { std::remove(m_path.c_str()); }
+    const std::string& path() const { return m_path; }
+
+private:
+    std::string m_path;
+};
+
+// Each game replayed by the rules, whatever its Result tag says: one going on, one won by
+// taking the last piece, one drawn by repetition.
+TEST(Cli, PdnReplaysEachGameByTheRules)
+{
+    const PdnFile file("[Event \"club\"]\n[Result \"1-0\"]\n[GameType \"25\"]\n"
+                       "1. c3-d4 f6-e5 2. d4xf6 g7xe5 *\n\n"
+                       "[GameType \"21\"]\n[SetUp \"1\"]\n[FEN \"W:W18:B14\"]\n1. 18x9 0-1\n\n"
+                       "[GameType \"21\"]\n[FEN \"W:WK29:BK4\"]\n"
+                       "1. 29-25 4-8 2. 25-29 8-4 3. 29-25 4-8 4. 25-29 8-4 *\n");
+    const CliRun r = run("pdn " + file.path());
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.err, "");
+    const std::vector<std::string> expected = {
+        "game 1",
+        "moves 4",
+        "result *",
+        "reason -",
+        "fen W:Wa1,c1,e1,g1,b2,d2,f2,h2,a3,e3,g3:Be5,b6,d6,h6,a7,c7,e7,b8,d8,f8,h8",
+        "game 2",
+        "moves 1",
+        "result 1-0",
+        "reason no-moves",
+        "fen B:W9:B",
+        "game 3",
+        "moves 8",
+        "result 1/2-1/2",
+        "reason repetition",
+        "fen W:WK29:BK4",
+    };
+    EXPECT_EQ(lines(r.out), expected);
+}
+
+// An illegal, unreadable or ambiguous move: one line naming the game, the move number and the
+// move text, and status 2.
+TEST(Cli, PdnNamesTheMoveItCannotPlay)
+{
+    struct Case {
+        const char* text;
+        const char* named; // the part of the line that names game, move and text
+    };
+    const Case cases[] = {
+        {"[GameType \"25\"]\n1. c3-d4 *\n[GameType \"25\"]\n1. c3-d4 f6-e5 2. c3-b4 *\n",
+         "game 2, move 2 \"c3-b4\""},
+        {"[GameType \"21\"]\n1. 11-15 24-20 2. 8-11 2Ox11 *\n", "game 1, move 2 \"2Ox11\""},
+        // Black's man on c5 can take e3 then g5, or a3, c1, e3 on the way to g5.
+        {"[GameType \"25\"]\n[FEN \"B:Wb2,d2,b4,d4,f4,d6:Bc5\"]\n1... c5xg5 *\n",
+         "game 1, move 1 \"c5xg5\""},
+    };
+    for (const Case& c : cases) {
+        const PdnFile file(c.text);
+        const CliRun r = run("pdn " + file.path());
+        EXPECT_EQ(r.status, 2) << c.text;
+        ASSERT_EQ(lines(r.err).size(), 1u) << r.err;
+        EXPECT_NE(r.err.find(c.named), std::string::npos) << r.err;
     }
 }
 

@@ -1,0 +1,199 @@
+// The record as PDN: written and read back by the same rules, and text from elsewhere read
+// defensively.
+
+#include "engine/pdn.h"
+#include "engine/ruleset.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+
+namespace
+{
+
+constexpr int GAMES = 12;
+constexpr int MAX_PLIES = 160;
+
+GameRecord randomGame(int rules, Colour side1, unsigned seed)
+{
+    std::mt19937 random(seed);
+    GameRecord record(rules, side1);
+    for (int ply = 0; ply < MAX_PLIES && !record.over(); ++ply) {
+        const std::vector<GameMove>& moves = record.legalMoves().all();
+        const GameMove chosen = moves[random() % moves.size()];
+        EXPECT_TRUE(record.play(chosen));
+    }
+    return record;
+}
+
+void expectSameGame(const GameRecord& read, const GameRecord& played)
+{
+    ASSERT_EQ(read.moves().size(), played.moves().size());
+    for (std::size_t i = 0; i < played.moves().size(); ++i) {
+        EXPECT_EQ(read.moves()[i].from, played.moves()[i].from) << i;
+        EXPECT_EQ(read.moves()[i].to, played.moves()[i].to) << i;
+        EXPECT_EQ(read.moves()[i].after, played.moves()[i].after) << i;
+    }
+    EXPECT_EQ(read.position(), played.position());
+    EXPECT_EQ(read.sideToMove(), played.sideToMove());
+    EXPECT_EQ(read.result(), played.result());
+    EXPECT_EQ(read.reason(), played.reason());
+}
+
+Pdn::Tags tags()
+{
+    return {"Test \"quoted\" \\ game", "2026.12.08", "Person", "Computer"};
+}
+
+// Russian positions, side 2 to move, in which two captures share start and final square.
+const char* const SHARED_ENDS[] = {
+    "3 3 3 3 3 3 3 3 3 1 3 3 3 5 3 3 1 1 1 3 3 3 3 3 1 1 3 3 3 3 3 3 ",
+    "2 3 3 3 3 3 3 3 3 1 3 3 1 3 3 1 1 3 3 3 3 1 3 3 1 3 1 3 1 3 3 4 ",
+};
+
+Position positionFrom(const std::string& text)
+{
+    const std::unique_ptr<Checkers> engine = ruleset::makeEngine(ruleset::RUSSIAN);
+    engine->fromString(text);
+    return positionOf(*engine);
+}
+
+} // namespace
+
+TEST(Pdn, RandomGamesReadBackAsPlayed)
+{
+    for (int rules : {ruleset::ENGLISH, ruleset::RUSSIAN}) {
+        for (Colour side1 : {Colour::White, Colour::Black}) {
+            std::string all;
+            std::vector<GameRecord> played;
+            for (int game = 0; game < GAMES; ++game) {
+                played.push_back(randomGame(rules, side1, 100 * rules + game));
+                const std::string text = Pdn::write(played.back(), tags());
+                const Pdn::ReadResult read = Pdn::read(text, side1);
+                ASSERT_FALSE(read.error) << read.error->describe() << '\n' << text;
+                ASSERT_EQ(read.games.size(), 1u);
+                expectSameGame(read.games[0].record, played.back());
+                EXPECT_EQ(read.games[0].tags.at("Event"), tags().event);
+                EXPECT_EQ(read.games[0].tags.at("GameType"), std::to_string(rules));
+                all += text + '\n';
+            }
+            const Pdn::ReadResult read = Pdn::read(all, side1);
+            ASSERT_FALSE(read.error) << read.error->describe();
+            ASSERT_EQ(read.games.size(), played.size());
+            for (std::size_t i = 0; i < played.size(); ++i)
+                expectSameGame(read.games[i].record, played[i]);
+        }
+    }
+}
+
+// A capture sharing start and final square with another is written with its landing squares
+// and replayed along its own route; without them the reader refuses it as ambiguous.
+TEST(Pdn, SharedEndsAreWrittenWithTheirLandings)
+{
+    int ambiguous = 0;
+    for (const char* text : SHARED_ENDS) {
+        const Position position = positionFrom(text);
+        for (Colour side1 : {Colour::White, Colour::Black}) {
+            const GameRecord start(ruleset::RUSSIAN, side1, position, 2);
+            for (const GameMove& move : start.legalMoves().all()) {
+                if (!start.legalMoves().needsLandings(move))
+                    continue;
+                GameRecord record = start;
+                ASSERT_TRUE(record.play(move));
+                const std::string written = Pdn::write(record, tags());
+                const std::string full = record.notation().moveText(move, true);
+                EXPECT_NE(written.find(' ' + full + ' '), std::string::npos) << written;
+                const Pdn::ReadResult read = Pdn::read(written, side1);
+                ASSERT_FALSE(read.error) << read.error->describe() << '\n' << written;
+                EXPECT_EQ(read.games.at(0).record.position(), move.after);
+
+                std::string bare = written;
+                const std::string ends = record.notation().moveText(move, false);
+                bare.replace(bare.find(full), full.size(), ends);
+                const Pdn::ReadResult short_ = Pdn::read(bare, side1);
+                const std::vector<GameMove>& all = start.legalMoves().all();
+                const auto single = std::find_if(all.begin(), all.end(), [&](const GameMove& m) {
+                    return m.from == move.from && m.to == move.to && m.landings.size() == 1;
+                });
+                if (single != all.end()) {
+                    // "a x c" names the single jump.
+                    ASSERT_FALSE(short_.error) << bare;
+                    EXPECT_EQ(short_.games.at(0).record.position(), single->after);
+                    continue;
+                }
+                ++ambiguous;
+                ASSERT_TRUE(short_.error) << bare;
+                EXPECT_EQ(short_.error->game, 1);
+                EXPECT_EQ(short_.error->moveNumber, 1);
+                EXPECT_EQ(short_.error->moveText, ends);
+            }
+        }
+    }
+    EXPECT_GT(ambiguous, 0);
+}
+
+// Cut anywhere before its result token, a record is an error, never a crash or a hang.
+TEST(Pdn, TornTextIsAnError)
+{
+    const GameRecord played = randomGame(ruleset::RUSSIAN, Colour::White, 5);
+    const std::string text = Pdn::write(played, tags());
+    const std::size_t end = text.find_last_not_of("\n") + 1;
+    for (std::size_t cut = 0; cut < end; ++cut) {
+        const Pdn::ReadResult read = Pdn::read(text.substr(0, cut), Colour::White);
+        EXPECT_TRUE(read.error) << "cut at " << cut;
+    }
+    EXPECT_FALSE(Pdn::read(text.substr(0, end), Colour::White).error);
+}
+
+TEST(Pdn, GarbageIsAnError)
+{
+    const char* const garbage[] = {
+        "[Event",
+        "[GameType \"25\"",
+        "[GameType \"25\"]\n1. c3-d4 {unclosed",
+        "[GameType \"25\"]\n1. c3-d4 (f6-e5",
+        "[GameType \"25\"]\n1. c3-d4 c3-d4 *",
+        "[GameType \"25\"]\n1. c3-d5 *",
+        "[GameType \"20\"]\n1. 32-28 *",
+        "[GameType \"25\"][FEN \"W:Wz9:B\"]\n*",
+        "hello world",
+        "}{)(][",
+    };
+    for (const char* text : garbage)
+        EXPECT_TRUE(Pdn::read(text, Colour::White).error) << text;
+
+    std::mt19937 random(3);
+    for (int round = 0; round < 200; ++round) {
+        std::string noise(random() % 300, ' ');
+        for (char& c : noise)
+            c = static_cast<char>(random() % 256);
+        // Noise within a game's movetext, and noise on its own.
+        Pdn::read("[GameType \"25\"]\n1. " + noise, Colour::White);
+        Pdn::read(noise, Colour::White);
+    }
+}
+
+// What other programs write: comments, NAGs, move numbers run into the moves, draughts result
+// forms, a set-up position and escaped tag values.
+TEST(Pdn, ReadsWhatOtherProgramsWrite)
+{
+    const std::string text = "[Event \"A \\\"club\\\" game\"]\n"
+                             "[GameType \"21,B,8,8,N2,0\"]\n"
+                             "[SetUp \"1\"]\n"
+                             "[FEN \"W:W21-24,K30:B5,9\"]\n"
+                             "; a line comment\n"
+                             "1... 24-19 {the quiet move} $1 9-14 2.19-15 5-9 (2... 14-18) 2-0\n"
+                             "[GameType \"25\"]\n1.c3-d4! f6-e5?! 2. d4:f6 g7xe5 1-1\n";
+    const Pdn::ReadResult read = Pdn::read(text, Colour::Black);
+    ASSERT_FALSE(read.error) << read.error->describe();
+    ASSERT_EQ(read.games.size(), 2u);
+    EXPECT_EQ(read.games[0].tags.at("Event"), "A \"club\" game");
+    const GameRecord& english = read.games[0].record;
+    EXPECT_EQ(english.moves().size(), 4u);
+    EXPECT_EQ(english.colourOf(english.startSide()), Colour::White);
+    EXPECT_EQ(english.notation().fen(english.position(), english.colourToMove()),
+              "W:W15,21,22,23,K30:B9,14");
+    EXPECT_EQ(read.games[1].record.moves().size(), 4u);
+    EXPECT_EQ(read.games[1].record.moves()[2].captured.size(), 1u);
+}
