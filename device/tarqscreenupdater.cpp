@@ -24,6 +24,8 @@ void flushScreen(int waveform)
 TarqScreenUpdater::TarqScreenUpdater()
 {
     m_timer.setSingleShot(true);
+    // A coarse timer may fire up to 5 % early, in the middle of a burst still being painted.
+    m_timer.setTimerType(Qt::PreciseTimer);
     m_timer.setInterval(REFRESH_DELAY_MS);
     connect(&m_timer, SIGNAL(timeout()), this, SLOT(partialUpdate()));
 }

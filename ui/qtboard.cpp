@@ -1,5 +1,6 @@
 #include "qtboard.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QKeyEvent>
 #include <QMessageBox>
@@ -116,7 +117,8 @@ QtBoard::QtBoard(QWidget* parent) : QWidget(parent)
     connect(this, &QtBoard::compMoveSignal, this, &QtBoard::compMoveSlot, Qt::QueuedConnection);
 
     m_replyTimer.setSingleShot(true);
-    m_replyTimer.setInterval(REPLY_DELAY_MS);
+    // A coarse timer may answer up to 5 % early or late; the half second is kept exactly.
+    m_replyTimer.setTimerType(Qt::PreciseTimer);
     connect(&m_replyTimer, &QTimer::timeout, this, &QtBoard::compMoveSlot);
 
     set_checkers();
@@ -132,7 +134,7 @@ QtBoard::~QtBoard() = default;
 void QtBoard::newGame()
 {
     // A reply scheduled for the old game must never be played on the new one.
-    m_replyTimer.stop();
+    cancelReply();
 
     engine.reset();
     if (rules == RCheckers::RULES_CODE)
@@ -167,7 +169,7 @@ void QtBoard::newGame()
 
 void QtBoard::continueGame(GameRecord game, bool secondHumanPlays)
 {
-    m_replyTimer.stop();
+    cancelReply();
     rules = game.rules();
     humanFirst = game.side1Colour() == ruleset::firstMover(game.rules());
     secondHuman = secondHumanPlays;
@@ -192,7 +194,7 @@ void QtBoard::continueGame(GameRecord game, bool secondHumanPlays)
             result = RESULT_SIDE2_WINS;
     } else if (!secondHuman && toMove == SIDE_2) {
         // The game was kept between the person's move and the reply: the reply is still owed.
-        m_replyTimer.start();
+        m_replyTimer.start(REPLY_DELAY_MS);
     }
     CheckersBoard& view = *this;
     view.set_checkers();
@@ -235,7 +237,7 @@ bool QtBoard::undo()
     if (!record.undo())
         return false;
 
-    m_replyTimer.stop();
+    cancelReply();
     followRecord();
     m_route.clear();
     m_refusal = StatusLine::Refusal::NONE;
@@ -505,7 +507,7 @@ void QtBoard::afterMoveOfSide1()
         if (secondHuman)
             side1ToMove = false;
         else
-            m_replyTimer.start();
+            m_replyTimer.start(REPLY_DELAY_MS);
         refreshStatus();
         repaint();
         return;
@@ -563,6 +565,12 @@ void QtBoard::compMoveSlot()
 {
     // However the slot is reached, the reply it makes is the only one for this move.
     m_replyTimer.stop();
+    // Made inside a dialog's or message box's own event loop, the reply would change the game
+    // behind it, and its game-over box would open over it.
+    if (QWidget* const modal = QApplication::activeModalWidget()) {
+        holdReply(modal);
+        return;
+    }
 
     selected = NO_SQUARE;
     selectedCell = NO_CELL;
@@ -594,6 +602,40 @@ void QtBoard::compMoveSlot()
     repaint();
     if (gameOver)
         gameOverSlot();
+}
+
+void QtBoard::holdReply(QWidget* modal)
+{
+    if (m_replyHeldBy && m_replyHeldBy != modal)
+        m_replyHeldBy->removeEventFilter(this);
+    m_replyHeldBy = modal;
+    modal->installEventFilter(this);
+}
+
+bool QtBoard::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_replyHeldBy && event->type() == QEvent::Hide)
+        playHeldReply();
+    return QWidget::eventFilter(watched, event);
+}
+
+void QtBoard::playHeldReply()
+{
+    m_replyHeldBy->removeEventFilter(this);
+    m_replyHeldBy = nullptr;
+    // The modal loop ends right after its window is hidden; a timer without delay fires once the
+    // code that opened it has had its say (accepted settings start a new game, dropping the
+    // reply). Should another modal window still be open, the reply waits for that one.
+    m_replyTimer.start(0);
+}
+
+void QtBoard::cancelReply()
+{
+    m_replyTimer.stop();
+    if (m_replyHeldBy) {
+        m_replyHeldBy->removeEventFilter(this);
+        m_replyHeldBy = nullptr;
+    }
 }
 
 // Shows how the game ended in a modal message box and returns when it is closed.

@@ -5,6 +5,7 @@
 #include <QBrush>
 #include <QImage>
 #include <QPoint>
+#include <QPointer>
 #include <QRect>
 #include <QTimer>
 #include <QWidget>
@@ -55,8 +56,9 @@ public:
     QRect rectFromPos(const QPoint& pos) const;
     QPoint posFromMouse(const QPoint& pixel) const;
 
-    // The computer's reply is scheduled and has not been made yet.
-    bool replyPending() const { return m_replyTimer.isActive(); }
+    // The computer's reply is scheduled, or held while a modal window is open, and has not been
+    // made yet.
+    bool replyPending() const { return m_replyTimer.isActive() || m_replyHeldBy; }
     // The status line's text for the game as it stands.
     QString statusText() const;
     // The landing squares chosen so far for the selected piece's capture.
@@ -71,6 +73,8 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
+    // Watches the modal window that holds the reply, to play the reply once it is hidden.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private slots:
     void compMoveSlot();
@@ -117,6 +121,12 @@ private:
     void afterMoveOfSide2();
     // Ends the game as a draw when the record's draw rules say so; true when it did.
     bool endedByDraw();
+    // Keeps the due reply until `modal` is hidden; the reply then follows at once, in the event
+    // loop that opened the modal window, unless a new game or an undo drops it first.
+    void holdReply(QWidget* modal);
+    void playHeldReply();
+    // Drops the reply, scheduled or held.
+    void cancelReply();
     bool side1CanMove() const;
     bool side2CanMove() const;
     // Puts the record's position and undo steps on the engine.
@@ -132,8 +142,9 @@ private:
     // The marks of the last move and of the chosen landing squares on one dark cell.
     void drawMarks(QPainter& painter, const QRect& rect, int square) const;
 
-    QTimer m_replyTimer;      // the computer's reply, 500 ms after a person's move
-    std::vector<int> m_route; // landing squares chosen for the selected piece, in order
+    QTimer m_replyTimer;             // the computer's reply, 500 ms after a person's move
+    QPointer<QWidget> m_replyHeldBy; // the modal window the due reply waits for
+    std::vector<int> m_route;        // landing squares chosen for the selected piece, in order
     StatusLine::Refusal m_refusal = StatusLine::Refusal::NONE; // why the last entry was refused
     QString m_status;                                          // the status line's text
     std::unique_ptr<SavedGame> m_savedGame; // where the game is kept; none until given

@@ -62,7 +62,10 @@ void Widget::keyPressEvent(QKeyEvent* event)
         toggleFocus();
         break;
     case Qt::Key_Escape:
-        m_escapePressed = true;
+        // Held down, Escape repeats its press after a dialog it closed is gone: only the first
+        // press counts, and only when the window had it.
+        if (!event->isAutoRepeat())
+            m_escapePressed = isActiveWindow();
         break;
     default:
         break;
@@ -71,8 +74,21 @@ void Widget::keyPressEvent(QKeyEvent* event)
 
 void Widget::keyReleaseEvent(QKeyEvent* event)
 {
-    if (event->key() == Qt::Key_Escape && m_escapePressed && !event->isAutoRepeat())
+    if (event->key() != Qt::Key_Escape || event->isAutoRepeat())
+        return;
+    const bool pressedHere = m_escapePressed;
+    m_escapePressed = false;
+    if (pressedHere)
         close();
+}
+
+void Widget::changeEvent(QEvent* event)
+{
+    // A dialog or message box opening between the press and the release takes the activation;
+    // the release then belongs to whatever closed it.
+    if (event->type() == QEvent::ActivationChange && !isActiveWindow())
+        m_escapePressed = false;
+    QWidget::changeEvent(event);
 }
 
 void Widget::onNewGame()

@@ -25,9 +25,13 @@ protected:
     // PageUp undoes, PageDown starts a new game, M and Menu move the focus between the board
     // and "New". Other keys do nothing.
     void keyPressEvent(QKeyEvent* event) override;
-    // Releasing Escape closes the window, when the window also had its press: the release of
-    // an Escape that closed a dialog or message box leaves the game running.
+    // Releasing Escape closes the window, when the window received its press while active and
+    // has stayed active since: neither the release nor the auto-repeated presses of an Escape
+    // that closed a dialog or message box end the game, nor the release of one pressed before a
+    // box opened.
     void keyReleaseEvent(QKeyEvent* event) override;
+    // Forgets a pressed Escape when the window stops being the active one.
+    void changeEvent(QEvent* event) override;
 
 private slots:
     void onNewGame();
@@ -45,5 +49,7 @@ private:
     void toggleFocus();
 
     QSettings m_settings;
-    bool m_escapePressed = false; // the window received the press of Escape
+    // The window received a first, not auto-repeated, press of Escape while active, and has been
+    // active ever since.
+    bool m_escapePressed = false;
 };

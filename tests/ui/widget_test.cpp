@@ -3,6 +3,7 @@
 #include <QDialog>
 #include <QDir>
 #include <QFile>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -12,8 +13,11 @@
 
 #include <functional>
 #include <iterator>
+#include <map>
 #include <memory>
+#include <string>
 
+#include "engine/position.h"
 #include "qtboard.h"
 #include "rules/echeckers.h"
 #include "rules/rcheckers.h"
@@ -27,6 +31,11 @@ constexpr int MODAL_POLL_MS = 20;
 constexpr int REPLY_WAIT_MS = 3000;
 // Longer than the board's half second before the computer's reply.
 constexpr int PAST_REPLY_MS = 700;
+// A reply held back by a dialog comes this soon after the dialog is closed, not a new half
+// second later.
+constexpr int HELD_REPLY_MS = 100;
+// Auto-repeated presses of a held Escape.
+constexpr int ESCAPE_REPEATS = 3;
 // The border that marks the button with the keyboard focus.
 constexpr int FOCUS_FRAME_WIDTH = 3;
 
@@ -83,6 +92,17 @@ QString storedText(const QString& key)
             return text.mid(prefix.size());
     }
     return QString();
+}
+
+// A position text with the given pieces and every other square free.
+std::string position(const std::map<int, int>& pieces)
+{
+    std::string text;
+    for (int square = 0; square < SQUARES; ++square) {
+        const auto it = pieces.find(square);
+        text += std::to_string(it == pieces.end() ? FREE : it->second) + " ";
+    }
+    return text;
 }
 
 // Column and row of a playable square.
@@ -197,8 +217,10 @@ private slots:
     void menuKeysToggleFocus_data();
     void menuKeysToggleFocus();
     void focusedButtonShowsFrame();
+    void escapeClosesOnRelease_data();
     void escapeClosesOnRelease();
-    void escapeClosingDialogKeepsGame();
+    void escapeHeldToCloseDialogKeepsGame();
+    void escapeDownWhileGameOverBoxOpensKeepsGame();
     void pageKeysReachWindowFromAnyChild();
     void returnOnButtonPressesIt();
 
@@ -210,6 +232,8 @@ private slots:
     void acceptedSettingsStartNewGame();
     void cancelledSettingsKeepGame();
     void unknownLevelIsCorrectedAfterDialog();
+    void replyWaitsForSettingsDialog_data();
+    void replyWaitsForSettingsDialog();
 
     void statusLineBetweenBoardAndButtons();
     void resumesTheKeptGame();
@@ -402,7 +426,6 @@ void WidgetTest::computerMovesFirst()
     const std::string start = RCheckers().toString(false);
     QVERIFY(board()->engine->toString(false) != start);
     QVERIFY(board()->engine->undo_list.empty());
-    QVERIFY(board()->side1ToMove);
 
     // "New" plays the computer's opening move again before anything is painted.
     button("btnNew")->click();
@@ -478,27 +501,87 @@ void WidgetTest::focusedButtonShowsFrame()
     QCOMPARE(framed(), NONE);
 }
 
-void WidgetTest::escapeClosesOnRelease()
+void WidgetTest::escapeClosesOnRelease_data()
 {
-    m_window = std::make_unique<Widget>();
-    showActive();
-    QTest::keyPress(board(), Qt::Key_Escape);
-    QVERIFY(m_window->isVisible());
-    QTest::keyRelease(board(), Qt::Key_Escape);
-    QVERIFY(!m_window->isVisible());
+    QTest::addColumn<bool>("activeAtPress");
+    QTest::addColumn<bool>("autoRepeat");
+    QTest::addColumn<bool>("closes");
+    QTest::newRow("pressed and released") << true << false << true;
+    QTest::newRow("only auto-repeated presses") << true << true << false;
+    QTest::newRow("pressed while another window was active") << false << false << false;
 }
 
-void WidgetTest::escapeClosingDialogKeepsGame()
+void WidgetTest::escapeClosesOnRelease()
+{
+    QFETCH(bool, activeAtPress);
+    QFETCH(bool, autoRepeat);
+    QFETCH(bool, closes);
+    m_window = std::make_unique<Widget>();
+    showActive();
+    QWidget other;
+    if (!activeAtPress) {
+        other.show();
+        other.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&other));
+    }
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier, QString(), autoRepeat);
+    QApplication::sendEvent(board(), &press);
+    QVERIFY(m_window->isVisible());
+    if (!activeAtPress)
+        showActive();
+    QTest::keyRelease(board(), Qt::Key_Escape);
+    QCOMPARE(!m_window->isVisible(), closes);
+}
+
+void WidgetTest::escapeHeldToCloseDialogKeepsGame()
 {
     m_window = std::make_unique<Widget>();
     showActive();
     clickSettings([](QDialog* dialog) { QTest::keyPress(dialog, Qt::Key_Escape); });
-    // The release of the Escape that cancelled the dialog reaches the window.
+    // Held down, the Escape that cancelled the dialog repeats at the window, then is released.
     QVERIFY(focusReturnsToBoard());
+    for (int i = 0; i < ESCAPE_REPEATS; ++i) {
+        for (const QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease}) {
+            QKeyEvent repeat(type, Qt::Key_Escape, Qt::NoModifier, QString(), true);
+            QApplication::sendEvent(board(), &repeat);
+        }
+    }
     QTest::keyRelease(board(), Qt::Key_Escape);
     QVERIFY(m_window->isVisible());
     QTest::keyClick(board(), Qt::Key_Escape);
     QVERIFY(!m_window->isVisible());
+}
+
+void WidgetTest::escapeDownWhileGameOverBoxOpensKeepsGame()
+{
+    // English rules: side 1's only man steps from 22 to 18, where side 2's man on 14 must take
+    // it, and the reply ends the game with a message box.
+    writeSettingsFile({QStringLiteral("rules=1")});
+    m_window = std::make_unique<Widget>();
+    showActive();
+    ECheckers reader;
+    QVERIFY(reader.fromString(position({{22, MAN1}, {14, MAN2}})));
+    board()->continueGame(GameRecord(ECheckers::RULES_CODE, Colour::Black, positionOf(reader), 1),
+                          false);
+    chooseCell(board(), cellOf(22));
+    chooseCell(board(), cellOf(18));
+    QVERIFY(board()->replyPending());
+
+    // Escape goes down at the window; the box of the reply opens before it comes up. Its release
+    // and one more press, which closes the box, reach the box.
+    QTest::keyPress(board(), Qt::Key_Escape);
+    ModalHandler handler([](QDialog* box) {
+        QTest::keyRelease(box, Qt::Key_Escape);
+        QTest::keyPress(box, Qt::Key_Escape);
+    });
+    QTRY_VERIFY_WITH_TIMEOUT(handler.handled(), REPLY_WAIT_MS);
+    QTRY_VERIFY(!QApplication::activeModalWidget());
+    QVERIFY(board()->gameOver);
+
+    // The release of the Escape that closed the box reaches the window.
+    QVERIFY(focusReturnsToBoard());
+    QTest::keyRelease(board(), Qt::Key_Escape);
+    QVERIFY(m_window->isVisible());
 }
 
 void WidgetTest::pageKeysReachWindowFromAnyChild()
@@ -594,7 +677,6 @@ void WidgetTest::commandsCancelPendingReply()
     QVERIFY(!board()->replyPending());
     QTest::qWait(PAST_REPLY_MS);
     QCOMPARE(board()->engine->toString(false), start);
-    QVERIFY(board()->side1ToMove);
 }
 
 void WidgetTest::acceptedSettingsStartNewGame()
@@ -787,6 +869,54 @@ void WidgetTest::unreadableGameIsSetAside()
     // The new game is kept in its place and can be played.
     QVERIFY(fileContents(gamePath()).contains("[Result \"*\"]"));
     playMoveAndReply();
+}
+
+void WidgetTest::replyWaitsForSettingsDialog_data()
+{
+    QTest::addColumn<int>("closing"); // how the dialog is closed
+    QTest::addColumn<bool>("accepted");
+    QTest::newRow("Cancel") << int(QDialog::Rejected) << false;
+    QTest::newRow("Left") << int(Qt::Key_Left) << false;
+    QTest::newRow("Ok") << int(QDialog::Accepted) << true;
+}
+
+void WidgetTest::replyWaitsForSettingsDialog()
+{
+    QFETCH(int, closing);
+    QFETCH(bool, accepted);
+    m_window = std::make_unique<Widget>();
+    showActive();
+    const std::string start = board()->engine->toString(false);
+    playMove();
+    const std::string afterMove = board()->engine->toString(false);
+
+    // The dialog stays open past the moment the reply was due; the game behind it must not move.
+    std::string behindDialog;
+    clickSettings([&](QDialog* dialog) {
+        QTest::qWait(PAST_REPLY_MS);
+        behindDialog = board()->engine->toString(false);
+        if (closing == Qt::Key_Left)
+            QTest::keyClick(dialog, Qt::Key_Left);
+        else
+            dialog->done(closing);
+    });
+    QCOMPARE(behindDialog, afterMove);
+
+    if (accepted) {
+        // The new game drops the reply of the old one.
+        QVERIFY(!board()->replyPending());
+        QTest::qWait(PAST_REPLY_MS);
+        QCOMPARE(board()->engine->toString(false), start);
+        QVERIFY(board()->engine->undo_list.empty());
+    } else {
+        // The held reply is made at once, exactly one.
+        QTRY_VERIFY_WITH_TIMEOUT(board()->engine->toString(false) != afterMove, HELD_REPLY_MS);
+        QVERIFY(!board()->replyPending());
+        const std::string afterReply = board()->engine->toString(false);
+        QTest::qWait(PAST_REPLY_MS);
+        QCOMPARE(board()->engine->toString(false), afterReply);
+        QCOMPARE(board()->engine->undo_list.size(), std::size_t(1));
+    }
 }
 
 QTEST_MAIN(WidgetTest)
