@@ -43,7 +43,8 @@ xgame_start_display() {
     local fdfile
     fdfile=$(mktemp)
     # Xvfb picks a free display itself and writes its number once it accepts clients.
-    Xvfb -displayfd 3 -screen 0 "$XGAME_SCREEN" -nolisten tcp 3>"$fdfile" >/dev/null 2>&1 &
+    # -noreset: the display stays as it was when the game ends and starts again.
+    Xvfb -displayfd 3 -screen 0 "$XGAME_SCREEN" -nolisten tcp -noreset 3>"$fdfile" >/dev/null 2>&1 &
     XGAME_XVFB_PID=$!
     if ! xgame_until test -s "$fdfile"; then
         rm -f "$fdfile"

@@ -12,7 +12,9 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <utility>
 
+#include "engine/position.h"
 #include "rules/echeckers.h"
 #include "rules/rcheckers.h"
 
@@ -40,6 +42,23 @@ constexpr int RESULT_RUNNING = 0;
 constexpr int RESULT_SIDE2_WINS = 1;
 constexpr int RESULT_SIDE1_WINS = 2;
 constexpr int RESULT_NOBODY_MOVES = 3;
+constexpr int RESULT_DRAW = 4;
+
+constexpr int SIDE_1 = 1;
+constexpr int SIDE_2 = 2;
+
+// The marks of the last move, in pixels at any cell size; each is drawn black, with white where
+// it must show over a black piece. The start square gets a ring, every taken piece's square a
+// cross and the final square an inner double outline; a landing square chosen for a capture gets
+// a dot.
+constexpr int RING_PEN_WIDTH = 4;
+constexpr int RING_DIAMETER_DIVISOR = 2; // the ring spans half the cell
+constexpr int CROSS_PEN_WIDTH = 4;
+constexpr int CROSS_INSET_DIVISOR = 4; // the cross's arms end a quarter cell from the edges
+constexpr int FINAL_INSET_DIVISOR = 8; // the outline lies an eighth of the cell inside the edges
+constexpr int FINAL_BLACK_WIDTH = 3;
+constexpr int FINAL_WHITE_WIDTH = 2;
+constexpr int DOT_DIAMETER_DIVISOR = 5; // the landing dot is a fifth of the cell across
 
 bool isDark(int column, int row)
 {
@@ -54,6 +73,18 @@ int squareOf(int column, int row)
 bool isPiece(int value)
 {
     return value == MAN1 || value == KING1 || value == KING2 || value == MAN2;
+}
+
+bool contains(const std::vector<int>& squares, int square)
+{
+    return std::find(squares.begin(), squares.end(), square) != squares.end();
+}
+
+// A square of side `size` centred in `rect`.
+QRect centred(const QRect& rect, int size)
+{
+    return QRect(rect.left() + (rect.width() - size) / 2, rect.top() + (rect.height() - size) / 2,
+                 size, size);
 }
 
 std::unique_ptr<QImage> loadImage(const char* name)
@@ -117,14 +148,69 @@ void QtBoard::newGame()
 
     result = RESULT_RUNNING;
     gameOver = false;
+    record = GameRecord(engine->type(), ruleset::side1Colour(engine->type(), humanFirst));
+    m_gameDate = SavedGame::today();
+    m_route.clear();
+    m_refusal = StatusLine::Refusal::NONE;
     if (secondHuman) {
         side1ToMove = humanFirst;
     } else {
-        if (!humanFirst)
+        if (!humanFirst) {
             engine->go2();
+            record.playResulting(positionOf(*engine));
+            followRecord();
+        }
         side1ToMove = true;
     }
     view.set_checkers();
+    keepGame();
+    refreshStatus();
+}
+
+void QtBoard::continueGame(GameRecord game, bool secondHumanPlays)
+{
+    cancelReply();
+    rules = game.rules();
+    humanFirst = game.side1Colour() == ruleset::firstMover(game.rules());
+    secondHuman = secondHumanPlays;
+    engine = ruleset::makeEngine(rules);
+    engine->level = level;
+    record = std::move(game);
+    followRecord();
+    m_route.clear();
+    m_refusal = StatusLine::Refusal::NONE;
+
+    const int toMove = record.sideToMove();
+    side1ToMove = secondHuman ? toMove == SIDE_1 : true;
+    gameOver = record.over();
+    result = RESULT_RUNNING;
+    if (gameOver) {
+        if (record.result() == GameResult::DRAW)
+            result = RESULT_DRAW;
+        else if (record.colourOf(SIDE_1) ==
+                 (record.result() == GameResult::WHITE_WINS ? Colour::White : Colour::Black))
+            result = RESULT_SIDE1_WINS;
+        else
+            result = RESULT_SIDE2_WINS;
+    } else if (!secondHuman && toMove == SIDE_2) {
+        // The game was kept between the person's move and the reply: the reply is still owed.
+        m_replyTimer.start(REPLY_DELAY_MS);
+    }
+    CheckersBoard& view = *this;
+    view.set_checkers();
+    keepGame();
+    refreshStatus();
+}
+
+bool QtBoard::keepGameIn(const std::string& path)
+{
+    m_savedGame = std::make_unique<SavedGame>(path);
+    std::optional<SavedGame::Game> saved = m_savedGame->load(rules);
+    if (!saved)
+        return false;
+    m_gameDate = saved->date;
+    continueGame(std::move(saved->record), saved->secondHuman);
+    return true;
 }
 
 void QtBoard::set_checkers()
@@ -148,20 +234,77 @@ void QtBoard::set_checkers()
 
 bool QtBoard::undo()
 {
-    if (engine->undo_list.empty())
+    if (!record.undo())
         return false;
 
     cancelReply();
-    const std::string position = engine->undo_list.back();
-    engine->undo_list.pop_back();
-    engine->fromString(position);
+    followRecord();
+    m_route.clear();
+    m_refusal = StatusLine::Refusal::NONE;
 
-    // Every entry is the position before a move of side 1, so it is side 1's turn again, and a
-    // finished game goes on from there.
+    // Undo goes back to before a move of side 1, so it is side 1's turn again, and a finished
+    // game goes on from there.
     side1ToMove = true;
     gameOver = false;
     result = RESULT_RUNNING;
+    keepGame();
+    refreshStatus();
     return true;
+}
+
+QString QtBoard::statusText() const
+{
+    StatusLine::State state;
+    const int toMove = record.sideToMove();
+    state.toMove = record.colourOf(toMove);
+    if (toMove == SIDE_1)
+        state.player = StatusLine::Player::PERSON;
+    else
+        state.player =
+            secondHuman ? StatusLine::Player::SECOND_PERSON : StatusLine::Player::COMPUTER;
+    state.replying = replyPending();
+    state.refusal = m_refusal;
+    if (gameOver) {
+        switch (result) {
+        case RESULT_SIDE1_WINS:
+            state.ending = StatusLine::Ending::WIN;
+            state.winner = record.colourOf(SIDE_1);
+            break;
+        case RESULT_SIDE2_WINS:
+            state.ending = StatusLine::Ending::WIN;
+            state.winner = record.colourOf(SIDE_2);
+            break;
+        case RESULT_DRAW:
+            state.ending = StatusLine::Ending::DRAW;
+            state.drawReason = record.reason();
+            break;
+        default:
+            state.ending = StatusLine::Ending::NOBODY_CAN_MOVE;
+            break;
+        }
+    }
+    return StatusLine::text(state);
+}
+
+void QtBoard::refreshStatus()
+{
+    const QString text = statusText();
+    if (text == m_status)
+        return;
+    m_status = text;
+    emit statusChanged(m_status);
+}
+
+void QtBoard::followRecord()
+{
+    placePosition(*engine, record.position());
+    engine->undo_list = record.engineUndoList();
+}
+
+void QtBoard::keepGame() const
+{
+    if (m_savedGame)
+        m_savedGame->save(record, secondHuman, m_gameDate);
 }
 
 int QtBoard::cellSize() const
@@ -304,6 +447,8 @@ void QtBoard::click()
             // Choosing the selected piece again may be a capture that comes back to its start.
             if (square == selected && offerMove(selected, square))
                 return;
+            if (square != selected)
+                m_route.clear();
             selected = square;
             selectedCell = cursor;
         }
@@ -313,45 +458,63 @@ void QtBoard::click()
     repaint();
 }
 
+// The record judges the entry for the side to move: a complete move is played; a landing square
+// of one of the piece's captures is added to the route; anything else is refused with its reason
+// on the status line (except the selected piece chosen again, which only keeps it selected).
 bool QtBoard::offerMove(int from, int to)
 {
     // Side 1 has moved and waits for the computer: a second move now would be out of turn.
     if (replyPending())
         return false;
-    if (side1ToMove) {
-        if (!engine->go1(from, to))
-            return false;
-        afterMoveOfSide1();
-    } else {
-        if (!engine->go2_human(from, to))
-            return false;
-        afterMoveOfSide2();
+    const int side = side1ToMove ? SIDE_1 : SIDE_2;
+    if (record.sideToMove() != side)
+        return false;
+    const GameRecord::Entry entry = record.enter(from, m_route, to);
+    if (entry == GameRecord::Entry::PLAYED) {
+        m_route.clear();
+        m_refusal = StatusLine::Refusal::NONE;
+        followRecord();
+        if (side == SIDE_1)
+            afterMoveOfSide1();
+        else
+            afterMoveOfSide2();
+        return true;
     }
-    return true;
+    if (entry == GameRecord::Entry::GAME_OVER)
+        return false;
+    if (record.legalMoves().isLanding(from, m_route, to)) {
+        m_route.push_back(to);
+        m_refusal = StatusLine::Refusal::NONE;
+    } else if (to != from) {
+        m_refusal = entry == GameRecord::Entry::CAPTURE_COMPULSORY
+                        ? StatusLine::Refusal::CAPTURE_COMPULSORY
+                        : StatusLine::Refusal::ILLEGAL;
+    }
+    refreshStatus();
+    return false;
 }
 
 // After a person's move of side 1: hands the turn to side 2 (the computer's reply is scheduled)
 // or ends the game, and repaints.
 void QtBoard::afterMoveOfSide1()
 {
-    if (gameOver) {
-        gameOverSlot();
-        repaint();
-        return;
-    }
+    keepGame();
     gameOver = true;
     const bool side1Moves = side1CanMove();
     const bool side2Moves = side2CanMove();
-    if (side2Moves) {
+    if (side2Moves && !endedByDraw()) {
         gameOver = false;
         if (secondHuman)
             side1ToMove = false;
         else
             m_replyTimer.start(REPLY_DELAY_MS);
+        refreshStatus();
         repaint();
         return;
     }
-    result = side1Moves ? RESULT_SIDE1_WINS : RESULT_NOBODY_MOVES;
+    if (result != RESULT_DRAW)
+        result = side1Moves ? RESULT_SIDE1_WINS : RESULT_NOBODY_MOVES;
+    refreshStatus();
     gameOverSlot();
     repaint();
 }
@@ -360,23 +523,30 @@ void QtBoard::afterMoveOfSide1()
 // repaints.
 void QtBoard::afterMoveOfSide2()
 {
-    if (gameOver) {
-        gameOverSlot();
-        repaint();
-        return;
-    }
+    keepGame();
     gameOver = true;
     const bool side1Moves = side1CanMove();
     const bool side2Moves = side2CanMove();
-    if (side1Moves) {
+    if (side1Moves && !endedByDraw()) {
         gameOver = false;
         side1ToMove = true;
+        refreshStatus();
         repaint();
         return;
     }
-    result = side2Moves ? RESULT_SIDE2_WINS : RESULT_NOBODY_MOVES;
+    if (result != RESULT_DRAW)
+        result = side2Moves ? RESULT_SIDE2_WINS : RESULT_NOBODY_MOVES;
+    refreshStatus();
     gameOverSlot();
     repaint();
+}
+
+bool QtBoard::endedByDraw()
+{
+    if (record.result() != GameResult::DRAW)
+        return false;
+    result = RESULT_DRAW;
+    return true;
 }
 
 bool QtBoard::side1CanMove() const
@@ -402,21 +572,32 @@ void QtBoard::compMoveSlot()
         return;
     }
 
-    engine->go2();
     selected = NO_SQUARE;
     selectedCell = NO_CELL;
-    if (gameOver) {
+    m_route.clear();
+    m_refusal = StatusLine::Refusal::NONE;
+    if (gameOver || record.sideToMove() != SIDE_2) {
+        refreshStatus();
         repaint();
-        gameOverSlot();
+        if (gameOver)
+            gameOverSlot();
         return;
     }
+    engine->go2();
+    // The engine found the move; the record learns which one it was. A position no legal move
+    // leads to is never kept: the engine goes back to the record's.
+    record.playResulting(positionOf(*engine));
+    followRecord();
+    keepGame();
+
     gameOver = true;
     const bool side1Moves = side1CanMove();
     const bool side2Moves = side2CanMove();
-    if (side1Moves)
+    if (side1Moves && !endedByDraw())
         gameOver = false;
-    else
+    else if (result != RESULT_DRAW)
         result = side2Moves ? RESULT_SIDE2_WINS : RESULT_NOBODY_MOVES;
+    refreshStatus();
     // The computer's last move is on the screen before the message covers it.
     repaint();
     if (gameOver)
@@ -461,10 +642,29 @@ void QtBoard::cancelReply()
 void QtBoard::gameOverSlot()
 {
     const char* outcome = "Nobody can move!";
-    if (result == RESULT_SIDE2_WINS)
+    if (result == RESULT_SIDE2_WINS) {
         outcome = "Computer wins!";
-    else if (result == RESULT_SIDE1_WINS)
+    } else if (result == RESULT_SIDE1_WINS) {
         outcome = "You wins!";
+    } else if (result == RESULT_DRAW) {
+        switch (record.reason()) {
+        case EndReason::REPETITION:
+            outcome = "Draw by threefold repetition!";
+            break;
+        case EndReason::KINGS_ONLY:
+            outcome = "Draw: 15 moves of kings only!";
+            break;
+        case EndReason::THREE_KINGS:
+            outcome = "Draw: three kings against one!";
+            break;
+        case EndReason::FORTY_MOVES:
+            outcome = "Draw: 40 moves without a man moving!";
+            break;
+        default:
+            outcome = "Draw!";
+            break;
+        }
+    }
 
     char text[GAME_OVER_BUFFER_SIZE];
     std::snprintf(text, sizeof text, "Game Over! %s", outcome);
@@ -510,6 +710,7 @@ void QtBoard::drawItem(QPainter& painter, int column, int row, int square, QBrus
             painter.drawImage(QRectF(rect.left(), rect.top(), size, size), *image,
                               QRectF(0, 0, image->width(), image->height()));
         }
+        drawMarks(painter, rect, square);
     }
 
     const QPoint pos(column, row);
@@ -556,4 +757,46 @@ void QtBoard::drawCursor(QPainter& painter, const QPoint& pos, int width) const
         painter.drawLine(QPoint(right - i, bottom - i), QPoint(right - arm, bottom - i));
         painter.drawLine(QPoint(right - i, bottom - i), QPoint(right - i, bottom - arm));
     }
+}
+
+// The last move's start square shows a ring, each square it took a piece from a cross and its
+// final square an inner outline, black edged with white so that it shows on a piece of either
+// colour; each landing square chosen for the selected piece's capture shows a dot. None of them
+// touches the cell's outer five pixels, where the cursor and the selection frame are drawn.
+void QtBoard::drawMarks(QPainter& painter, const QRect& rect, int square) const
+{
+    const int size = cellSize();
+    const QPen savedPen = painter.pen();
+    const QBrush savedBrush = painter.brush();
+    painter.setBrush(Qt::NoBrush);
+
+    const GameMove* const last = record.lastMove();
+    if (last != nullptr && last->from == square) {
+        painter.setPen(QPen(Qt::black, RING_PEN_WIDTH));
+        painter.drawEllipse(centred(rect, size / RING_DIAMETER_DIVISOR));
+    }
+    if (last != nullptr && contains(last->captured, square)) {
+        const int inset = size / CROSS_INSET_DIVISOR;
+        const QRect arms = rect.adjusted(inset, inset, -inset, -inset);
+        painter.setPen(QPen(Qt::black, CROSS_PEN_WIDTH, Qt::SolidLine, Qt::FlatCap));
+        painter.drawLine(arms.topLeft(), arms.bottomRight());
+        painter.drawLine(arms.topRight(), arms.bottomLeft());
+    }
+    if (last != nullptr && last->to == square) {
+        // One-pixel outlines, like the selection frame's, from the outside in: black, then white.
+        const int inset = size / FINAL_INSET_DIVISOR;
+        for (int i = 0; i < FINAL_BLACK_WIDTH + FINAL_WHITE_WIDTH; ++i) {
+            painter.setPen(QPen(i < FINAL_BLACK_WIDTH ? Qt::black : Qt::white, 1));
+            const int edge = inset + i;
+            painter.drawRect(rect.left() + edge, rect.top() + edge, size - 1 - 2 * edge,
+                             size - 1 - 2 * edge);
+        }
+    }
+    if (selected != NO_SQUARE && contains(m_route, square)) {
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(Qt::black);
+        painter.drawEllipse(centred(rect, size / DOT_DIAMETER_DIVISOR));
+    }
+    painter.setPen(savedPen);
+    painter.setBrush(savedBrush);
 }

@@ -11,14 +11,22 @@
 #include <QWidget>
 
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "engine/checkers.h"
+#include "engine/gamerecord.h"
+#include "engine/ruleset.h"
+#include "engine/savedgame.h"
+#include "statusline.h"
 
 class QPainter;
 
-// The board widget: owns the engine of the running game and the four piece images, paints the
-// position with the cursor and the selection frame, turns keys and presses into moves, schedules
-// the computer's reply half a second after a person's move and announces the end of a game.
+// The board widget: owns the engine of the running game, its record and the four piece images,
+// paints the position with the cursor, the selection frame and the marks of the last move, hands
+// a person's entry (start, landing squares, final square) to the record, schedules the computer's
+// reply half a second after a person's move and announces the end of a game. Once given a file,
+// it keeps the game there after every change.
 class QtBoard : public QWidget, public CheckersBoard
 {
     Q_OBJECT
@@ -30,6 +38,15 @@ public:
     // Replaces the engine by a new one for `rules` and starts a game with the setting fields;
     // cancels a computer reply still pending. Does not repaint.
     void newGame();
+    // Goes on with `game` from where it stands: its rule set, its colours, its moves and their
+    // marks; side 2 is a second person when `secondHuman`. Sets `rules`, `humanFirst` and
+    // `secondHuman` to match it and schedules the computer's reply when the computer is to move.
+    // Does not repaint.
+    void continueGame(GameRecord game, bool secondHuman);
+    // Keeps the game in the PDN file at `path` from now on, after every move, undo and new game.
+    // Resumes the unfinished game of the board's rule set kept there and gives true; gives false,
+    // and leaves the game as it is, when there is none (a bad file is set aside).
+    bool keepGameIn(const std::string& path);
     void set_checkers() override;
     // Takes back the last accepted move of side 1 with everything played since; false when there
     // is none. Cancels a pending reply, gives side 1 the turn and resumes a finished game.
@@ -42,9 +59,15 @@ public:
     // The computer's reply is scheduled, or held while a modal window is open, and has not been
     // made yet.
     bool replyPending() const { return m_replyTimer.isActive() || m_replyHeldBy; }
+    // The status line's text for the game as it stands.
+    QString statusText() const;
+    // The landing squares chosen so far for the selected piece's capture.
+    const std::vector<int>& route() const { return m_route; }
 
 signals:
     void compMoveSignal();
+    // The status line's text has changed.
+    void statusChanged(const QString& text);
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
@@ -61,6 +84,8 @@ public:
     // The game's state, open to the main window, which writes the four settings directly; they
     // take effect at the next newGame.
     std::unique_ptr<Checkers> engine;
+    // The game as played, in step with the engine: its moves, whose turn, how it ended.
+    GameRecord record{ruleset::RUSSIAN, Colour::White};
     bool gameOver = false;
     int result = 0;
     int selected = -1;
@@ -94,6 +119,8 @@ private:
     bool offerMove(int from, int to);
     void afterMoveOfSide1();
     void afterMoveOfSide2();
+    // Ends the game as a draw when the record's draw rules say so; true when it did.
+    bool endedByDraw();
     // Keeps the due reply until `modal` is hidden; the reply then follows at once, in the event
     // loop that opened the modal window, unless a new game or an undo drops it first.
     void holdReply(QWidget* modal);
@@ -102,11 +129,24 @@ private:
     void cancelReply();
     bool side1CanMove() const;
     bool side2CanMove() const;
+    // Puts the record's position and undo steps on the engine.
+    void followRecord();
+    // Writes the game to its file, when it has one.
+    void keepGame() const;
+    // Tells the status line when its text has changed.
+    void refreshStatus();
 
     void drawThickRect(QPainter& painter, const QPoint& pos, int width) const;
     void drawCursor(QPainter& painter, const QPoint& pos, int width) const;
     void drawItem(QPainter& painter, int column, int row, int square, QBrush brush) const;
+    // The marks of the last move and of the chosen landing squares on one dark cell.
+    void drawMarks(QPainter& painter, const QRect& rect, int square) const;
 
     QTimer m_replyTimer;             // the computer's reply, 500 ms after a person's move
     QPointer<QWidget> m_replyHeldBy; // the modal window the due reply waits for
+    std::vector<int> m_route;        // landing squares chosen for the selected piece, in order
+    StatusLine::Refusal m_refusal = StatusLine::Refusal::NONE; // why the last entry was refused
+    QString m_status;                                          // the status line's text
+    std::unique_ptr<SavedGame> m_savedGame; // where the game is kept; none until given
+    std::string m_gameDate;                 // the day the game began, for its record
 };

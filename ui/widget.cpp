@@ -1,6 +1,7 @@
 #include "widget.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QKeyEvent>
 
 #include <iterator>
@@ -14,6 +15,7 @@ namespace
 {
 
 const char SETTINGS_FILE[] = "/checkers.ini";
+const char GAME_FILE[] = "/checkers.pdn";
 const char FOCUS_STYLE[] = "QPushButton::focus { border: 3px solid black; }";
 
 // Rule-set codes by the stored "rules" index: Russian, English.
@@ -28,8 +30,13 @@ Widget::Widget()
                  QSettings::IniFormat)
 {
     setupUi(this);
+    connect(board, &QtBoard::statusChanged, lblStatus, &QLabel::setText);
     onApplyConfig();
-    board->newGame();
+    // The game kept beside the program goes on where it was left; otherwise a new one starts.
+    const QString gameFile = QCoreApplication::applicationDirPath() + QLatin1String(GAME_FILE);
+    if (!board->keepGameIn(QFile::encodeName(gameFile).toStdString()))
+        board->newGame();
+    lblStatus->setText(board->statusText());
     for (QPushButton* button : {btnNew, btnUndo, btnSettings, btnClose})
         TarqKeyEventFilter::install(button);
     // A style sheet set over the form's own one leaves the buttons polished by the old one, and

@@ -7,16 +7,17 @@
 
 class QKeyEvent;
 
-// The main window: the title, the names of the rule set and level in force, the board and the
-// buttons "New", "Undo", "Settings" and "Close". It owns the settings file checkers.ini beside
-// the executable, hands the stored settings to the board and carries the game commands.
+// The main window: the title, the names of the rule set and level in force, the board, the status
+// line and the buttons "New", "Undo", "Settings" and "Close". It owns the settings file
+// checkers.ini beside the executable, hands the stored settings to the board, has the board keep
+// the game in checkers.pdn beside it (resuming an unfinished one) and carries the game commands.
 class Widget : public QWidget, private Ui::Checkers
 {
     Q_OBJECT
 
 public:
-    // Opens the settings, builds the form, applies the settings, starts the first game and
-    // gives the board the focus.
+    // Opens the settings, builds the form, applies the settings, resumes the kept game or starts
+    // the first one, and gives the board the focus.
     Widget();
     ~Widget() override;
 

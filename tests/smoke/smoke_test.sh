@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # End-to-end test of the real game under Xvfb, driven with xdotool like the device's keys:
-# a move by cursor and Return with the computer's reply, the settings dialog opened from its
-# button and closed, and Escape ending the program with status 0 and checkers.ini beside it.
+# a move by cursor and Return with the computer's reply; Escape and a new start showing the same
+# game again; the settings dialog opened from its button and closed, and Escape ending the
+# program with status 0 and checkers.ini and checkers.pdn beside it.
 #
 #   smoke_test.sh BIN_DIR [SHOTS_DIR]
 #
@@ -63,6 +64,33 @@ xgame_wait_change "$WORK/3-moved.ppm" "$WORK/4-reply.ppm" || fail "the computer 
 step "the computer's reply is on the screen"
 xgame_wait_still "$WORK/5-after-reply.ppm" || fail "the screen did not settle after the reply"
 
+# Releasing Escape ends the program, whose game is kept beside it.
+quit_with_escape() {
+    xgame_focus "$XGAME_WINDOW" || fail "the main window did not take the focus"
+    xdotool keydown Escape
+    sleep 0.5
+    xgame_game_running || fail "pressing Escape ended the game before its release"
+    xdotool keyup Escape
+    xgame_until sh -c "! kill -0 $XGAME_PID 2>/dev/null" || fail "releasing Escape did not end the game"
+    wait "$XGAME_PID"
+    status=$?
+    XGAME_PID=
+    [ "$status" -eq 0 ] || fail "the game exited with status $status"
+}
+
+# Down brings the cursor back to column 3, row 5, where a new start puts it, so that the screen
+# of the resumed game can only differ in the game itself.
+xdotool key Down
+xgame_wait_still "$WORK/6-before-escape.ppm" || fail "the screen did not settle"
+quit_with_escape
+step "Escape ended the game"
+[ -f "$WORK/game/checkers.pdn" ] || fail "no checkers.pdn beside the game"
+xgame_start_game "$WORK/game" || fail "the game did not show its window again"
+xgame_wait_still "$WORK/7-resumed.ppm" || fail "the resumed game did not settle"
+cmp -s "$WORK/6-before-escape.ppm" "$WORK/7-resumed.ppm" ||
+    fail "the game started again does not show the game that was left"
+step "the game started again shows the same position"
+
 # M moves the focus to "New", Tab twice to "Settings"; Return on a button becomes Space.
 open_settings() {
     xgame_focus "$XGAME_WINDOW" || fail "the main window did not take the focus"
@@ -76,7 +104,7 @@ settings_closed() {
 
 open_settings
 step "the settings dialog is open"
-xgame_dump "$WORK/6-settings.ppm"
+xgame_dump "$WORK/8-settings.ppm"
 xdotool key Escape
 xgame_until settings_closed || fail "Escape did not close the settings dialog"
 xgame_game_running || fail "the game ended with the dialog"
@@ -88,16 +116,7 @@ xdotool key Right
 xgame_until settings_closed || fail "Right did not accept the settings dialog"
 step "Right accepted the dialog"
 
-xgame_focus "$XGAME_WINDOW" || fail "the main window did not take the focus"
-xdotool keydown Escape
-sleep 0.5
-xgame_game_running || fail "pressing Escape ended the game before its release"
-xdotool keyup Escape
-xgame_until sh -c "! kill -0 $XGAME_PID 2>/dev/null" || fail "releasing Escape did not end the game"
-wait "$XGAME_PID"
-status=$?
-XGAME_PID=
-[ "$status" -eq 0 ] || fail "the game exited with status $status"
+quit_with_escape
 step "releasing Escape ended the game with status 0"
 
 [ -f "$WORK/game/checkers.ini" ] || fail "no checkers.ini beside the game"

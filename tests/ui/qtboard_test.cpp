@@ -19,6 +19,8 @@
 #include <vector>
 
 #include "engine/movesink.h"
+#include "engine/position.h"
+#include "engine/ruleset.h"
 #include "rules/echeckers.h"
 #include "rules/rcheckers.h"
 #include "ui/qtboard.h"
@@ -67,7 +69,7 @@ std::string position(const std::map<int, int>& pieces)
     return text;
 }
 
-std::string startPosition()
+std::string startText()
 {
     std::map<int, int> pieces;
     for (int square = 0; square < 12; ++square)
@@ -108,6 +110,40 @@ std::set<std::string> positionsAfterOneReply(Checkers& engine)
     ReplyCollector collector(engine);
     engine.generateMoves2(collector);
     return collector.positions;
+}
+
+// What a person sees on a cell, told apart as they would: by dark, light and mid grey, in the 16
+// grey levels of the panel.
+enum class Mark { NONE, START, TAKEN, FINAL, LANDING };
+
+constexpr int GREY_LEVELS = 16;
+constexpr int BLACK_LEVEL = 0;
+constexpr int WHITE_LEVEL = GREY_LEVELS - 1;
+
+int greyLevel(const QImage& image, int x, int y)
+{
+    return qGray(image.pixel(x, y)) * GREY_LEVELS / 256;
+}
+
+// The mark on a free cell, or on a cell holding the piece that moved there.
+Mark markOn(const QImage& image, const QRect& cell)
+{
+    const int size = cell.width();
+    const QPoint middle(cell.left() + size / 2, cell.top() + size / 2);
+    // The final square's outline: black, then white inside it, an eighth of the cell in.
+    const int outline = cell.left() + size / 8;
+    if (greyLevel(image, outline + 1, middle.y()) == BLACK_LEVEL &&
+        greyLevel(image, outline + 3, middle.y()) == WHITE_LEVEL)
+        return Mark::FINAL;
+    const bool blackMiddle = greyLevel(image, middle.x(), middle.y()) == BLACK_LEVEL;
+    if (!blackMiddle) // a ring leaves the middle free and crosses the line through it
+        return greyLevel(image, middle.x() - size / 4, middle.y()) == BLACK_LEVEL ? Mark::START
+                                                                                  : Mark::NONE;
+    // A cross reaches along the diagonals, a dot stays in the middle.
+    const int diagonal = size / 4 + 3;
+    return greyLevel(image, cell.left() + diagonal, cell.top() + diagonal) == BLACK_LEVEL
+               ? Mark::TAKEN
+               : Mark::LANDING;
 }
 
 // Closes every message box that opens while it lives, noting what it showed.
@@ -263,12 +299,28 @@ private slots:
     void circularCaptureByChoosingTheSelectedSquare();
     void selectedSquareAgainWithoutCaptureKeepsSelection();
 
+    void marksOfPersonsMoveAndReply();
+    void marksOfComputersCapture();
+    void marksClearedByNewGameAndBackAfterUndo();
+    void marksKeepCursorMovesToTwoCells();
+    void statusLineFollowsTheGame();
+    void statusLineNamesPlayersAndColours_data();
+    void statusLineNamesPlayersAndColours();
+    void refusedMovesSayWhy();
+    void everyCaptureRouteCanBeEntered_data();
+    void everyCaptureRouteCanBeEntered();
+    void landingOffEveryRouteIsRefused();
+    void repetitionEndsInADraw();
+
 private:
     // Starts a fresh game with the given settings and puts the position on the board.
-    void setUp(int rules, const std::string& text, bool secondHuman = false);
+    void setUp(int rules, const std::string& text, bool secondHuman = false, int sideToMove = 1);
     void press(int square);
     void pressAt(const QPoint& cell);
     QColor pixel(const QPoint& at) const;
+    Mark mark(int square) const;
+    // Waits for the computer's reply to be made.
+    void waitForReply();
 
     std::unique_ptr<QtBoard> m_board;
     std::unique_ptr<MessageCatcher> m_messages;
@@ -293,13 +345,15 @@ void QtBoardTest::cleanup()
     m_messages.reset();
 }
 
-void QtBoardTest::setUp(int rules, const std::string& text, bool secondHuman)
+void QtBoardTest::setUp(int rules, const std::string& text, bool secondHuman, int sideToMove)
 {
-    m_board->rules = rules;
-    m_board->humanFirst = true;
-    m_board->secondHuman = secondHuman;
-    m_board->newGame();
-    QVERIFY(m_board->engine->fromString(text));
+    std::unique_ptr<Checkers> reader = ruleset::makeEngine(rules);
+    QVERIFY(reader->fromString(text));
+    const bool humanFirst = sideToMove == 1;
+    m_board->continueGame(
+        GameRecord(rules, ruleset::side1Colour(rules, humanFirst), positionOf(*reader), sideToMove),
+        secondHuman);
+    QCOMPARE(m_board->engine->toString(false), text);
 }
 
 void QtBoardTest::pressAt(const QPoint& cell)
@@ -316,6 +370,16 @@ void QtBoardTest::press(int square)
 QColor QtBoardTest::pixel(const QPoint& at) const
 {
     return QColor(m_board->grab().toImage().pixel(at));
+}
+
+Mark QtBoardTest::mark(int square) const
+{
+    return markOn(m_board->grab().toImage(), m_board->rectFromPos(cellOf(square)));
+}
+
+void QtBoardTest::waitForReply()
+{
+    QTRY_VERIFY_WITH_TIMEOUT(!m_board->replyPending(), REPLY_TIMEOUT_MS);
 }
 
 // ---- geometry ----
@@ -878,7 +942,7 @@ void QtBoardTest::twoPeopleTakeTurns()
     m_board->humanFirst = true;
     m_board->newGame();
     Checkers& engine = *m_board->engine;
-    QCOMPARE(engine.toString(false), startPosition());
+    QCOMPARE(engine.toString(false), startText());
     QVERIFY(m_board->side1ToMove);
 
     press(21);
@@ -920,7 +984,7 @@ void QtBoardTest::twoPeopleSide2First()
     m_board->secondHuman = true;
     m_board->humanFirst = false;
     m_board->newGame();
-    QCOMPARE(m_board->engine->toString(false), startPosition());
+    QCOMPARE(m_board->engine->toString(false), startText());
     QVERIFY(!m_board->side1ToMove);
     press(9);
     press(13);
@@ -931,11 +995,7 @@ void QtBoardTest::twoPeopleSide2First()
 void QtBoardTest::secondPersonWinsWhenSide1CannotMove()
 {
     // Side 2 begins; its man on 14 takes side 1's last man on 18 and lands on 23.
-    m_board->rules = ECheckers::RULES_CODE;
-    m_board->secondHuman = true;
-    m_board->humanFirst = false;
-    m_board->newGame();
-    QVERIFY(m_board->engine->fromString(position({{14, MAN2}, {18, MAN1}})));
+    setUp(ECheckers::RULES_CODE, position({{14, MAN2}, {18, MAN1}}), true, 2);
     press(14);
     press(23);
     QCOMPARE(m_board->engine->board[m_board->engine->internal(23)], int(MAN2));
@@ -986,7 +1046,7 @@ void QtBoardTest::newGameCancelsPendingReply()
     m_board->newGame();
     QVERIFY(!m_board->replyPending());
     QTest::qWait(AFTER_REPLY_WAIT_MS);
-    QCOMPARE(m_board->engine->toString(false), startPosition());
+    QCOMPARE(m_board->engine->toString(false), startText());
 }
 
 void QtBoardTest::undoCancelsPendingReply()
@@ -996,10 +1056,10 @@ void QtBoardTest::undoCancelsPendingReply()
     QVERIFY(m_board->replyPending());
     QVERIFY(m_board->undo());
     QVERIFY(!m_board->replyPending());
-    QCOMPARE(m_board->engine->toString(false), startPosition());
+    QCOMPARE(m_board->engine->toString(false), startText());
     QVERIFY(m_board->engine->undo_list.empty());
     QTest::qWait(AFTER_REPLY_WAIT_MS);
-    QCOMPARE(m_board->engine->toString(false), startPosition());
+    QCOMPARE(m_board->engine->toString(false), startText());
 
     // The game goes on normally: the next move is answered.
     press(22);
@@ -1068,7 +1128,7 @@ void QtBoardTest::undoOnFreshGameChangesNothing()
 {
     press(21);
     QVERIFY(!m_board->undo());
-    QCOMPARE(m_board->engine->toString(false), startPosition());
+    QCOMPARE(m_board->engine->toString(false), startText());
     QCOMPARE(m_board->selected, 21);
 }
 
@@ -1081,7 +1141,7 @@ void QtBoardTest::undoGivesSide1TheTurnInTwoPersonGame()
     QVERIFY(!m_board->side1ToMove);
     QVERIFY(m_board->undo());
     QVERIFY(m_board->side1ToMove);
-    QCOMPARE(m_board->engine->toString(false), startPosition());
+    QCOMPARE(m_board->engine->toString(false), startText());
 
     // Side 1 moves again, not side 2.
     press(22);
@@ -1094,7 +1154,7 @@ void QtBoardTest::undoGivesSide1TheTurnInTwoPersonGame()
     press(13);
     QVERIFY(m_board->side1ToMove);
     QVERIFY(m_board->undo());
-    QCOMPARE(m_board->engine->toString(false), startPosition());
+    QCOMPARE(m_board->engine->toString(false), startText());
     QVERIFY(m_board->side1ToMove);
     QVERIFY(!m_board->replyPending());
 }
@@ -1150,6 +1210,309 @@ void QtBoardTest::selectedSquareAgainWithoutCaptureKeepsSelection()
     QCOMPARE(m_board->engine->toString(false), start);
     QVERIFY(m_board->engine->undo_list.empty());
     QVERIFY(!m_board->replyPending());
+}
+
+// ---- marks of the last move ----
+
+void QtBoardTest::marksOfPersonsMoveAndReply()
+{
+    for (int square = 0; square < SQUARES; ++square)
+        QVERIFY(mark(square) != Mark::FINAL);
+    press(22);
+    press(18);
+    QCOMPARE(mark(22), Mark::START);
+    QCOMPARE(mark(18), Mark::FINAL); // over the white man that moved there
+    QCOMPARE(mark(21), Mark::NONE);
+
+    waitForReply();
+    const GameMove* reply = m_board->record.lastMove();
+    QVERIFY(reply != nullptr);
+    QCOMPARE(reply->side, 2);
+    QCOMPARE(mark(reply->from), Mark::START);
+    QCOMPARE(mark(reply->to), Mark::FINAL); // over the black man
+    QCOMPARE(mark(22), Mark::NONE);         // the person's move is no longer marked
+    QVERIFY(mark(18) != Mark::FINAL || reply->to == 18);
+}
+
+void QtBoardTest::marksOfComputersCapture()
+{
+    // Side 1's only man steps from 22 to 18, where side 2's man on 14 takes it, landing on 23.
+    setUp(ECheckers::RULES_CODE, position({{22, MAN1}, {14, MAN2}, {0, MAN2}}));
+    press(22);
+    press(18);
+    waitForReply();
+    QCOMPARE(mark(14), Mark::START);
+    QCOMPARE(mark(18), Mark::TAKEN);
+    QCOMPARE(mark(23), Mark::FINAL);
+    QCOMPARE(mark(22), Mark::NONE);
+    // The marks leave the dark fill around them.
+    const QImage image = m_board->grab().toImage();
+    for (int square : {14, 18, 23}) {
+        const QPoint corner = m_board->rectFromPos(cellOf(square)).topLeft() + QPoint(6, 6);
+        QCOMPARE(QColor(image.pixel(corner)), QColor(Qt::gray));
+    }
+
+    // The marks are drawn apart from the cursor and the frame: the cursor on the taken square
+    // and the frame on the final one leave both marks as they were.
+    m_board->cursor = cellOf(18);
+    m_board->selected = 23;
+    m_board->selectedCell = cellOf(23);
+    QCOMPARE(mark(18), Mark::TAKEN);
+    QCOMPARE(mark(23), Mark::FINAL);
+}
+
+void QtBoardTest::marksClearedByNewGameAndBackAfterUndo()
+{
+    press(22);
+    press(18);
+    waitForReply();
+    const GameMove firstReply = *m_board->record.lastMove();
+    press(21);
+    press(17);
+    waitForReply();
+    QVERIFY(m_board->record.lastMove()->from != firstReply.from ||
+            m_board->record.lastMove()->to != firstReply.to);
+
+    // Undo shows the move that led to the restored position: the first reply.
+    QVERIFY(m_board->undo());
+    QCOMPARE(mark(firstReply.from), Mark::START);
+    QCOMPARE(mark(firstReply.to), Mark::FINAL);
+    // And before the first move there is none.
+    QVERIFY(m_board->undo());
+    QCOMPARE(mark(firstReply.to), Mark::NONE);
+    QCOMPARE(mark(22), Mark::NONE);
+    QCOMPARE(mark(18), Mark::NONE);
+    QVERIFY(m_board->record.lastMove() == nullptr);
+
+    press(22);
+    press(18);
+    QCOMPARE(mark(22), Mark::START);
+    m_board->newGame();
+    QCOMPARE(mark(22), Mark::NONE);
+    QCOMPARE(mark(18), Mark::NONE);
+}
+
+void QtBoardTest::marksKeepCursorMovesToTwoCells()
+{
+    press(22);
+    press(18);
+    waitForReply();
+    m_board->cursor = cellOf(22);
+    m_board->repaint();
+    PaintRecorder recorder;
+    m_board->installEventFilter(&recorder);
+    pressKey(m_board.get(), Qt::Key_Up);
+    QTRY_VERIFY(recorder.paints > 0);
+    QCoreApplication::processEvents();
+    m_board->removeEventFilter(&recorder);
+    QCOMPARE(recorder.painted, QRegion(m_board->rectFromPos(cellOf(22))) +
+                                   QRegion(m_board->rectFromPos(cellOf(22) + QPoint(0, -1))));
+}
+
+// ---- status line ----
+
+void QtBoardTest::statusLineFollowsTheGame()
+{
+    QSignalSpy spy(m_board.get(), &QtBoard::statusChanged);
+    QCOMPARE(m_board->statusText(), QString("White to move (you)"));
+    press(22);
+    QCOMPARE(spy.count(), 0); // selecting changes nothing in the game
+    press(18);
+    QCOMPARE(m_board->statusText(), QString("Black (computer) is replying"));
+    QCOMPARE(spy.count(), 1);
+    QCOMPARE(spy.last().at(0).toString(), QString("Black (computer) is replying"));
+    waitForReply();
+    QCOMPARE(m_board->statusText(), QString("White to move (you)"));
+    QCOMPARE(spy.count(), 2);
+    QCOMPARE(spy.last().at(0).toString(), QString("White to move (you)"));
+
+    // The end of the game stays until a new game.
+    setUp(ECheckers::RULES_CODE, position({{21, MAN1}, {17, MAN2}, {28, MAN1}}));
+    press(21);
+    press(14);
+    QCOMPARE(m_board->statusText(), QString("Black wins: White cannot move"));
+    press(28);
+    press(24);
+    QCOMPARE(m_board->statusText(), QString("Black wins: White cannot move"));
+    m_board->newGame();
+    QCOMPARE(m_board->statusText(), QString("Black to move (you)"));
+
+    setUp(ECheckers::RULES_CODE, position({{22, MAN1}, {14, MAN2}}));
+    press(22);
+    press(18);
+    waitForReply();
+    QCOMPARE(m_board->statusText(), QString("White wins: Black cannot move"));
+
+    setUp(ECheckers::RULES_CODE, position({{0, MAN1}, {8, MAN1}, {28, MAN2}}));
+    press(8);
+    press(4);
+    QCOMPARE(m_board->statusText(), QString("Game over: neither side can move"));
+}
+
+void QtBoardTest::statusLineNamesPlayersAndColours_data()
+{
+    QTest::addColumn<int>("rules");
+    QTest::addColumn<bool>("humanFirst");
+    QTest::addColumn<bool>("secondHuman");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("Russian, you first") << 25 << true << false << "White to move (you)";
+    QTest::newRow("Russian, computer first") << 25 << false << false << "Black to move (you)";
+    QTest::newRow("English, you first") << 21 << true << false << "Black to move (you)";
+    QTest::newRow("English, computer first") << 21 << false << false << "White to move (you)";
+    QTest::newRow("Russian, second player first")
+        << 25 << false << true << "White to move (second player)";
+    QTest::newRow("English, second player first")
+        << 21 << false << true << "Black to move (second player)";
+}
+
+void QtBoardTest::statusLineNamesPlayersAndColours()
+{
+    QFETCH(int, rules);
+    QFETCH(bool, humanFirst);
+    QFETCH(bool, secondHuman);
+    QFETCH(QString, text);
+    m_board->rules = rules;
+    m_board->humanFirst = humanFirst;
+    m_board->secondHuman = secondHuman;
+    m_board->newGame();
+    QCOMPARE(m_board->statusText(), text);
+}
+
+void QtBoardTest::refusedMovesSayWhy()
+{
+    // Side 1's man on 22 must take side 2's man on 18.
+    setUp(RCheckers::RULES_CODE, position({{22, MAN1}, {26, MAN1}, {18, MAN2}, {0, MAN2}}));
+    QSignalSpy spy(m_board.get(), &QtBoard::statusChanged);
+    press(26);
+    press(21);
+    QCOMPARE(m_board->statusText(), QString("A capture is compulsory"));
+    press(22);
+    press(22); // the selected piece again: no refusal of its own
+    QCOMPARE(m_board->statusText(), QString("A capture is compulsory"));
+    press(13); // a capture's square but off every route: still a capture is owed
+    QCOMPARE(m_board->statusText(), QString("A capture is compulsory"));
+    QCOMPARE(spy.count(), 1);
+    press(15);
+    QCOMPARE(m_board->engine->board[m_board->engine->internal(15)], int(MAN1));
+    QCOMPARE(m_board->statusText(), QString("Black (computer) is replying"));
+
+    setUp(RCheckers::RULES_CODE, startText());
+    press(22);
+    press(14);
+    QCOMPARE(m_board->statusText(), QString("That move is not legal"));
+    press(9); // a man of the computer's
+    press(13);
+    QCOMPARE(m_board->statusText(), QString("That move is not legal"));
+    press(22);
+    press(17);
+    QCOMPARE(m_board->statusText(), QString("Black (computer) is replying"));
+}
+
+// ---- routes of a capture ----
+
+void QtBoardTest::everyCaptureRouteCanBeEntered_data()
+{
+    // English men take forwards only. Side 1's man on 30 reaches 14 over 25 and 17 (landing on
+    // 21) or over 26 and 18 (landing on 23); side 2's man on 1 reaches 17 over 5 and 13 (landing
+    // on 8) or over 6 and 14 (landing on 10).
+    QTest::addColumn<int>("side");
+    QTest::addColumn<int>("from");
+    QTest::addColumn<int>("landing");
+    QTest::addColumn<int>("to");
+    QTest::addColumn<QList<int>>("taken");
+    QTest::addColumn<QList<int>>("kept");
+    QTest::newRow("side 1 by the left")
+        << 1 << 30 << 21 << 14 << QList<int>{25, 17} << QList<int>{26, 18};
+    QTest::newRow("side 1 by the right")
+        << 1 << 30 << 23 << 14 << QList<int>{26, 18} << QList<int>{25, 17};
+    QTest::newRow("side 2 by the left")
+        << 2 << 1 << 8 << 17 << QList<int>{5, 13} << QList<int>{6, 14};
+    QTest::newRow("side 2 by the right")
+        << 2 << 1 << 10 << 17 << QList<int>{6, 14} << QList<int>{5, 13};
+}
+
+void QtBoardTest::everyCaptureRouteCanBeEntered()
+{
+    QFETCH(int, side);
+    QFETCH(int, from);
+    QFETCH(int, landing);
+    QFETCH(int, to);
+    QFETCH(QList<int>, taken);
+    QFETCH(QList<int>, kept);
+    if (side == 1)
+        setUp(ECheckers::RULES_CODE,
+              position({{30, MAN1}, {25, MAN2}, {26, MAN2}, {17, MAN2}, {18, MAN2}}));
+    else
+        setUp(ECheckers::RULES_CODE,
+              position({{1, MAN2}, {5, MAN1}, {6, MAN1}, {13, MAN1}, {14, MAN1}}), true, 2);
+    const int opponent = side == 1 ? MAN2 : MAN1;
+    const Checkers& engine = *m_board->engine;
+
+    press(from);
+    press(landing);
+    QCOMPARE(m_board->selected, from);
+    QCOMPARE(m_board->route(), std::vector<int>{landing});
+    QCOMPARE(mark(landing), Mark::LANDING);
+    QVERIFY(engine.board[engine.internal(from)] != FREE); // nothing moved yet
+    press(to);
+    QCOMPARE(engine.board[engine.internal(to)], side == 1 ? int(MAN1) : int(MAN2));
+    for (int square : taken)
+        QCOMPARE(engine.board[engine.internal(square)], int(FREE));
+    for (int square : kept)
+        QCOMPARE(engine.board[engine.internal(square)], opponent);
+    QVERIFY(m_board->route().empty());
+    QCOMPARE(mark(landing), Mark::NONE); // the route's dot is gone with the move
+    for (int square : taken)
+        QCOMPARE(mark(square), Mark::TAKEN);
+    QCOMPARE(mark(to), Mark::FINAL);
+}
+
+void QtBoardTest::landingOffEveryRouteIsRefused()
+{
+    setUp(ECheckers::RULES_CODE,
+          position({{30, MAN1}, {25, MAN2}, {26, MAN2}, {17, MAN2}, {18, MAN2}}));
+    press(30);
+    press(21);
+    press(23); // on the other route, not after 21
+    QCOMPARE(m_board->route(), std::vector<int>{21});
+    QCOMPARE(m_board->statusText(), QString("A capture is compulsory"));
+    QCOMPARE(m_board->engine->board[m_board->engine->internal(30)], int(MAN1));
+    // Choosing another piece forgets the route.
+    press(25);
+    QVERIFY(m_board->route().empty());
+    QCOMPARE(mark(21), Mark::NONE);
+    // Start and final square alone play the engine's own choice, as they always did.
+    press(30);
+    press(14);
+    QCOMPARE(m_board->engine->board[m_board->engine->internal(14)], int(MAN1));
+    QCOMPARE(countOf(*m_board->engine, MAN2), 2);
+}
+
+// ---- draws ----
+
+void QtBoardTest::repetitionEndsInADraw()
+{
+    // Two people shuffle their kings: 29-25, 2-6, 25-29, 6-2 twice brings the first position
+    // back for the third time.
+    setUp(ECheckers::RULES_CODE, position({{29, KING1}, {2, KING2}}), true);
+    const int moves[][2] = {{29, 25}, {2, 6}, {25, 29}, {6, 2}, {29, 25}, {2, 6}, {25, 29}};
+    for (const auto& move : moves) {
+        press(move[0]);
+        press(move[1]);
+    }
+    QVERIFY(!m_board->gameOver);
+    QVERIFY(m_messages->messages.empty());
+    press(6);
+    press(2);
+    QVERIFY(m_board->gameOver);
+    QCOMPARE(m_board->result, 4);
+    QCOMPARE(m_messages->texts(), QStringList{"Game Over! Draw by threefold repetition!"});
+    QCOMPARE(m_board->statusText(), QString("Draw: the same position for the third time"));
+    // A further move is refused; each click shows the message again.
+    press(29);
+    press(25);
+    QCOMPARE(m_board->engine->board[m_board->engine->internal(29)], int(KING1));
+    QCOMPARE(m_messages->messages.size(), std::size_t(3));
 }
 
 QTEST_MAIN(QtBoardTest)

@@ -17,6 +17,7 @@
 #include <memory>
 #include <string>
 
+#include "engine/position.h"
 #include "qtboard.h"
 #include "rules/echeckers.h"
 #include "rules/rcheckers.h"
@@ -41,6 +42,30 @@ constexpr int FOCUS_FRAME_WIDTH = 3;
 QString settingsPath()
 {
     return QCoreApplication::applicationDirPath() + QStringLiteral("/checkers.ini");
+}
+
+// The game kept beside the program, and where an unreadable one is set aside.
+QString gamePath()
+{
+    return QCoreApplication::applicationDirPath() + QStringLiteral("/checkers.pdn");
+}
+
+QString badGamePath()
+{
+    return gamePath() + QStringLiteral(".bad");
+}
+
+QByteArray fileContents(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void writeFile(const QString& path, const QByteArray& contents)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    QCOMPARE(file.write(contents), qint64(contents.size()));
 }
 
 // Writes checkers.ini as a person would edit it: the given lines under [General].
@@ -210,6 +235,13 @@ private slots:
     void replyWaitsForSettingsDialog_data();
     void replyWaitsForSettingsDialog();
 
+    void statusLineBetweenBoardAndButtons();
+    void resumesTheKeptGame();
+    void resumedGameOwesTheReply();
+    void gameOfOtherRulesIsReplaced();
+    void unreadableGameIsSetAside_data();
+    void unreadableGameIsSetAside();
+
 private:
     // Shows the window and waits until it is active, so that focus questions have answers.
     void showActive();
@@ -242,13 +274,15 @@ private:
 
 void WidgetTest::init()
 {
-    QFile::remove(settingsPath());
+    for (const QString& path : {settingsPath(), gamePath(), badGamePath()})
+        QFile::remove(path);
 }
 
 void WidgetTest::cleanup()
 {
     m_window.reset();
-    QFile::remove(settingsPath());
+    for (const QString& path : {settingsPath(), gamePath(), badGamePath()})
+        QFile::remove(path);
 }
 
 void WidgetTest::showActive()
@@ -525,7 +559,10 @@ void WidgetTest::escapeDownWhileGameOverBoxOpensKeepsGame()
     writeSettingsFile({QStringLiteral("rules=1")});
     m_window = std::make_unique<Widget>();
     showActive();
-    QVERIFY(board()->engine->fromString(position({{22, MAN1}, {14, MAN2}})));
+    ECheckers reader;
+    QVERIFY(reader.fromString(position({{22, MAN1}, {14, MAN2}})));
+    board()->continueGame(GameRecord(ECheckers::RULES_CODE, Colour::Black, positionOf(reader), 1),
+                          false);
     chooseCell(board(), cellOf(22));
     chooseCell(board(), cellOf(18));
     QVERIFY(board()->replyPending());
@@ -707,6 +744,131 @@ void WidgetTest::unknownLevelIsCorrectedAfterDialog()
     QCOMPARE(fieldText("edLevel"), QStringLiteral("Beginner"));
     m_window.reset();
     QCOMPARE(storedText(QStringLiteral("level")), QStringLiteral("0"));
+}
+
+// ---- status line and the kept game ----
+
+void WidgetTest::statusLineBetweenBoardAndButtons()
+{
+    m_window = std::make_unique<Widget>();
+    showActive();
+    const auto* status = m_window->findChild<QLabel*>(QStringLiteral("lblStatus"));
+    QVERIFY(status != nullptr);
+    QVERIFY(status->geometry().top() >= board()->geometry().bottom());
+    QVERIFY(status->geometry().bottom() <= button("btnNew")->geometry().top());
+    QCOMPARE(status->text(), QStringLiteral("White to move (you)"));
+    playMove();
+    QCOMPARE(status->text(), QStringLiteral("Black (computer) is replying"));
+    QTRY_VERIFY_WITH_TIMEOUT(!board()->replyPending(), REPLY_WAIT_MS);
+    QCOMPARE(status->text(), QStringLiteral("White to move (you)"));
+}
+
+void WidgetTest::resumesTheKeptGame()
+{
+    writeSettingsFile({"rules=1", "first_move=1"});
+    m_window = std::make_unique<Widget>();
+    showActive();
+    playMoveAndReply();
+    playMoveAndReply();
+    const QtBoard* before = board();
+    const std::string position = before->engine->toString(false);
+    const std::vector<std::string> undoSteps = before->engine->undo_list;
+    const GameMove last = *before->record.lastMove();
+    const QString status = m_window->findChild<QLabel*>(QStringLiteral("lblStatus"))->text();
+    board()->cursor = QPoint(3, 5); // where a new window's cursor starts
+    const QImage screen = board()->grab().toImage();
+    m_window.reset();
+
+    m_window = std::make_unique<Widget>();
+    showActive();
+    QCOMPARE(board()->engine->toString(false), position);
+    QCOMPARE(board()->engine->undo_list, undoSteps);
+    QCOMPARE(board()->engine->type(), ECheckers::RULES_CODE);
+    QVERIFY(!board()->humanFirst); // the computer opened: the colours stay as they were
+    QVERIFY(board()->side1ToMove);
+    QVERIFY(!board()->replyPending());
+    QCOMPARE(board()->record.lastMove()->from, last.from);
+    QCOMPARE(board()->record.lastMove()->to, last.to);
+    QCOMPARE(m_window->findChild<QLabel*>(QStringLiteral("lblStatus"))->text(), status);
+    QCOMPARE(board()->grab().toImage(), screen);
+
+    // The undo steps came back with the game: two undos reach the computer's opening.
+    button("btnUndo")->click();
+    button("btnUndo")->click();
+    QVERIFY(board()->engine->undo_list.empty());
+    QCOMPARE(board()->record.moves().size(), std::size_t(1));
+    button("btnUndo")->click();
+    QCOMPARE(board()->record.moves().size(), std::size_t(1));
+}
+
+void WidgetTest::resumedGameOwesTheReply()
+{
+    m_window = std::make_unique<Widget>();
+    showActive();
+    playMove(); // closed before the computer answers
+    const std::size_t moves = board()->record.moves().size();
+    m_window.reset();
+
+    m_window = std::make_unique<Widget>();
+    showActive();
+    QCOMPARE(board()->record.moves().size(), moves);
+    QVERIFY(board()->replyPending());
+    QTRY_VERIFY_WITH_TIMEOUT(!board()->replyPending(), REPLY_WAIT_MS);
+    QCOMPARE(board()->record.moves().size(), moves + 1);
+    QCOMPARE(board()->record.lastMove()->side, 2);
+}
+
+void WidgetTest::gameOfOtherRulesIsReplaced()
+{
+    m_window = std::make_unique<Widget>();
+    showActive();
+    playMoveAndReply();
+    m_window.reset();
+
+    writeSettingsFile({"rules=1"});
+    m_window = std::make_unique<Widget>();
+    QCOMPARE(board()->engine->type(), ECheckers::RULES_CODE);
+    QVERIFY(board()->record.moves().empty());
+    QVERIFY(!QFile::exists(badGamePath()));
+    QVERIFY(fileContents(gamePath()).contains("[GameType \"21\"]"));
+}
+
+void WidgetTest::unreadableGameIsSetAside_data()
+{
+    QTest::addColumn<QByteArray>("contents"); // empty: the kept game cut short
+    QTest::newRow("torn") << QByteArray();
+    QTest::newRow("garbage") << QByteArray("\x01\x02 not a game at all [[[\n");
+    QTest::newRow("illegal move") << QByteArray("[Event \"Checkers\"]\n[White \"Player\"]\n"
+                                                "[Black \"Computer\"]\n[Result \"*\"]\n"
+                                                "[GameType \"25\"]\n\n1. c3-e5 *\n");
+}
+
+void WidgetTest::unreadableGameIsSetAside()
+{
+    QFETCH(QByteArray, contents);
+    if (contents.isEmpty()) {
+        m_window = std::make_unique<Widget>();
+        showActive();
+        playMoveAndReply();
+        playMoveAndReply();
+        m_window.reset();
+        const QByteArray whole = fileContents(gamePath());
+        QVERIFY(whole.size() > 0);
+        // Cut in the middle of the last move, as a power loss in the middle of writing would.
+        contents = whole.left(whole.lastIndexOf('-') + 1);
+        QVERIFY(contents.size() > whole.size() / 2);
+    }
+    writeFile(gamePath(), contents);
+
+    m_window = std::make_unique<Widget>();
+    showActive();
+    QCOMPARE(fileContents(badGamePath()), contents);
+    QVERIFY(board()->record.moves().empty());
+    QVERIFY(board()->engine->undo_list.empty());
+    QVERIFY(!board()->gameOver);
+    // The new game is kept in its place and can be played.
+    QVERIFY(fileContents(gamePath()).contains("[Result \"*\"]"));
+    playMoveAndReply();
 }
 
 void WidgetTest::replyWaitsForSettingsDialog_data()

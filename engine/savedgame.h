@@ -1,0 +1,50 @@
+#pragma once
+
+#include "gamerecord.h"
+
+#include <optional>
+#include <string>
+
+// The game in progress kept in a PDN file (checkers.pdn beside the game), written after every
+// move so that the game survives the program's end, and read back at the next start. The White
+// and Black tags say who plays each colour: the person at the keys, the computer or the second
+// person; they tell a resumed game which side is whose.
+class SavedGame
+{
+public:
+    static constexpr char PERSON[] = "Player";
+    static constexpr char SECOND_PERSON[] = "Second player";
+    static constexpr char COMPUTER[] = "Computer";
+    // A record larger than this is no game of ours.
+    static constexpr std::size_t MAX_FILE_BYTES = 1 << 20;
+
+    // A game read back: the record replayed by the rules, whether side 2 is a second person, and
+    // the date the game began ("YYYY.MM.DD").
+    struct Game {
+        GameRecord record;
+        bool secondHuman = false;
+        std::string date;
+    };
+
+    explicit SavedGame(std::string path);
+
+    const std::string& path() const { return m_path; }
+
+    // The unfinished game of the rule set `rulesCode` kept in the file. A missing file, a
+    // finished game or one of other rules gives nothing (a new game replaces it). A file that
+    // cannot be read as one of our games (torn, garbage, an illegal move, unknown players) is
+    // renamed to "<path>.bad", reported in one line on standard error, and gives nothing.
+    std::optional<Game> load(int rulesCode) const;
+
+    // Writes the game atomically; false, reported on standard error, when it could not.
+    bool save(const GameRecord& record, bool secondHuman, const std::string& date) const;
+
+    // Today's date as PDN writes it: "YYYY.MM.DD".
+    static std::string today();
+
+private:
+    // Renames the file to "<path>.bad" and says why on standard error.
+    void setAside(const std::string& why) const;
+
+    std::string m_path;
+};

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QString>
+
+#include "engine/colour.h"
+#include "engine/gameresult.h"
+
+// The line under the board that tells a person how the game stands: whose turn it is and who
+// plays that side, that the computer is replying, why the last entered move was refused, or how
+// the game ended. The text follows from the state alone, so it changes only when the state does.
+class StatusLine
+{
+public:
+    enum class Player { PERSON, COMPUTER, SECOND_PERSON };
+    enum class Refusal { NONE, CAPTURE_COMPULSORY, ILLEGAL };
+    enum class Ending { NONE, WIN, NOBODY_CAN_MOVE, DRAW };
+
+    struct State {
+        Colour toMove = Colour::White;
+        Player player = Player::PERSON; // who plays the side to move
+        bool replying = false;          // the computer's reply is pending
+        Refusal refusal = Refusal::NONE;
+        Ending ending = Ending::NONE;
+        Colour winner = Colour::White;          // for WIN
+        EndReason drawReason = EndReason::NONE; // for DRAW
+    };
+
+    // The text for the state: the end of the game first, then a refusal, then the turn.
+    static QString text(const State& state);
+};
