@@ -3,6 +3,8 @@
 #                    usable display, start it on Xvfb and save a screenshot of its opening
 #   make test        install what is missing, build, run the whole test suite
 #   make screenshot  play a few moves under Xvfb and save docs/screenshot.png
+#   make arm         cross-build for the reader's 32-bit ARM (armhf) into build-arm
+#   make test-arm    the same, then its tests and the perft counts under qemu-user
 
 BUILD ?= build
 BUILD_TYPE ?= RelWithDebInfo
@@ -19,19 +21,35 @@ PACKAGES := cmake g++ make libgtest-dev \
 
 SUDO := $(shell [ "$$(id -u)" -eq 0 ] || echo sudo)
 
-.PHONY: all deps configure build test run screenshot clean
+# The reader's 32-bit ARM: Debian's cross compiler, the armhf libraries the programs link and
+# run on (installed beside the host's), and qemu-user to run them here. Without recommends:
+# qemu-user's would register binfmt_misc handlers, which the build does not use.
+ARM_BUILD ?= build-arm
+ARM_PACKAGES := g++-arm-linux-gnueabihf qemu-user libstdc++6:armhf libgtest-dev:armhf
+# The game's Qt for armhf; when it cannot be installed, only the engine, checkers-cli and
+# engine-tests are built for ARM.
+ARM_QT_PACKAGES := qt6-base-dev:armhf
+# The share of the long randomized tests run under the emulator (CHECKERS_TEST_SCALE).
+ARM_TEST_SCALE ?= 0.25
+
+.PHONY: all deps configure build test run screenshot clean deps-arm arm test-arm
 
 all: build
 
-deps:
-	@missing=$$(for p in $(PACKAGES); do \
+# Shell: those of the packages $(1) that are not installed.
+missing_of = $$(for p in $(1); do \
 	    dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q 'install ok installed' || echo $$p; \
-	done); \
+	done)
+# Shell: installs those of the packages $(1) that are missing, with the apt-get options $(2).
+install_missing = missing=$(call missing_of,$(1)); \
 	if [ -n "$$missing" ]; then \
 	    echo "Installing:" $$missing; \
 	    $(SUDO) apt-get update -qq && \
-	    DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y -qq $$missing; \
+	    DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y -qq $(2) $$missing; \
 	fi
+
+deps:
+	@$(call install_missing,$(PACKAGES))
 
 configure: deps
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) $(CMAKE_FLAGS)
@@ -52,5 +70,25 @@ run: build
 screenshot: build
 	bash scripts/screenshot.sh $(BUILD)/bin docs/screenshot.png
 
+deps-arm: deps
+	@dpkg --print-foreign-architectures | grep -qx armhf || $(SUDO) dpkg --add-architecture armhf
+	@$(call install_missing,$(ARM_PACKAGES),--no-install-recommends)
+	@$(call install_missing,$(ARM_QT_PACKAGES),--no-install-recommends) || \
+	    echo "The armhf Qt could not be installed: the ARM build leaves out the game."
+
+arm: deps-arm
+	@game=$$([ -z "$(call missing_of,$(ARM_QT_PACKAGES))" ] && echo ON || echo OFF); \
+	set -x; \
+	cmake -S . -B $(ARM_BUILD) -DCMAKE_TOOLCHAIN_FILE=cmake/armhf.cmake \
+	    -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) -DCHECKERS_BUILD_GAME=$$game $(CMAKE_FLAGS)
+	cmake --build $(ARM_BUILD) -j $(JOBS)
+
+# The smoke test is left out: it starts the game from a shell script, which cannot run an ARM
+# program without binfmt_misc.
+test-arm: arm
+	cd $(ARM_BUILD) && CHECKERS_TEST_SCALE=$(ARM_TEST_SCALE) \
+	    ctest --output-on-failure -j $(JOBS) -E '^smoke-test$$'
+	bash scripts/perft-check.sh qemu-arm $(ARM_BUILD)/checkers-cli
+
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) $(ARM_BUILD)

@@ -2,6 +2,7 @@
 // the random generator, the same move, the same value and the same random numbers drawn.
 
 #include "support/randomgames.h"
+#include "support/testscale.h"
 
 #include "rules/echeckers.h"
 #include "rules/rcheckers.h"
@@ -15,7 +16,8 @@
 namespace
 {
 
-constexpr size_t POSITIONS = 2000;
+constexpr size_t POSITIONS = 2000;       // scaled by CHECKERS_TEST_SCALE
+constexpr size_t LEVEL_SHARE = 40;       // every level 2..6 is tried on more than 1 position in 40
 constexpr double REFERENCE_BUDGET = 2e5; // positions the reference may search for one case
 constexpr int SEEDS_EVERY = 10;          // every tenth position is tried with three seeds
 
@@ -54,7 +56,8 @@ int affordableLevel(Checkers& engine, const std::string& position, int wanted)
 template <typename Rules> void compare(unsigned gamesSeed)
 {
     Rules scratch;
-    const std::vector<std::string> positions = RandomGames(scratch, gamesSeed).positions(POSITIONS);
+    const std::vector<std::string> positions =
+        RandomGames(scratch, gamesSeed).positions(testscale::scaled(POSITIONS));
     Rules fast;
     Rules reference;
     int levelsSeen[7] = {};
@@ -73,7 +76,8 @@ template <typename Rules> void compare(unsigned gamesSeed)
         }
     }
     for (int level = 2; level <= 6; ++level)
-        EXPECT_GT(levelsSeen[level], 50) << "level " << level;
+        EXPECT_GT(static_cast<size_t>(levelsSeen[level]), positions.size() / LEVEL_SHARE)
+            << "level " << level;
 }
 
 TEST(Differential, EnglishFastSearchDecidesAsTheReference)

@@ -2,6 +2,7 @@
 // that the position is one the game can reach and that refused moves changed nothing.
 
 #include "support/positions.h"
+#include "support/testscale.h"
 
 #include "engine/movesink.h"
 #include "rules/echeckers.h"
@@ -22,7 +23,7 @@ using positions::cells;
 namespace
 {
 
-constexpr int GAMES = 300;
+constexpr int GAMES = 300;     // scaled by CHECKERS_TEST_SCALE
 constexpr int MAX_MOVES = 120; // per side; longer games are drawn
 
 struct Counts {
@@ -90,7 +91,8 @@ private:
 template <typename Rules> void soak(unsigned seed)
 {
     std::mt19937 random(seed);
-    for (int game = 0; game < GAMES; ++game) {
+    const int games = static_cast<int>(testscale::scaled(GAMES));
+    for (int game = 0; game < games; ++game) {
         Rules engine;
         engine.level = 2 + game % 2;
         std::srand(seed + game);
