@@ -2,7 +2,7 @@
 #   make run         install what is missing, build, start the game full screen; without a
 #                    usable display, start it on Xvfb and save a screenshot of its opening
 #   make test        install what is missing, build, run the whole test suite
-#   make screenshot  play a few moves under Xvfb and save docs/screenshot.png
+#   make screenshot  resume a prepared game under Xvfb and save docs/screenshot.png
 #   make arm         cross-build for the reader's 32-bit ARM (armhf) into build-arm
 #   make test-arm    the same, then its tests and the perft counts under qemu-user
 
