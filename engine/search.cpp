@@ -15,6 +15,7 @@ constexpr std::size_t TABLE_ENTRIES = std::size_t{1} << 19;
 constexpr int HINTED_MOVE = 1 << 24;
 constexpr int JUMP_WEIGHT = 1 << 16; // more pieces jumped first; captures are all one kind
 constexpr int HISTORY_LIMIT = 1 << 15;
+constexpr int RUSSIAN_RULES = 25;
 
 int lowestSquare(std::uint32_t bits)
 {
@@ -50,11 +51,12 @@ int Search::go()
     std::copy(engine.board + FIRST_CELL, engine.board + LAST_CELL + 1,
               engine.bestboard + FIRST_CELL);
 
-    m_collect = Collect::ROOT;
+    m_generator.setRules(engine.type() == RUSSIAN_RULES ? MoveGenerator::Rules::RUSSIAN
+                                                        : MoveGenerator::Rules::ENGLISH);
     m_rootCount = 0;
-    m_overflow = false;
+    m_rootOverflow = false;
     engine.generateMoves2(*this);
-    if (m_overflow)
+    if (m_rootOverflow)
         return engine.go2Reference();
 
     // In the generators' order, with the running best exactly as the full-width search keeps
@@ -102,30 +104,31 @@ int Search::value(const PackedPosition& position, int plies, int alpha, int beta
     if (ply >= MAX_PLY)
         return referenceValue(position, plies);
 
-    load(position);
-    m_collect = Collect::PLY;
-    m_collectPly = ply;
-    m_moveCount[ply] = 0;
-    m_overflow = false;
-    m_engine.generateMoves2(*this);
-    if (m_overflow)
+    MoveGenerator::List& list = m_moves[ply];
+    m_generator.generate(position, list);
+    if (list.overflow)
         return referenceValue(position, plies);
 
-    const int lossScore = -LOSS_PER_PLY * plies;
-    Move* moves = m_moves[ply];
-    const int count = m_moveCount[ply];
-    for (int i = 0; i < count; ++i)
-        moves[i].order = orderScore(position, moves[i], i == hint);
+    const int count = list.count;
+    std::uint8_t* order = m_order[ply];
+    int* score = m_score[ply];
+    for (int i = 0; i < count; ++i) {
+        order[i] = static_cast<std::uint8_t>(i);
+        score[i] = i == hint ? HINTED_MOVE : orderScore(position, list.moves[i]);
+    }
 
-    int best = lossScore;
+    int best = -LOSS_PER_PLY * plies;
     std::uint8_t bestMove = TranspositionTable::NO_MOVE;
     int floor = alpha;
     for (int n = 0; n < count; ++n) {
-        const Move* next =
-            std::max_element(moves + n, moves + count,
-                             [](const Move& a, const Move& b) { return a.order < b.order; });
-        std::swap(moves[n], *const_cast<Move*>(next));
-        const Move& move = moves[n];
+        // The most promising of the moves left.
+        int pick = n;
+        for (int i = n + 1; i < count; ++i) {
+            if (score[order[i]] > score[order[pick]])
+                pick = i;
+        }
+        std::swap(order[n], order[pick]);
+        const Move& move = list.moves[order[n]];
         const PackedPosition reply = move.after.rotated();
         int moveValue;
         if (plies == 2) {
@@ -144,7 +147,7 @@ int Search::value(const PackedPosition& position, int plies, int alpha, int beta
         }
         if (moveValue > best) {
             best = moveValue;
-            bestMove = move.index;
+            bestMove = order[n];
             if (best > floor) {
                 floor = best;
                 if (floor >= beta) {
@@ -165,14 +168,8 @@ int Search::value(const PackedPosition& position, int plies, int alpha, int beta
 int Search::horizonValue(const PackedPosition& position)
 {
     ++m_nodes;
-    load(position);
-    if (m_engine.checkCapture2()) {
-        m_collect = Collect::MOST_JUMPS;
-        m_mostJumps = 0;
-        m_engine.generateMoves2(*this);
-        return m_mostJumps;
-    }
-    return m_engine.checkMove2() ? 0 : -LOSS_PER_PLY;
+    const int most = m_generator.horizon(position);
+    return most == MoveGenerator::NO_MOVE ? -LOSS_PER_PLY : most;
 }
 
 // The full-width search of one position, for the rare position with more moves than the lists
@@ -184,10 +181,8 @@ int Search::referenceValue(const PackedPosition& position, int plies)
     return m_engine.turn();
 }
 
-int Search::orderScore(const PackedPosition& before, const Move& move, bool hinted) const
+int Search::orderScore(const PackedPosition& before, const Move& move) const
 {
-    if (hinted)
-        return HINTED_MOVE;
     const int from = lowestSquare(before.side2 & ~move.after.side2);
     const int to = lowestSquare(move.after.side2 & ~before.side2);
     return move.jumps * JUMP_WEIGHT + m_history[from][to];
@@ -221,34 +216,9 @@ void Search::record(const Move& move)
 
 void Search::onMove(const int* cells, int jumps)
 {
-    if (m_collect == Collect::MOST_JUMPS) {
-        m_mostJumps = std::max(m_mostJumps, jumps);
+    if (m_rootCount == MAX_ROOT_MOVES) {
+        m_rootOverflow = true;
         return;
     }
-    const PackedPosition after = PackedPosition::fromCells(cells, Checkers::SQUARE_CELLS);
-    if (m_collect == Collect::ROOT) {
-        if (m_rootCount == MAX_ROOT_MOVES) {
-            m_overflow = true;
-            return;
-        }
-        m_rootMoves[m_rootCount] = {after, static_cast<std::int16_t>(jumps),
-                                    static_cast<std::uint8_t>(0), 0};
-        ++m_rootCount;
-        return;
-    }
-    Move* moves = m_moves[m_collectPly];
-    int& count = m_moveCount[m_collectPly];
-    if (jumps > 0) {
-        // Below the root a capture reached by another route is the same move.
-        for (int i = 0; i < count; ++i) {
-            if (moves[i].after == after)
-                return;
-        }
-    }
-    if (count == MAX_MOVES) {
-        m_overflow = true;
-        return;
-    }
-    moves[count] = {after, static_cast<std::int16_t>(jumps), static_cast<std::uint8_t>(count), 0};
-    ++count;
+    m_rootMoves[m_rootCount++] = {PackedPosition::fromCells(cells, Checkers::SQUARE_CELLS), jumps};
 }

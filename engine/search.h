@@ -1,5 +1,6 @@
 #pragma once
 
+#include "movegenerator.h"
 #include "movesink.h"
 #include "packedposition.h"
 #include "transpositiontable.h"
@@ -29,22 +30,14 @@ public:
 
 private:
     static constexpr int MAX_PLY = 32;
-    static constexpr int MAX_MOVES = 255;       // distinct moves of one position below the root
     static constexpr int MAX_ROOT_MOVES = 4096; // root moves, duplicates included
 
-    struct Move {
-        PackedPosition after; // the position after the move, side 2 still the mover
-        std::int16_t jumps;
-        std::uint8_t index; // place in the generators' order, stable for the position
-        int order;          // how promising, for the move ordering
-    };
-    // Where the generators' moves go: a ply's list, the root's list, or only the most jumps.
-    enum class Collect { PLY, ROOT, MOST_JUMPS };
+    using Move = MoveGenerator::Move;
 
     int value(const PackedPosition& position, int plies, int alpha, int beta, int ply);
     int horizonValue(const PackedPosition& position);
     int referenceValue(const PackedPosition& position, int plies);
-    int orderScore(const PackedPosition& before, const Move& move, bool hinted) const;
+    int orderScore(const PackedPosition& before, const Move& move) const;
     void rememberCutoff(const PackedPosition& before, const Move& move, int plies);
     void load(const PackedPosition& position);
     void record(const Move& move);
@@ -52,15 +45,14 @@ private:
 
     Checkers& m_engine;
     TranspositionTable m_table;
-    Move m_moves[MAX_PLY][MAX_MOVES];
-    int m_moveCount[MAX_PLY];
+    MoveGenerator m_generator;
+    MoveGenerator::List m_moves[MAX_PLY];
+    // The order in which a ply searches its moves: indices into its list.
+    std::uint8_t m_order[MAX_PLY][MoveGenerator::CAPACITY];
+    int m_score[MAX_PLY][MoveGenerator::CAPACITY];
     Move m_rootMoves[MAX_ROOT_MOVES];
     int m_rootCount = 0;
+    bool m_rootOverflow = false;
     int m_history[SQUARES][SQUARES];
-
-    Collect m_collect = Collect::PLY;
-    int m_collectPly = 0;
-    bool m_overflow = false;
-    int m_mostJumps = 0;
     long long m_nodes = 0;
 };

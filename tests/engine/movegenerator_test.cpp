@@ -1,0 +1,110 @@
+// The bit-set move generator against the rule sets' own generators: the same set of complete
+// moves in every position, and the same verdict at the search's horizon.
+
+#include "support/randomgames.h"
+
+#include "engine/movegenerator.h"
+#include "engine/movesink.h"
+#include "rules/echeckers.h"
+#include "rules/rcheckers.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+#include <set>
+#include <tuple>
+
+namespace
+{
+
+using MoveKey = std::tuple<std::uint32_t, std::uint32_t, std::uint32_t, int>;
+
+MoveKey keyOf(const PackedPosition& after, int jumps)
+{
+    return {after.side2, after.side1, after.kings, jumps};
+}
+
+// The rule set's moves, each distinct one once.
+struct RuleSetMoves : MoveSink {
+    void onMove(const int* cells, int jumps) override
+    {
+        keys.insert(keyOf(PackedPosition::fromCells(cells, Checkers::SQUARE_CELLS), jumps));
+        mostJumps = std::max(mostJumps, jumps);
+        ++count;
+    }
+    std::set<MoveKey> keys;
+    int mostJumps = 0;
+    int count = 0;
+};
+
+// Endgames of kings and a few men scattered at random: long king captures with several landing
+// squares, men crowned in the middle of a capture, and blocked sides.
+std::vector<std::string> scatteredEndgames(unsigned seed, size_t count)
+{
+    std::mt19937 random(seed);
+    std::vector<std::string> result;
+    while (result.size() < count) {
+        int values[SQUARES];
+        std::fill(std::begin(values), std::end(values), FREE);
+        const int pieces = 2 + static_cast<int>(random() % 9);
+        for (int i = 0; i < pieces; ++i) {
+            static constexpr int KINDS[] = {MAN1, KING1, KING2, MAN2};
+            const int square = static_cast<int>(random() % SQUARES);
+            const int kind = KINDS[random() % std::size(KINDS)];
+            // A man never stands on the row where it would be crowned.
+            if ((kind == MAN2 && square >= SQUARES - 4) || (kind == MAN1 && square < 4))
+                continue;
+            values[square] = kind;
+        }
+        std::string text;
+        for (int value : values)
+            text += std::to_string(value) + ' ';
+        result.push_back(text);
+    }
+    return result;
+}
+
+template <typename Rules>
+void compare(MoveGenerator::Rules rules, const std::vector<std::string>& positions)
+{
+    Rules engine;
+    MoveGenerator generator;
+    generator.setRules(rules);
+    MoveGenerator::List list;
+    for (const std::string& text : positions) {
+        ASSERT_TRUE(engine.fromString(text));
+        RuleSetMoves expected;
+        engine.generateMoves2(expected);
+        const PackedPosition position =
+            PackedPosition::fromCells(engine.board, Checkers::SQUARE_CELLS);
+
+        generator.generate(position, list);
+        ASSERT_FALSE(list.overflow) << text;
+        std::set<MoveKey> got;
+        for (int i = 0; i < list.count; ++i)
+            got.insert(keyOf(list.moves[i].after, list.moves[i].jumps));
+        EXPECT_EQ(static_cast<size_t>(list.count), got.size()) << "a move given twice: " << text;
+        EXPECT_EQ(got, expected.keys) << text;
+
+        const int horizon = expected.count == 0 ? MoveGenerator::NO_MOVE : expected.mostJumps;
+        EXPECT_EQ(generator.horizon(position), horizon) << text;
+        EXPECT_EQ(generator.hasCapture(position), engine.checkCapture2()) << text;
+    }
+}
+
+TEST(MoveGenerator, EnglishMovesAreTheRuleSetsMoves)
+{
+    ECheckers scratch;
+    compare<ECheckers>(MoveGenerator::Rules::ENGLISH, RandomGames(scratch, 21).positions(3000));
+    compare<ECheckers>(MoveGenerator::Rules::ENGLISH, scatteredEndgames(22, 3000));
+}
+
+TEST(MoveGenerator, RussianMovesAreTheRuleSetsMoves)
+{
+    RCheckers scratch;
+    compare<RCheckers>(MoveGenerator::Rules::RUSSIAN, RandomGames(scratch, 23).positions(3000));
+    compare<RCheckers>(MoveGenerator::Rules::RUSSIAN, scatteredEndgames(24, 3000));
+}
+
+} // namespace
