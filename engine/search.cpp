@@ -59,16 +59,20 @@ int Search::go()
     if (m_rootOverflow)
         return engine.go2Reference();
 
-    // In the generators' order, with the running best exactly as the full-width search keeps
-    // it: a move is valued exactly when it could equal or beat the best so far, otherwise only
-    // shown to be worse.
+    // First the root's value, by the well-ordered search; then the moves in the generators'
+    // order, with the running best exactly as the full-width search keeps it. No move is worth
+    // more than the root's value, and a move worse than the best so far needs only be shown to
+    // be worse: each is valued exactly only where it could equal or beat the best so far.
+    const PackedPosition root = PackedPosition::fromCells(engine.board, Checkers::SQUARE_CELLS);
+    const int rootValue = value(root, level, -INFINITE, INFINITE, 0);
     int best = -LOSS_PER_PLY * level;
     for (int i = 0; i < m_rootCount; ++i) {
         const Move& move = m_rootMoves[i];
         const PackedPosition reply = move.after.rotated();
+        const int floor = move.jumps - rootValue - 1;
         const int limit = move.jumps - best + 1;
         const int replyValue =
-            level == 2 ? horizonValue(reply) : value(reply, level - 1, -INFINITE, limit, 1);
+            level == 2 ? horizonValue(reply) : value(reply, level - 1, floor, limit, 1);
         if (replyValue >= limit)
             continue;
         const int moveValue = move.jumps - replyValue;
@@ -176,9 +180,15 @@ int Search::horizonValue(const PackedPosition& position)
 // hold: slow but exact.
 int Search::referenceValue(const PackedPosition& position, int plies)
 {
+    // One ply deeper on both counts, which keeps every value and keeps the plain search from
+    // taking this position for the root, where it would record moves and draw random numbers.
     load(position);
-    m_engine.depth = m_engine.level - plies;
-    return m_engine.turn();
+    const int level = m_engine.level;
+    m_engine.level = level + 1;
+    m_engine.depth = level + 1 - plies;
+    const int result = m_engine.turn();
+    m_engine.level = level;
+    return result;
 }
 
 int Search::orderScore(const PackedPosition& before, const Move& move) const
