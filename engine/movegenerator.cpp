@@ -18,9 +18,11 @@ constexpr int ROWS = 8;
 constexpr std::uint32_t CROWN_ROW = 0xF0000000u; // row 7, where side 2's men are crowned
 constexpr std::uint32_t ALL_SQUARES = 0xFFFFFFFFu;
 
-// The square one step from each square in each direction, or OFF_BOARD.
+// The square one step from each square in each direction, or OFF_BOARD; and the squares from
+// there to the edge of the board.
 struct Neighbours {
     int next[SQUARES][DIRECTIONS];
+    std::uint32_t ray[SQUARES][DIRECTIONS];
 };
 
 constexpr Neighbours makeNeighbours()
@@ -36,6 +38,14 @@ constexpr Neighbours makeNeighbours()
             table.next[square][d] = (r < 0 || r >= ROWS || c < 0 || c >= ROWS)
                                         ? OFF_BOARD
                                         : r * SQUARES_PER_ROW + c / 2;
+        }
+    }
+    for (int square = 0; square < SQUARES; ++square) {
+        for (int d = 0; d < DIRECTIONS; ++d) {
+            std::uint32_t ray = 0;
+            for (int s = table.next[square][d]; s != OFF_BOARD; s = table.next[s][d])
+                ray |= std::uint32_t{1} << s;
+            table.ray[square][d] = ray;
         }
     }
     return table;
@@ -56,6 +66,58 @@ constexpr int next(int square, int direction)
 constexpr bool isIn(std::uint32_t set, int square)
 {
     return square != OFF_BOARD && (set & bit(square));
+}
+
+// The first square of `set` met going from `square` in `direction`, or OFF_BOARD. Towards row 0
+// the square numbers fall, towards row 7 they rise.
+int firstOnRay(int square, int direction, std::uint32_t set)
+{
+    const std::uint32_t met = NEIGHBOURS.ray[square][direction] & set;
+    if (!met)
+        return OFF_BOARD;
+    return direction < FIRST_FORWARD ? SQUARES - 1 - __builtin_clz(met) : __builtin_ctz(met);
+}
+
+// Every square of the set moved one step in the direction; steps off the board are dropped. Rows
+// alternate between starting on the left and on the right, so the shift depends on the row.
+constexpr std::uint32_t EVEN_ROWS = 0x0F0F0F0Fu;
+constexpr std::uint32_t ODD_ROWS = 0xF0F0F0F0u;
+constexpr std::uint32_t LEFT_SQUARES = 0x11111111u;  // the first square of each row
+constexpr std::uint32_t RIGHT_SQUARES = 0x88888888u; // the last square of each row
+
+constexpr std::uint32_t stepped(std::uint32_t set, int direction)
+{
+    switch (direction) {
+    case 0:
+        return ((set & EVEN_ROWS) >> 4) | ((set & ODD_ROWS & ~LEFT_SQUARES) >> 5);
+    case 1:
+        return ((set & EVEN_ROWS & ~RIGHT_SQUARES) >> 3) | ((set & ODD_ROWS) >> 4);
+    case 2:
+        return ((set & EVEN_ROWS) << 4) | ((set & ODD_ROWS & ~LEFT_SQUARES) << 3);
+    default:
+        return ((set & EVEN_ROWS & ~RIGHT_SQUARES) << 5) | ((set & ODD_ROWS) << 4);
+    }
+}
+
+constexpr bool steppedMatchesNeighbours()
+{
+    for (int square = 0; square < SQUARES; ++square) {
+        for (int d = 0; d < DIRECTIONS; ++d) {
+            const int to = NEIGHBOURS.next[square][d];
+            if (stepped(std::uint32_t{1} << square, d) != (to == OFF_BOARD ? 0 : 1u << to))
+                return false;
+        }
+    }
+    return true;
+}
+static_assert(steppedMatchesNeighbours(), "a step in bits is a step on the board");
+
+// The pieces of `movers` that can jump a piece of `victims` in the direction onto an empty square.
+constexpr std::uint32_t jumpers(std::uint32_t movers, std::uint32_t victims, std::uint32_t empty,
+                                int direction)
+{
+    const int back = direction ^ 3;
+    return movers & stepped(victims & stepped(empty, back), back);
 }
 
 unsigned across(int direction)
@@ -83,21 +145,24 @@ void MoveGenerator::generate(const PackedPosition& position, List& list) const
         generateSimple(position, list);
         return;
     }
-    Walk walk{position, 0, 0, &list, 0};
+    Walk walk{position, 0, 0, &list, 0, 0};
     anySquare(position.side2, [&](int square) {
         startCapture(walk, square);
         return false;
     });
 }
 
-int MoveGenerator::horizon(const PackedPosition& position) const
+int MoveGenerator::horizon(const PackedPosition& position, int enough) const
 {
     if (!hasCapture(position))
         return hasSimpleMove(position) ? 0 : NO_MOVE;
-    Walk walk{position, 0, 0, nullptr, 0};
+    // Every capture jumps at least one piece.
+    if (enough <= 1)
+        return 1;
+    Walk walk{position, 0, 0, nullptr, 0, enough};
     anySquare(position.side2, [&](int square) {
         startCapture(walk, square);
-        return false;
+        return walk.mostJumps >= enough;
     });
     return walk.mostJumps;
 }
@@ -105,16 +170,22 @@ int MoveGenerator::horizon(const PackedPosition& position) const
 bool MoveGenerator::hasCapture(const PackedPosition& position) const
 {
     const std::uint32_t empty = ALL_SQUARES & ~(position.side1 | position.side2);
-    const bool russian = m_rules == Rules::RUSSIAN;
-    return anySquare(position.side2, [&](int square) {
-        const bool king = position.kings & bit(square);
-        const int firstDirection = (king || russian) ? 0 : FIRST_FORWARD;
-        for (int d = firstDirection; d < DIRECTIONS; ++d) {
-            int over = next(square, d);
-            if (king && russian) {
-                while (isIn(empty, over))
-                    over = next(over, d);
-            }
+    const bool flying = m_rules == Rules::RUSSIAN;
+    const std::uint32_t kings = position.side2 & position.kings;
+    const std::uint32_t men = position.side2 & ~position.kings;
+    // Russian men jump backwards too; Russian kings jump from afar, below.
+    const std::uint32_t backwards = flying ? men : kings;
+    const std::uint32_t forwards = flying ? men : position.side2;
+    for (int d = 0; d < DIRECTIONS; ++d) {
+        const std::uint32_t movers = d < FIRST_FORWARD ? backwards : forwards;
+        if (jumpers(movers, position.side1, empty, d))
+            return true;
+    }
+    if (!flying)
+        return false;
+    return anySquare(kings, [&](int square) {
+        for (int d = 0; d < DIRECTIONS; ++d) {
+            const int over = firstOnRay(square, d, ~empty);
             if (isIn(position.side1, over) && isIn(empty, next(over, d)))
                 return true;
         }
@@ -125,14 +196,13 @@ bool MoveGenerator::hasCapture(const PackedPosition& position) const
 bool MoveGenerator::hasSimpleMove(const PackedPosition& position) const
 {
     const std::uint32_t empty = ALL_SQUARES & ~(position.side1 | position.side2);
-    return anySquare(position.side2, [&](int square) {
-        const int firstDirection = (position.kings & bit(square)) ? 0 : FIRST_FORWARD;
-        for (int d = firstDirection; d < DIRECTIONS; ++d) {
-            if (isIn(empty, next(square, d)))
-                return true;
-        }
-        return false;
-    });
+    const std::uint32_t kings = position.side2 & position.kings;
+    for (int d = 0; d < DIRECTIONS; ++d) {
+        const std::uint32_t movers = d < FIRST_FORWARD ? kings : position.side2;
+        if (stepped(movers, d) & empty)
+            return true;
+    }
+    return false;
 }
 
 void MoveGenerator::generateSimple(const PackedPosition& position, List& list) const
@@ -202,11 +272,7 @@ bool MoveGenerator::kingCapture(Walk& walk, int square, std::uint32_t taken, int
     for (int d = 0; d < DIRECTIONS; ++d) {
         if (!(directions & (1u << d)))
             continue;
-        int over = next(square, d);
-        if (flying) {
-            while (isIn(walk.empty, over))
-                over = next(over, d);
-        }
+        const int over = flying ? firstOnRay(square, d, ~walk.empty) : next(square, d);
         if (!isIn(walk.before.side1 & ~taken, over))
             continue;
         const int nearest = next(over, d);

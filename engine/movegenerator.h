@@ -32,8 +32,9 @@ public:
     void setRules(Rules rules) { m_rules = rules; }
 
     void generate(const PackedPosition& position, List& list) const;
-    // The most pieces a capture jumps, 0 when side 2 has only simple moves, NO_MOVE when none.
-    int horizon(const PackedPosition& position) const;
+    // The most pieces a capture jumps, 0 when side 2 has only simple moves, NO_MOVE when none:
+    // exactly when that is below `enough`, otherwise some number from `enough` up to it.
+    int horizon(const PackedPosition& position, int enough) const;
     bool hasCapture(const PackedPosition& position) const;
 
 private:
@@ -44,6 +45,7 @@ private:
         std::uint32_t empty; // free squares, the start among them
         List* list;          // null: only the most jumps are wanted
         int mostJumps;
+        int enough; // without a list: stop once a capture jumps so many
     };
 
     bool startCapture(Walk& walk, int square) const;

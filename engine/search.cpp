@@ -16,6 +16,7 @@ constexpr int HINTED_MOVE = 1 << 24;
 constexpr int JUMP_WEIGHT = 1 << 16; // more pieces jumped first; captures are all one kind
 constexpr int HISTORY_LIMIT = 1 << 15;
 constexpr int RUSSIAN_RULES = 25;
+constexpr int PICKED_ONE_BY_ONE = 2; // the moves after these are sorted at once
 
 int lowestSquare(std::uint32_t bits)
 {
@@ -72,7 +73,7 @@ int Search::go()
         const int floor = move.jumps - rootValue - 1;
         const int limit = move.jumps - best + 1;
         const int replyValue =
-            level == 2 ? horizonValue(reply) : value(reply, level - 1, floor, limit, 1);
+            level == 2 ? horizonValue(reply, INFINITE) : value(reply, level - 1, floor, limit, 1);
         if (replyValue >= limit)
             continue;
         const int moveValue = move.jumps - replyValue;
@@ -125,18 +126,30 @@ int Search::value(const PackedPosition& position, int plies, int alpha, int beta
     std::uint8_t bestMove = TranspositionTable::NO_MOVE;
     int floor = alpha;
     for (int n = 0; n < count; ++n) {
-        // The most promising of the moves left.
-        int pick = n;
-        for (int i = n + 1; i < count; ++i) {
-            if (score[order[i]] > score[order[pick]])
-                pick = i;
+        if (n < PICKED_ONE_BY_ONE) {
+            // The most promising of the moves left: most nodes are decided by their first moves.
+            int pick = n;
+            for (int i = n + 1; i < count; ++i) {
+                if (score[order[i]] > score[order[pick]])
+                    pick = i;
+            }
+            std::swap(order[n], order[pick]);
+        } else if (n == PICKED_ONE_BY_ONE) {
+            // Insertion sort: short lists, and no memory of its own.
+            for (int i = n + 1; i < count; ++i) {
+                const std::uint8_t moving = order[i];
+                int j = i;
+                for (; j > n && score[order[j - 1]] < score[moving]; --j)
+                    order[j] = order[j - 1];
+                order[j] = moving;
+            }
         }
-        std::swap(order[n], order[pick]);
         const Move& move = list.moves[order[n]];
         const PackedPosition reply = move.after.rotated();
         int moveValue;
         if (plies == 2) {
-            moveValue = move.jumps - horizonValue(reply);
+            // Only whether the move beats the best so far matters, and by how much.
+            moveValue = move.jumps - horizonValue(reply, move.jumps - floor);
         } else if (n == 0) {
             moveValue = move.jumps -
                         value(reply, plies - 1, move.jumps - beta, move.jumps - floor, ply + 1);
@@ -169,10 +182,10 @@ int Search::value(const PackedPosition& position, int plies, int alpha, int beta
 }
 
 // One ply left: every move is worth the pieces it jumps, and a side without a move loses.
-int Search::horizonValue(const PackedPosition& position)
+int Search::horizonValue(const PackedPosition& position, int enough)
 {
     ++m_nodes;
-    const int most = m_generator.horizon(position);
+    const int most = m_generator.horizon(position, enough);
     return most == MoveGenerator::NO_MOVE ? -LOSS_PER_PLY : most;
 }
 

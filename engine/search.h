@@ -35,7 +35,7 @@ private:
     using Move = MoveGenerator::Move;
 
     int value(const PackedPosition& position, int plies, int alpha, int beta, int ply);
-    int horizonValue(const PackedPosition& position);
+    int horizonValue(const PackedPosition& position, int enough);
     int referenceValue(const PackedPosition& position, int plies);
     int orderScore(const PackedPosition& before, const Move& move) const;
     void rememberCutoff(const PackedPosition& before, const Move& move, int plies);

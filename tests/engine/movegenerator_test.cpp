@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <limits>
 #include <random>
 #include <set>
 #include <tuple>
@@ -88,7 +89,15 @@ void compare(MoveGenerator::Rules rules, const std::vector<std::string>& positio
         EXPECT_EQ(got, expected.keys) << text;
 
         const int horizon = expected.count == 0 ? MoveGenerator::NO_MOVE : expected.mostJumps;
-        EXPECT_EQ(generator.horizon(position), horizon) << text;
+        EXPECT_EQ(generator.horizon(position, std::numeric_limits<int>::max()), horizon) << text;
+        // Asked only whether the most reaches `enough`: exact below it, never above the truth.
+        for (int enough = 0; enough <= 3; ++enough) {
+            const int got = generator.horizon(position, enough);
+            if (horizon < enough)
+                EXPECT_EQ(got, horizon) << text;
+            else
+                EXPECT_TRUE(got >= enough && got <= horizon) << text << " enough " << enough;
+        }
         EXPECT_EQ(generator.hasCapture(position), engine.checkCapture2()) << text;
     }
 }
