@@ -16,7 +16,8 @@ constexpr int HINTED_MOVE = 1 << 24;
 constexpr int JUMP_WEIGHT = 1 << 16; // more pieces jumped first; captures are all one kind
 constexpr int HISTORY_LIMIT = 1 << 15;
 constexpr int RUSSIAN_RULES = 25;
-constexpr int PICKED_ONE_BY_ONE = 2; // the moves after these are sorted at once
+constexpr int FIRST_TRANSPOSITION_CUT_PLIES = 3; // below, probing every reply costs more
+constexpr int PICKED_ONE_BY_ONE = 2;             // the moves after these are sorted at once
 
 int lowestSquare(std::uint32_t bits)
 {
@@ -70,13 +71,15 @@ int Search::go()
     for (int i = 0; i < m_rootCount; ++i) {
         const Move& move = m_rootMoves[i];
         const PackedPosition reply = move.after.rotated();
-        const int floor = move.jumps - rootValue - 1;
         const int limit = move.jumps - best + 1;
+        // Once the best so far is the root's value, a move can only tie with it: one null
+        // window tells.
+        const int floor = best == rootValue ? limit - 1 : move.jumps - rootValue - 1;
         const int replyValue =
             level == 2 ? horizonValue(reply, INFINITE) : value(reply, level - 1, floor, limit, 1);
         if (replyValue >= limit)
             continue;
-        const int moveValue = move.jumps - replyValue;
+        const int moveValue = std::min(move.jumps - replyValue, rootValue);
         if (moveValue > best) {
             best = moveValue;
             record(move);
@@ -118,8 +121,27 @@ int Search::value(const PackedPosition& position, int plies, int alpha, int beta
     std::uint8_t* order = m_order[ply];
     int* score = m_score[ply];
     for (int i = 0; i < count; ++i) {
+        if (plies > 2)
+            m_table.prefetch(list.moves[i].after.rotated());
         order[i] = static_cast<std::uint8_t>(i);
         score[i] = i == hint ? HINTED_MOVE : orderScore(position, list.moves[i]);
+    }
+
+    if (plies >= FIRST_TRANSPOSITION_CUT_PLIES) {
+        // A reply already known to be bad enough for the opponent ends the search here.
+        for (int i = 0; i < count; ++i) {
+            const Move& move = list.moves[i];
+            std::uint8_t unused;
+            const TranspositionTable::Entry* entry =
+                m_table.find(move.after.rotated(), plies - 1, unused);
+            if (entry && entry->bound != TranspositionTable::LOWER &&
+                move.jumps - entry->value >= beta) {
+                const int cut = move.jumps - entry->value;
+                m_table.store(position, plies, cut, TranspositionTable::LOWER,
+                              static_cast<std::uint8_t>(i));
+                return cut;
+            }
+        }
     }
 
     int best = -LOSS_PER_PLY * plies;
