@@ -13,7 +13,8 @@ constexpr int LOSS_PER_PLY = 10;
 constexpr int INFINITE = 30000; // beyond every value: |value| <= 10 per ply + the jumps
 constexpr std::size_t TABLE_ENTRIES = std::size_t{1} << 19;
 constexpr int HINTED_MOVE = 1 << 24;
-constexpr int JUMP_WEIGHT = 1 << 16; // more pieces jumped first; captures are all one kind
+constexpr int JUMP_WEIGHT = 1 << 18; // more pieces jumped first; captures are all one kind
+constexpr int KILLER_WEIGHT = 1 << 10;
 constexpr int HISTORY_LIMIT = 1 << 15;
 constexpr int RUSSIAN_RULES = 25;
 constexpr int FIRST_TRANSPOSITION_CUT_PLIES = 3; // below, probing every reply costs more
@@ -26,7 +27,11 @@ int lowestSquare(std::uint32_t bits)
 
 } // namespace
 
-Search::Search(Checkers& engine) : m_engine(engine), m_table(TABLE_ENTRIES), m_history{} {}
+Search::Search(Checkers& engine) : m_engine(engine), m_table(TABLE_ENTRIES), m_history{}
+{
+    for (auto& killers : m_killers)
+        std::fill(std::begin(killers), std::end(killers), NO_KILLER);
+}
 
 std::size_t Search::tableBytes()
 {
@@ -38,6 +43,8 @@ void Search::clear()
     m_table.clear();
     for (auto& row : m_history)
         std::fill(std::begin(row), std::end(row), 0);
+    for (auto& killers : m_killers)
+        std::fill(std::begin(killers), std::end(killers), NO_KILLER);
 }
 
 int Search::go()
@@ -124,7 +131,7 @@ int Search::value(const PackedPosition& position, int plies, int alpha, int beta
         if (plies > 2)
             m_table.prefetch(list.moves[i].after.rotated());
         order[i] = static_cast<std::uint8_t>(i);
-        score[i] = i == hint ? HINTED_MOVE : orderScore(position, list.moves[i]);
+        score[i] = i == hint ? HINTED_MOVE : orderScore(position, list.moves[i], ply);
     }
 
     if (plies >= FIRST_TRANSPOSITION_CUT_PLIES) {
@@ -190,7 +197,7 @@ int Search::value(const PackedPosition& position, int plies, int alpha, int beta
             if (best > floor) {
                 floor = best;
                 if (floor >= beta) {
-                    rememberCutoff(position, move, plies);
+                    rememberCutoff(position, move, plies, ply);
                     break;
                 }
             }
@@ -226,17 +233,24 @@ int Search::referenceValue(const PackedPosition& position, int plies)
     return result;
 }
 
-int Search::orderScore(const PackedPosition& before, const Move& move) const
+int Search::orderScore(const PackedPosition& before, const Move& move, int ply) const
 {
     const int from = lowestSquare(before.side2 & ~move.after.side2);
     const int to = lowestSquare(move.after.side2 & ~before.side2);
-    return move.jumps * JUMP_WEIGHT + m_history[from][to];
+    const int key = from * SQUARES + to;
+    const int killer = key == m_killers[ply][0] ? 2 : key == m_killers[ply][1] ? 1 : 0;
+    return move.jumps * JUMP_WEIGHT + killer * KILLER_WEIGHT + m_history[from][to];
 }
 
-void Search::rememberCutoff(const PackedPosition& before, const Move& move, int plies)
+void Search::rememberCutoff(const PackedPosition& before, const Move& move, int plies, int ply)
 {
     const int from = lowestSquare(before.side2 & ~move.after.side2);
     const int to = lowestSquare(move.after.side2 & ~before.side2);
+    const int key = from * SQUARES + to;
+    if (m_killers[ply][0] != key) {
+        m_killers[ply][1] = m_killers[ply][0];
+        m_killers[ply][0] = key;
+    }
     m_history[from][to] += plies * plies;
     if (m_history[from][to] >= HISTORY_LIMIT) {
         for (auto& row : m_history) {

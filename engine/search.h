@@ -37,8 +37,8 @@ private:
     int value(const PackedPosition& position, int plies, int alpha, int beta, int ply);
     int horizonValue(const PackedPosition& position, int enough);
     int referenceValue(const PackedPosition& position, int plies);
-    int orderScore(const PackedPosition& before, const Move& move) const;
-    void rememberCutoff(const PackedPosition& before, const Move& move, int plies);
+    int orderScore(const PackedPosition& before, const Move& move, int ply) const;
+    void rememberCutoff(const PackedPosition& before, const Move& move, int plies, int ply);
     void load(const PackedPosition& position);
     void record(const Move& move);
     void onMove(const int* cells, int jumps) override;
@@ -54,5 +54,8 @@ private:
     int m_rootCount = 0;
     bool m_rootOverflow = false;
     int m_history[SQUARES][SQUARES];
+    // The last two moves (from * SQUARES + to) that cut a search off at each ply.
+    static constexpr int NO_KILLER = -1;
+    int m_killers[MAX_PLY][2];
     long long m_nodes = 0;
 };
