@@ -109,6 +109,14 @@ int Search::go()
 int Search::value(const PackedPosition& position, int plies, int alpha, int beta, int ply)
 {
     ++m_nodes;
+    // No value reaches beyond stalemating the opponent at once after jumping all its pieces, nor
+    // below having no move now: a window outside those bounds is decided without a search.
+    const int most = LOSS_PER_PLY * (plies - 1) + __builtin_popcount(position.side1);
+    if (most <= alpha)
+        return most;
+    const int least = -LOSS_PER_PLY * plies;
+    if (least >= beta)
+        return least;
     std::uint8_t hint = TranspositionTable::NO_MOVE;
     if (const TranspositionTable::Entry* entry = m_table.find(position, plies, hint)) {
         if (entry->bound == TranspositionTable::EXACT ||
