@@ -154,6 +154,9 @@ void MoveGenerator::generate(const PackedPosition& position, List& list) const
 
 int MoveGenerator::horizon(const PackedPosition& position, int enough) const
 {
+    // Whether side 2 can move at all is then all that is asked: a capture jumps at least one.
+    if (enough <= 0 && hasSimpleMove(position))
+        return 0;
     if (!hasCapture(position))
         return hasSimpleMove(position) ? 0 : NO_MOVE;
     // Every capture jumps at least one piece.
