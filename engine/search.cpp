@@ -135,9 +135,11 @@ int Search::value(const PackedPosition& position, int plies, int alpha, int beta
     const int count = list.count;
     std::uint8_t* order = m_order[ply];
     int* score = m_score[ply];
+    PackedPosition* replies = m_replies[ply];
     for (int i = 0; i < count; ++i) {
+        replies[i] = list.moves[i].after.rotated();
         if (plies > 2)
-            m_table.prefetch(list.moves[i].after.rotated());
+            m_table.prefetch(replies[i]);
         order[i] = static_cast<std::uint8_t>(i);
         score[i] = i == hint ? HINTED_MOVE : orderScore(position, list.moves[i], ply);
     }
@@ -148,7 +150,7 @@ int Search::value(const PackedPosition& position, int plies, int alpha, int beta
             const Move& move = list.moves[i];
             std::uint8_t unused;
             const TranspositionTable::Entry* entry =
-                m_table.find(move.after.rotated(), plies - 1, unused);
+                m_table.find(replies[i], plies - 1, unused);
             if (entry && entry->bound != TranspositionTable::LOWER &&
                 move.jumps - entry->value >= beta) {
                 const int cut = move.jumps - entry->value;
@@ -182,7 +184,7 @@ int Search::value(const PackedPosition& position, int plies, int alpha, int beta
             }
         }
         const Move& move = list.moves[order[n]];
-        const PackedPosition reply = move.after.rotated();
+        const PackedPosition& reply = replies[order[n]];
         int moveValue;
         if (plies == 2) {
             // Only whether the move beats the best so far matters, and by how much.

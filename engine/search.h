@@ -50,6 +50,7 @@ private:
     // The order in which a ply searches its moves: indices into its list.
     std::uint8_t m_order[MAX_PLY][MoveGenerator::CAPACITY];
     int m_score[MAX_PLY][MoveGenerator::CAPACITY];
+    PackedPosition m_replies[MAX_PLY][MoveGenerator::CAPACITY]; // each move's position turned round
     Move m_rootMoves[MAX_ROOT_MOVES];
     int m_rootCount = 0;
     bool m_rootOverflow = false;
