@@ -212,25 +212,35 @@ void MoveGenerator::generateSimple(const PackedPosition& position, List& list) c
 {
     const std::uint32_t empty = ALL_SQUARES & ~(position.side1 | position.side2);
     const bool flying = m_rules == Rules::RUSSIAN;
+    // A simple move changes two squares: the reply is the position turned round once, changed.
+    const PackedPosition turned = position.rotated();
     anySquare(position.side2, [&](int square) {
         const bool king = position.kings & bit(square);
-        const std::uint32_t others = position.side2 & ~bit(square);
-        const std::uint32_t otherKings = position.kings & ~bit(square);
         for (int d = king ? 0 : FIRST_FORWARD; d < DIRECTIONS; ++d) {
             for (int to = next(square, d); isIn(empty, to); to = next(to, d)) {
                 if (list.count == CAPACITY) {
                     list.overflow = true;
                     return true;
                 }
-                const bool crowned = king || (bit(to) & CROWN_ROW);
-                list.moves[list.count++] = {
-                    {others | bit(to), position.side1, otherKings | (crowned ? bit(to) : 0)}, 0};
+                addSimple(turned, square, to, king || (bit(to) & CROWN_ROW), list);
                 if (!(king && flying))
                     break;
             }
         }
         return false;
     });
+}
+
+void MoveGenerator::addSimple(const PackedPosition& turned, int from, int to, bool king,
+                              List& list) const
+{
+    const std::uint32_t left = bit(SQUARES - 1 - from);
+    const std::uint32_t reached = bit(SQUARES - 1 - to);
+    list.moves[list.count++] = {{turned.side2, (turned.side1 & ~left) | reached,
+                                 (turned.kings & ~left) | (king ? reached : 0)},
+                                0,
+                                static_cast<std::uint8_t>(from),
+                                static_cast<std::uint8_t>(to)};
 }
 
 bool MoveGenerator::startCapture(Walk& walk, int square) const
@@ -316,16 +326,19 @@ void MoveGenerator::finishCapture(Walk& walk, int square, bool king, std::uint32
         return;
     }
     const PackedPosition& before = walk.before;
-    const PackedPosition after{(before.side2 & ~walk.start) | bit(square), before.side1 & ~taken,
-                               (before.kings & ~walk.start & ~taken) | (king ? bit(square) : 0)};
+    const PackedPosition reply =
+        PackedPosition{(before.side2 & ~walk.start) | bit(square), before.side1 & ~taken,
+                       (before.kings & ~walk.start & ~taken) | (king ? bit(square) : 0)}
+            .rotated();
     List& list = *walk.list;
     // Another route to the same position is the same move.
     if (std::any_of(list.moves, list.moves + list.count,
-                    [&](const Move& move) { return move.after == after; }))
+                    [&](const Move& move) { return move.reply == reply; }))
         return;
     if (list.count == CAPACITY) {
         list.overflow = true;
         return;
     }
-    list.moves[list.count++] = {after, jumps};
+    list.moves[list.count++] = {reply, jumps, static_cast<std::uint8_t>(__builtin_ctz(walk.start)),
+                                static_cast<std::uint8_t>(square)};
 }

@@ -16,8 +16,10 @@ public:
     enum class Rules { ENGLISH, RUSSIAN };
 
     struct Move {
-        PackedPosition after; // side 2 still the mover
+        PackedPosition reply; // the position after the move, turned round for the opponent
         int jumps;
+        std::uint8_t from; // the moving piece's squares, before and after
+        std::uint8_t to;
     };
     static constexpr int CAPACITY = 255;
     // One position's moves; overflow tells that some did not fit (the list is then incomplete).
@@ -55,6 +57,7 @@ private:
     void finishCapture(Walk& walk, int square, bool king, std::uint32_t taken, int jumps) const;
     bool hasSimpleMove(const PackedPosition& position) const;
     void generateSimple(const PackedPosition& position, List& list) const;
+    void addSimple(const PackedPosition& turned, int from, int to, bool king, List& list) const;
 
     Rules m_rules = Rules::ENGLISH;
 };

@@ -20,11 +20,6 @@ constexpr int RUSSIAN_RULES = 25;
 constexpr int FIRST_TRANSPOSITION_CUT_PLIES = 3; // below, probing every reply costs more
 constexpr int PICKED_ONE_BY_ONE = 2;             // the moves after these are sorted at once
 
-int lowestSquare(std::uint32_t bits)
-{
-    return bits ? __builtin_ctz(bits) : 0;
-}
-
 } // namespace
 
 Search::Search(Checkers& engine) : m_engine(engine), m_table(TABLE_ENTRIES), m_history{}
@@ -76,7 +71,7 @@ int Search::go()
     const int rootValue = value(root, level, -INFINITE, INFINITE, 0);
     int best = -LOSS_PER_PLY * level;
     for (int i = 0; i < m_rootCount; ++i) {
-        const Move& move = m_rootMoves[i];
+        const RootMove& move = m_rootMoves[i];
         const PackedPosition reply = move.after.rotated();
         const int limit = move.jumps - best + 1;
         // Once the best so far is the root's value, a move can only tie with it: one null
@@ -137,11 +132,11 @@ int Search::value(const PackedPosition& position, int plies, int alpha, int beta
     int* score = m_score[ply];
     PackedPosition* replies = m_replies[ply];
     for (int i = 0; i < count; ++i) {
-        replies[i] = list.moves[i].after.rotated();
+        replies[i] = list.moves[i].reply;
         if (plies > 2)
             m_table.prefetch(replies[i]);
         order[i] = static_cast<std::uint8_t>(i);
-        score[i] = i == hint ? HINTED_MOVE : orderScore(position, list.moves[i], ply);
+        score[i] = i == hint ? HINTED_MOVE : orderScore(list.moves[i], ply);
     }
 
     if (plies >= FIRST_TRANSPOSITION_CUT_PLIES) {
@@ -149,8 +144,7 @@ int Search::value(const PackedPosition& position, int plies, int alpha, int beta
         for (int i = 0; i < count; ++i) {
             const Move& move = list.moves[i];
             std::uint8_t unused;
-            const TranspositionTable::Entry* entry =
-                m_table.find(replies[i], plies - 1, unused);
+            const TranspositionTable::Entry* entry = m_table.find(replies[i], plies - 1, unused);
             if (entry && entry->bound != TranspositionTable::LOWER &&
                 move.jumps - entry->value >= beta) {
                 const int cut = move.jumps - entry->value;
@@ -207,7 +201,7 @@ int Search::value(const PackedPosition& position, int plies, int alpha, int beta
             if (best > floor) {
                 floor = best;
                 if (floor >= beta) {
-                    rememberCutoff(position, move, plies, ply);
+                    rememberCutoff(move, plies, ply);
                     break;
                 }
             }
@@ -243,19 +237,17 @@ int Search::referenceValue(const PackedPosition& position, int plies)
     return result;
 }
 
-int Search::orderScore(const PackedPosition& before, const Move& move, int ply) const
+int Search::orderScore(const Move& move, int ply) const
 {
-    const int from = lowestSquare(before.side2 & ~move.after.side2);
-    const int to = lowestSquare(move.after.side2 & ~before.side2);
-    const int key = from * SQUARES + to;
+    const int key = move.from * SQUARES + move.to;
     const int killer = key == m_killers[ply][0] ? 2 : key == m_killers[ply][1] ? 1 : 0;
-    return move.jumps * JUMP_WEIGHT + killer * KILLER_WEIGHT + m_history[from][to];
+    return move.jumps * JUMP_WEIGHT + killer * KILLER_WEIGHT + m_history[move.from][move.to];
 }
 
-void Search::rememberCutoff(const PackedPosition& before, const Move& move, int plies, int ply)
+void Search::rememberCutoff(const Move& move, int plies, int ply)
 {
-    const int from = lowestSquare(before.side2 & ~move.after.side2);
-    const int to = lowestSquare(move.after.side2 & ~before.side2);
+    const int from = move.from;
+    const int to = move.to;
     const int key = from * SQUARES + to;
     if (m_killers[ply][0] != key) {
         m_killers[ply][1] = m_killers[ply][0];
@@ -275,7 +267,7 @@ void Search::load(const PackedPosition& position)
     position.toCells(m_engine.board, Checkers::SQUARE_CELLS);
 }
 
-void Search::record(const Move& move)
+void Search::record(const RootMove& move)
 {
     int cells[CELLS];
     std::fill(std::begin(cells), std::end(cells), BORDER);

@@ -33,14 +33,18 @@ private:
     static constexpr int MAX_ROOT_MOVES = 4096; // root moves, duplicates included
 
     using Move = MoveGenerator::Move;
+    struct RootMove {
+        PackedPosition after; // side 2 still the mover
+        int jumps;
+    };
 
     int value(const PackedPosition& position, int plies, int alpha, int beta, int ply);
     int horizonValue(const PackedPosition& position, int enough);
     int referenceValue(const PackedPosition& position, int plies);
-    int orderScore(const PackedPosition& before, const Move& move, int ply) const;
-    void rememberCutoff(const PackedPosition& before, const Move& move, int plies, int ply);
+    int orderScore(const Move& move, int ply) const;
+    void rememberCutoff(const Move& move, int plies, int ply);
     void load(const PackedPosition& position);
-    void record(const Move& move);
+    void record(const RootMove& move);
     void onMove(const int* cells, int jumps) override;
 
     Checkers& m_engine;
@@ -51,7 +55,7 @@ private:
     std::uint8_t m_order[MAX_PLY][MoveGenerator::CAPACITY];
     int m_score[MAX_PLY][MoveGenerator::CAPACITY];
     PackedPosition m_replies[MAX_PLY][MoveGenerator::CAPACITY]; // each move's position turned round
-    Move m_rootMoves[MAX_ROOT_MOVES];
+    RootMove m_rootMoves[MAX_ROOT_MOVES];
     int m_rootCount = 0;
     bool m_rootOverflow = false;
     int m_history[SQUARES][SQUARES];

@@ -84,7 +84,7 @@ void compare(MoveGenerator::Rules rules, const std::vector<std::string>& positio
         ASSERT_FALSE(list.overflow) << text;
         std::set<MoveKey> got;
         for (int i = 0; i < list.count; ++i)
-            got.insert(keyOf(list.moves[i].after, list.moves[i].jumps));
+            got.insert(keyOf(list.moves[i].reply.rotated(), list.moves[i].jumps));
         EXPECT_EQ(static_cast<size_t>(list.count), got.size()) << "a move given twice: " << text;
         EXPECT_EQ(got, expected.keys) << text;
 
