@@ -2,6 +2,7 @@
 // moves in every position, and the same verdict at the search's horizon.
 
 #include "support/randomgames.h"
+#include "support/scatteredendgames.h"
 
 #include "engine/movegenerator.h"
 #include "engine/movesink.h"
@@ -12,7 +13,6 @@
 
 #include <algorithm>
 #include <limits>
-#include <random>
 #include <set>
 #include <tuple>
 
@@ -38,33 +38,6 @@ struct RuleSetMoves : MoveSink {
     int mostJumps = 0;
     int count = 0;
 };
-
-// Endgames of kings and a few men scattered at random: long king captures with several landing
-// squares, men crowned in the middle of a capture, and blocked sides.
-std::vector<std::string> scatteredEndgames(unsigned seed, size_t count)
-{
-    std::mt19937 random(seed);
-    std::vector<std::string> result;
-    while (result.size() < count) {
-        int values[SQUARES];
-        std::fill(std::begin(values), std::end(values), FREE);
-        const int pieces = 2 + static_cast<int>(random() % 9);
-        for (int i = 0; i < pieces; ++i) {
-            static constexpr int KINDS[] = {MAN1, KING1, KING2, MAN2};
-            const int square = static_cast<int>(random() % SQUARES);
-            const int kind = KINDS[random() % std::size(KINDS)];
-            // A man never stands on the row where it would be crowned.
-            if ((kind == MAN2 && square >= SQUARES - 4) || (kind == MAN1 && square < 4))
-                continue;
-            values[square] = kind;
-        }
-        std::string text;
-        for (int value : values)
-            text += std::to_string(value) + ' ';
-        result.push_back(text);
-    }
-    return result;
-}
 
 template <typename Rules>
 void compare(MoveGenerator::Rules rules, const std::vector<std::string>& positions)
