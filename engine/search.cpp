@@ -130,11 +130,9 @@ int Search::value(const PackedPosition& position, int plies, int alpha, int beta
     const int count = list.count;
     std::uint8_t* order = m_order[ply];
     int* score = m_score[ply];
-    PackedPosition* replies = m_replies[ply];
     for (int i = 0; i < count; ++i) {
-        replies[i] = list.moves[i].reply;
         if (plies > 2)
-            m_table.prefetch(replies[i]);
+            m_table.prefetch(list.moves[i].reply);
         order[i] = static_cast<std::uint8_t>(i);
         score[i] = i == hint ? HINTED_MOVE : orderScore(list.moves[i], ply);
     }
@@ -144,7 +142,7 @@ int Search::value(const PackedPosition& position, int plies, int alpha, int beta
         for (int i = 0; i < count; ++i) {
             const Move& move = list.moves[i];
             std::uint8_t unused;
-            const TranspositionTable::Entry* entry = m_table.find(replies[i], plies - 1, unused);
+            const TranspositionTable::Entry* entry = m_table.find(move.reply, plies - 1, unused);
             if (entry && entry->bound != TranspositionTable::LOWER &&
                 move.jumps - entry->value >= beta) {
                 const int cut = move.jumps - entry->value;
@@ -178,7 +176,7 @@ int Search::value(const PackedPosition& position, int plies, int alpha, int beta
             }
         }
         const Move& move = list.moves[order[n]];
-        const PackedPosition& reply = replies[order[n]];
+        const PackedPosition& reply = move.reply;
         int moveValue;
         if (plies == 2) {
             // Only whether the move beats the best so far matters, and by how much.

@@ -12,9 +12,12 @@ class Checkers;
 // The computer's search for side 2, making exactly the decisions of the full-width search
 // (Checkers::go2Reference) at a fraction of its cost: for every position, level and state of the
 // random generator it plays the same move, returns the same value and draws the same random
-// numbers. The root moves are met in the generators' order, duplicates included, each valued
-// exactly wherever it could equal or beat the best so far; below the root, alpha-beta with a
-// transposition table and move ordering, which keep every value exact inside its window.
+// numbers. The root's value is found first by the ordered search; then the root moves are met in
+// the generators' order, duplicates included, each valued exactly wherever it could equal or beat
+// the best so far and never above the root's value. Below the root the moves come from the bit-set
+// move generator, searched by alpha-beta with a transposition table (its moves first, its known
+// replies cutting off), killer and history ordering, and bounds on what a position can be worth;
+// every value stays exact inside its window.
 class Search : private MoveSink
 {
 public:
@@ -54,7 +57,6 @@ private:
     // The order in which a ply searches its moves: indices into its list.
     std::uint8_t m_order[MAX_PLY][MoveGenerator::CAPACITY];
     int m_score[MAX_PLY][MoveGenerator::CAPACITY];
-    PackedPosition m_replies[MAX_PLY][MoveGenerator::CAPACITY]; // each move's position turned round
     RootMove m_rootMoves[MAX_ROOT_MOVES];
     int m_rootCount = 0;
     bool m_rootOverflow = false;
