@@ -184,7 +184,7 @@ bool Benchmark::run(const std::vector<std::string>& positions, std::ostream& out
     double fastMs = 0;
     long long referenceNodes = 0;
     double referenceMs = 0;
-    out << std::fixed << std::setprecision(1);
+    out << std::fixed << std::setprecision(2); // the fast search often takes under a millisecond
     for (size_t i = 0; i < positions.size(); ++i) {
         const unsigned seed = static_cast<unsigned>(i + 1);
         const Result f = fast(positions[i], seed);
