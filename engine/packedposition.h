@@ -66,10 +66,10 @@ struct PackedPosition {
 private:
     static std::uint32_t reversed(std::uint32_t bits)
     {
+        // The bits within each byte, then the bytes.
         bits = ((bits >> 1) & 0x55555555u) | ((bits & 0x55555555u) << 1);
         bits = ((bits >> 2) & 0x33333333u) | ((bits & 0x33333333u) << 2);
         bits = ((bits >> 4) & 0x0F0F0F0Fu) | ((bits & 0x0F0F0F0Fu) << 4);
-        bits = ((bits >> 8) & 0x00FF00FFu) | ((bits & 0x00FF00FFu) << 8);
-        return (bits >> 16) | (bits << 16);
+        return __builtin_bswap32(bits);
     }
 };

@@ -13,17 +13,20 @@ constexpr int LOSS_PER_PLY = 10;
 constexpr int INFINITE = 30000; // beyond every value: |value| <= 10 per ply + the jumps
 constexpr std::size_t TABLE_ENTRIES = std::size_t{1} << 19;
 constexpr int HINTED_MOVE = 1 << 24;
-constexpr int JUMP_WEIGHT = 1 << 16; // more pieces jumped first; captures are all one kind
+constexpr int JUMP_WEIGHT = 1 << 18; // more pieces jumped first; captures are all one kind
+constexpr int KILLER_WEIGHT = 1 << 10;
 constexpr int HISTORY_LIMIT = 1 << 15;
-
-int lowestSquare(std::uint32_t bits)
-{
-    return bits ? __builtin_ctz(bits) : 0;
-}
+constexpr int RUSSIAN_RULES = 25;
+constexpr int FIRST_TRANSPOSITION_CUT_PLIES = 3; // below, probing every reply costs more
+constexpr int PICKED_ONE_BY_ONE = 2;             // the moves after these are sorted at once
 
 } // namespace
 
-Search::Search(Checkers& engine) : m_engine(engine), m_table(TABLE_ENTRIES), m_history{} {}
+Search::Search(Checkers& engine) : m_engine(engine), m_table(TABLE_ENTRIES), m_history{}
+{
+    for (auto& killers : m_killers)
+        std::fill(std::begin(killers), std::end(killers), NO_KILLER);
+}
 
 std::size_t Search::tableBytes()
 {
@@ -35,6 +38,8 @@ void Search::clear()
     m_table.clear();
     for (auto& row : m_history)
         std::fill(std::begin(row), std::end(row), 0);
+    for (auto& killers : m_killers)
+        std::fill(std::begin(killers), std::end(killers), NO_KILLER);
 }
 
 int Search::go()
@@ -50,26 +55,33 @@ int Search::go()
     std::copy(engine.board + FIRST_CELL, engine.board + LAST_CELL + 1,
               engine.bestboard + FIRST_CELL);
 
-    m_collect = Collect::ROOT;
+    m_generator.setRules(engine.type() == RUSSIAN_RULES ? MoveGenerator::Rules::RUSSIAN
+                                                        : MoveGenerator::Rules::ENGLISH);
     m_rootCount = 0;
-    m_overflow = false;
+    m_rootOverflow = false;
     engine.generateMoves2(*this);
-    if (m_overflow)
+    if (m_rootOverflow)
         return engine.go2Reference();
 
-    // In the generators' order, with the running best exactly as the full-width search keeps
-    // it: a move is valued exactly when it could equal or beat the best so far, otherwise only
-    // shown to be worse.
+    // First the root's value, by the well-ordered search; then the moves in the generators'
+    // order, with the running best exactly as the full-width search keeps it. No move is worth
+    // more than the root's value, and a move worse than the best so far needs only be shown to
+    // be worse: each is valued exactly only where it could equal or beat the best so far.
+    const PackedPosition root = PackedPosition::fromCells(engine.board, Checkers::SQUARE_CELLS);
+    const int rootValue = value(root, level, -INFINITE, INFINITE, 0);
     int best = -LOSS_PER_PLY * level;
     for (int i = 0; i < m_rootCount; ++i) {
-        const Move& move = m_rootMoves[i];
+        const RootMove& move = m_rootMoves[i];
         const PackedPosition reply = move.after.rotated();
         const int limit = move.jumps - best + 1;
+        // Once the best so far is the root's value, a move can only tie with it: one null
+        // window tells.
+        const int floor = best == rootValue ? limit - 1 : move.jumps - rootValue - 1;
         const int replyValue =
-            level == 2 ? horizonValue(reply) : value(reply, level - 1, -INFINITE, limit, 1);
+            level == 2 ? horizonValue(reply, INFINITE) : value(reply, level - 1, floor, limit, 1);
         if (replyValue >= limit)
             continue;
-        const int moveValue = move.jumps - replyValue;
+        const int moveValue = std::min(move.jumps - replyValue, rootValue);
         if (moveValue > best) {
             best = moveValue;
             record(move);
@@ -92,6 +104,14 @@ int Search::go()
 int Search::value(const PackedPosition& position, int plies, int alpha, int beta, int ply)
 {
     ++m_nodes;
+    // No value reaches beyond stalemating the opponent at once after jumping all its pieces, nor
+    // below having no move now: a window outside those bounds is decided without a search.
+    const int most = LOSS_PER_PLY * (plies - 1) + __builtin_popcount(position.side1);
+    if (most <= alpha)
+        return most;
+    const int least = -LOSS_PER_PLY * plies;
+    if (least >= beta)
+        return least;
     std::uint8_t hint = TranspositionTable::NO_MOVE;
     if (const TranspositionTable::Entry* entry = m_table.find(position, plies, hint)) {
         if (entry->bound == TranspositionTable::EXACT ||
@@ -102,34 +122,65 @@ int Search::value(const PackedPosition& position, int plies, int alpha, int beta
     if (ply >= MAX_PLY)
         return referenceValue(position, plies);
 
-    load(position);
-    m_collect = Collect::PLY;
-    m_collectPly = ply;
-    m_moveCount[ply] = 0;
-    m_overflow = false;
-    m_engine.generateMoves2(*this);
-    if (m_overflow)
+    MoveGenerator::List& list = m_moves[ply];
+    m_generator.generate(position, list);
+    if (list.overflow)
         return referenceValue(position, plies);
 
-    const int lossScore = -LOSS_PER_PLY * plies;
-    Move* moves = m_moves[ply];
-    const int count = m_moveCount[ply];
-    for (int i = 0; i < count; ++i)
-        moves[i].order = orderScore(position, moves[i], i == hint);
+    const int count = list.count;
+    std::uint8_t* order = m_order[ply];
+    int* score = m_score[ply];
+    for (int i = 0; i < count; ++i) {
+        if (plies > 2)
+            m_table.prefetch(list.moves[i].reply);
+        order[i] = static_cast<std::uint8_t>(i);
+        score[i] = i == hint ? HINTED_MOVE : orderScore(list.moves[i], ply);
+    }
 
-    int best = lossScore;
+    if (plies >= FIRST_TRANSPOSITION_CUT_PLIES) {
+        // A reply already known to be bad enough for the opponent ends the search here.
+        for (int i = 0; i < count; ++i) {
+            const Move& move = list.moves[i];
+            std::uint8_t unused;
+            const TranspositionTable::Entry* entry = m_table.find(move.reply, plies - 1, unused);
+            if (entry && entry->bound != TranspositionTable::LOWER &&
+                move.jumps - entry->value >= beta) {
+                const int cut = move.jumps - entry->value;
+                m_table.store(position, plies, cut, TranspositionTable::LOWER,
+                              static_cast<std::uint8_t>(i));
+                return cut;
+            }
+        }
+    }
+
+    int best = -LOSS_PER_PLY * plies;
     std::uint8_t bestMove = TranspositionTable::NO_MOVE;
     int floor = alpha;
     for (int n = 0; n < count; ++n) {
-        const Move* next =
-            std::max_element(moves + n, moves + count,
-                             [](const Move& a, const Move& b) { return a.order < b.order; });
-        std::swap(moves[n], *const_cast<Move*>(next));
-        const Move& move = moves[n];
-        const PackedPosition reply = move.after.rotated();
+        if (n < PICKED_ONE_BY_ONE) {
+            // The most promising of the moves left: most nodes are decided by their first moves.
+            int pick = n;
+            for (int i = n + 1; i < count; ++i) {
+                if (score[order[i]] > score[order[pick]])
+                    pick = i;
+            }
+            std::swap(order[n], order[pick]);
+        } else if (n == PICKED_ONE_BY_ONE) {
+            // Insertion sort: short lists, and no memory of its own.
+            for (int i = n + 1; i < count; ++i) {
+                const std::uint8_t moving = order[i];
+                int j = i;
+                for (; j > n && score[order[j - 1]] < score[moving]; --j)
+                    order[j] = order[j - 1];
+                order[j] = moving;
+            }
+        }
+        const Move& move = list.moves[order[n]];
+        const PackedPosition& reply = move.reply;
         int moveValue;
         if (plies == 2) {
-            moveValue = move.jumps - horizonValue(reply);
+            // Only whether the move beats the best so far matters, and by how much.
+            moveValue = move.jumps - horizonValue(reply, move.jumps - floor);
         } else if (n == 0) {
             moveValue = move.jumps -
                         value(reply, plies - 1, move.jumps - beta, move.jumps - floor, ply + 1);
@@ -144,11 +195,11 @@ int Search::value(const PackedPosition& position, int plies, int alpha, int beta
         }
         if (moveValue > best) {
             best = moveValue;
-            bestMove = move.index;
+            bestMove = order[n];
             if (best > floor) {
                 floor = best;
                 if (floor >= beta) {
-                    rememberCutoff(position, move, plies);
+                    rememberCutoff(move, plies, ply);
                     break;
                 }
             }
@@ -162,41 +213,44 @@ int Search::value(const PackedPosition& position, int plies, int alpha, int beta
 }
 
 // One ply left: every move is worth the pieces it jumps, and a side without a move loses.
-int Search::horizonValue(const PackedPosition& position)
+int Search::horizonValue(const PackedPosition& position, int enough)
 {
     ++m_nodes;
-    load(position);
-    if (m_engine.checkCapture2()) {
-        m_collect = Collect::MOST_JUMPS;
-        m_mostJumps = 0;
-        m_engine.generateMoves2(*this);
-        return m_mostJumps;
-    }
-    return m_engine.checkMove2() ? 0 : -LOSS_PER_PLY;
+    const int most = m_generator.horizon(position, enough);
+    return most == MoveGenerator::NO_MOVE ? -LOSS_PER_PLY : most;
 }
 
 // The full-width search of one position, for the rare position with more moves than the lists
 // hold: slow but exact.
 int Search::referenceValue(const PackedPosition& position, int plies)
 {
+    // One ply deeper on both counts, which keeps every value and keeps the plain search from
+    // taking this position for the root, where it would record moves and draw random numbers.
     load(position);
-    m_engine.depth = m_engine.level - plies;
-    return m_engine.turn();
+    const int level = m_engine.level;
+    m_engine.level = level + 1;
+    m_engine.depth = level + 1 - plies;
+    const int result = m_engine.turn();
+    m_engine.level = level;
+    return result;
 }
 
-int Search::orderScore(const PackedPosition& before, const Move& move, bool hinted) const
+int Search::orderScore(const Move& move, int ply) const
 {
-    if (hinted)
-        return HINTED_MOVE;
-    const int from = lowestSquare(before.side2 & ~move.after.side2);
-    const int to = lowestSquare(move.after.side2 & ~before.side2);
-    return move.jumps * JUMP_WEIGHT + m_history[from][to];
+    const int key = move.from * SQUARES + move.to;
+    const int killer = key == m_killers[ply][0] ? 2 : key == m_killers[ply][1] ? 1 : 0;
+    return move.jumps * JUMP_WEIGHT + killer * KILLER_WEIGHT + m_history[move.from][move.to];
 }
 
-void Search::rememberCutoff(const PackedPosition& before, const Move& move, int plies)
+void Search::rememberCutoff(const Move& move, int plies, int ply)
 {
-    const int from = lowestSquare(before.side2 & ~move.after.side2);
-    const int to = lowestSquare(move.after.side2 & ~before.side2);
+    const int from = move.from;
+    const int to = move.to;
+    const int key = from * SQUARES + to;
+    if (m_killers[ply][0] != key) {
+        m_killers[ply][1] = m_killers[ply][0];
+        m_killers[ply][0] = key;
+    }
     m_history[from][to] += plies * plies;
     if (m_history[from][to] >= HISTORY_LIMIT) {
         for (auto& row : m_history) {
@@ -211,7 +265,7 @@ void Search::load(const PackedPosition& position)
     position.toCells(m_engine.board, Checkers::SQUARE_CELLS);
 }
 
-void Search::record(const Move& move)
+void Search::record(const RootMove& move)
 {
     int cells[CELLS];
     std::fill(std::begin(cells), std::end(cells), BORDER);
@@ -221,34 +275,9 @@ void Search::record(const Move& move)
 
 void Search::onMove(const int* cells, int jumps)
 {
-    if (m_collect == Collect::MOST_JUMPS) {
-        m_mostJumps = std::max(m_mostJumps, jumps);
+    if (m_rootCount == MAX_ROOT_MOVES) {
+        m_rootOverflow = true;
         return;
     }
-    const PackedPosition after = PackedPosition::fromCells(cells, Checkers::SQUARE_CELLS);
-    if (m_collect == Collect::ROOT) {
-        if (m_rootCount == MAX_ROOT_MOVES) {
-            m_overflow = true;
-            return;
-        }
-        m_rootMoves[m_rootCount] = {after, static_cast<std::int16_t>(jumps),
-                                    static_cast<std::uint8_t>(0), 0};
-        ++m_rootCount;
-        return;
-    }
-    Move* moves = m_moves[m_collectPly];
-    int& count = m_moveCount[m_collectPly];
-    if (jumps > 0) {
-        // Below the root a capture reached by another route is the same move.
-        for (int i = 0; i < count; ++i) {
-            if (moves[i].after == after)
-                return;
-        }
-    }
-    if (count == MAX_MOVES) {
-        m_overflow = true;
-        return;
-    }
-    moves[count] = {after, static_cast<std::int16_t>(jumps), static_cast<std::uint8_t>(count), 0};
-    ++count;
+    m_rootMoves[m_rootCount++] = {PackedPosition::fromCells(cells, Checkers::SQUARE_CELLS), jumps};
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "movegenerator.h"
 #include "movesink.h"
 #include "packedposition.h"
 #include "transpositiontable.h"
@@ -11,9 +12,12 @@ class Checkers;
 // The computer's search for side 2, making exactly the decisions of the full-width search
 // (Checkers::go2Reference) at a fraction of its cost: for every position, level and state of the
 // random generator it plays the same move, returns the same value and draws the same random
-// numbers. The root moves are met in the generators' order, duplicates included, each valued
-// exactly wherever it could equal or beat the best so far; below the root, alpha-beta with a
-// transposition table and move ordering, which keep every value exact inside its window.
+// numbers. The root's value is found first by the ordered search; then the root moves are met in
+// the generators' order, duplicates included, each valued exactly wherever it could equal or beat
+// the best so far and never above the root's value. Below the root the moves come from the bit-set
+// move generator, searched by alpha-beta with a transposition table (its moves first, its known
+// replies cutting off), killer and history ordering, and bounds on what a position can be worth;
+// every value stays exact inside its window.
 class Search : private MoveSink
 {
 public:
@@ -29,38 +33,36 @@ public:
 
 private:
     static constexpr int MAX_PLY = 32;
-    static constexpr int MAX_MOVES = 255;       // distinct moves of one position below the root
     static constexpr int MAX_ROOT_MOVES = 4096; // root moves, duplicates included
 
-    struct Move {
-        PackedPosition after; // the position after the move, side 2 still the mover
-        std::int16_t jumps;
-        std::uint8_t index; // place in the generators' order, stable for the position
-        int order;          // how promising, for the move ordering
+    using Move = MoveGenerator::Move;
+    struct RootMove {
+        PackedPosition after; // side 2 still the mover
+        int jumps;
     };
-    // Where the generators' moves go: a ply's list, the root's list, or only the most jumps.
-    enum class Collect { PLY, ROOT, MOST_JUMPS };
 
     int value(const PackedPosition& position, int plies, int alpha, int beta, int ply);
-    int horizonValue(const PackedPosition& position);
+    int horizonValue(const PackedPosition& position, int enough);
     int referenceValue(const PackedPosition& position, int plies);
-    int orderScore(const PackedPosition& before, const Move& move, bool hinted) const;
-    void rememberCutoff(const PackedPosition& before, const Move& move, int plies);
+    int orderScore(const Move& move, int ply) const;
+    void rememberCutoff(const Move& move, int plies, int ply);
     void load(const PackedPosition& position);
-    void record(const Move& move);
+    void record(const RootMove& move);
     void onMove(const int* cells, int jumps) override;
 
     Checkers& m_engine;
     TranspositionTable m_table;
-    Move m_moves[MAX_PLY][MAX_MOVES];
-    int m_moveCount[MAX_PLY];
-    Move m_rootMoves[MAX_ROOT_MOVES];
+    MoveGenerator m_generator;
+    MoveGenerator::List m_moves[MAX_PLY];
+    // The order in which a ply searches its moves: indices into its list.
+    std::uint8_t m_order[MAX_PLY][MoveGenerator::CAPACITY];
+    int m_score[MAX_PLY][MoveGenerator::CAPACITY];
+    RootMove m_rootMoves[MAX_ROOT_MOVES];
     int m_rootCount = 0;
+    bool m_rootOverflow = false;
     int m_history[SQUARES][SQUARES];
-
-    Collect m_collect = Collect::PLY;
-    int m_collectPly = 0;
-    bool m_overflow = false;
-    int m_mostJumps = 0;
+    // The last two moves (from * SQUARES + to) that cut a search off at each ply.
+    static constexpr int NO_KILLER = -1;
+    int m_killers[MAX_PLY][2];
     long long m_nodes = 0;
 };

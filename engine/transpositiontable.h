@@ -33,6 +33,11 @@ public:
     // The entry for the position searched to exactly `plies`, or null; hint receives the best
     // move of any entry for the position, whatever its plies.
     const Entry* find(const PackedPosition& position, int plies, std::uint8_t& hint) const;
+    // Starts loading the position's place in the table, which a search is about to look up.
+    void prefetch(const PackedPosition& position) const
+    {
+        __builtin_prefetch(&bucketFor(position));
+    }
     void store(const PackedPosition& position, int plies, int value, Bound bound,
                std::uint8_t bestMove);
 

@@ -40,6 +40,21 @@ Benchmark::Result timed(Checkers& engine, const std::string& position, int level
     return result;
 }
 
+// Nodes per second of a search, in thousands.
+double kiloNodesPerSecond(long long nodes, double ms)
+{
+    return ms > 0 ? static_cast<double>(nodes) / ms : 0;
+}
+
+double median(std::vector<double> values)
+{
+    if (values.empty())
+        return 0;
+    std::sort(values.begin(), values.end());
+    const size_t middle = values.size() / 2;
+    return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
+}
+
 bool sameDecision(const Benchmark::Result& a, const Benchmark::Result& b)
 {
     return a.position == b.position && a.value == b.value &&
@@ -75,9 +90,10 @@ std::string readWithin(int fd, pid_t child, double seconds)
 
 } // namespace
 
-Benchmark::Benchmark(EngineFactory makeEngine, int level, double referenceLimitSeconds)
+Benchmark::Benchmark(EngineFactory makeEngine, int level, double referenceLimitSeconds,
+                     bool withReference)
     : m_makeEngine(std::move(makeEngine)), m_fastEngine(m_makeEngine()), m_level(level),
-      m_limitSeconds(referenceLimitSeconds)
+      m_limitSeconds(referenceLimitSeconds), m_withReference(withReference)
 {
 }
 
@@ -159,19 +175,33 @@ Benchmark::Result Benchmark::referenceWithinLimit(const std::string& position, u
 bool Benchmark::run(const std::vector<std::string>& positions, std::ostream& out) const
 {
     std::vector<double> ratios;
+    std::vector<double> fastTimes;
     double worstMs = 0;
     size_t worstIndex = 0;
     int agreed = 0;
     int compared = 0;
-    out << std::fixed << std::setprecision(1);
+    long long fastNodes = 0;
+    double fastMs = 0;
+    long long referenceNodes = 0;
+    double referenceMs = 0;
+    out << std::fixed << std::setprecision(2); // the fast search often takes under a millisecond
     for (size_t i = 0; i < positions.size(); ++i) {
         const unsigned seed = static_cast<unsigned>(i + 1);
         const Result f = fast(positions[i], seed);
+        fastTimes.push_back(f.ms);
+        fastNodes += f.nodes;
+        fastMs += f.ms;
         if (f.ms > worstMs) {
             worstMs = f.ms;
             worstIndex = i + 1;
         }
-        out << "position " << i + 1 << " fast " << f.ms << " ms reference ";
+        out << "position " << i + 1 << " fast " << f.ms << " ms " << f.nodes << " nodes "
+            << kiloNodesPerSecond(f.nodes, f.ms) << " kn/s";
+        if (!m_withReference) {
+            out << std::endl;
+            continue;
+        }
+        out << " reference ";
         std::string skipped;
         const Result r = referenceWithinLimit(positions[i], seed, skipped);
         if (!r.finished) {
@@ -179,21 +209,22 @@ bool Benchmark::run(const std::vector<std::string>& positions, std::ostream& out
             continue;
         }
         ++compared;
+        referenceNodes += r.nodes;
+        referenceMs += r.ms;
         const bool agree = sameDecision(f, r);
         agreed += agree;
         const double ratio = r.ms / std::max(f.ms, 0.001);
         ratios.push_back(ratio);
-        out << r.ms << " ms ratio " << ratio << (agree ? " agree" : " DIFFER") << std::endl;
+        out << r.ms << " ms " << r.nodes << " nodes " << kiloNodesPerSecond(r.nodes, r.ms)
+            << " kn/s ratio " << ratio << (agree ? " agree" : " DIFFER") << std::endl;
     }
-    double median = 0;
-    if (!ratios.empty()) {
-        std::sort(ratios.begin(), ratios.end());
-        const size_t middle = ratios.size() / 2;
-        median = ratios.size() % 2 ? ratios[middle] : (ratios[middle - 1] + ratios[middle]) / 2;
-    }
-    out << "positions " << positions.size() << " compared " << compared << " agree " << agreed
-        << '\n'
-        << "median ratio " << median << '\n'
-        << "worst fast " << worstMs << " ms (position " << worstIndex << ")" << std::endl;
+    out << "positions " << positions.size() << " references finished " << compared << " agree "
+        << agreed << '\n'
+        << "median fast " << median(fastTimes) << " ms\n"
+        << "worst fast " << worstMs << " ms (position " << worstIndex << ")\n"
+        << "median ratio " << median(ratios) << '\n'
+        << "nodes/s fast " << kiloNodesPerSecond(fastNodes, fastMs) << " k reference "
+        << kiloNodesPerSecond(referenceNodes, referenceMs) << " k\n"
+        << "nodes fast " << fastNodes << " (all positions)" << std::endl;
     return agreed == compared;
 }

@@ -12,12 +12,16 @@ class Checkers;
 // checks that both decide alike: the same move, the same value, the same random numbers drawn.
 // The reference runs in a child process so that it can be stopped at the time limit; where its
 // growth over the two levels below says it would take more than twice the limit, it is not run.
+// Nodes per second are printed beside the times, so that a change of speed can be told from a
+// change of the tree's size.
 class Benchmark
 {
 public:
     using EngineFactory = std::function<std::unique_ptr<Checkers>()>;
 
-    Benchmark(EngineFactory makeEngine, int level, double referenceLimitSeconds);
+    // withReference false: times the fast search alone (nothing is compared).
+    Benchmark(EngineFactory makeEngine, int level, double referenceLimitSeconds,
+              bool withReference = true);
     ~Benchmark();
 
     // Prints a line per position and a summary; true when every decision the reference
@@ -45,4 +49,5 @@ private:
     std::unique_ptr<Checkers> m_fastEngine;
     int m_level;
     double m_limitSeconds;
+    bool m_withReference;
 };

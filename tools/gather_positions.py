@@ -7,6 +7,11 @@ without kings, and endgames with two to six kings (as many of each number as it 
 eight). Prints one position text a line.
 
     tools/gather_positions.py --cli build/checkers-cli --rules russian > tools/bench/russian.txt
+
+With --endgames-only it keeps the endgames alone, --per-king-count of each number of kings:
+
+    tools/gather_positions.py --cli build/checkers-cli --rules russian --seed 7 \
+        --endgames-only --per-king-count 12 > tools/bench/kings-russian.txt
 """
 
 import argparse
@@ -57,11 +62,13 @@ def main():
     parser.add_argument("--rules", required=True, choices=["russian", "english"])
     parser.add_argument("--games", type=int, default=100)
     parser.add_argument("--seed", type=int, default=1)
+    parser.add_argument("--endgames-only", action="store_true")
+    parser.add_argument("--per-king-count", type=int, default=ENDGAMES_PER_KING_COUNT)
     args = parser.parse_args()
 
     rng = random.Random(args.seed)
-    wanted = dict(KINDS)
-    wanted.update({f"endgame-{k}": ENDGAMES_PER_KING_COUNT for k in ENDGAME_KINGS})
+    wanted = {} if args.endgames_only else dict(KINDS)
+    wanted.update({f"endgame-{k}": args.per_king_count for k in ENDGAME_KINGS})
     found = {name: [] for name in wanted}
     seen = set()
     for game in range(args.games):
@@ -69,7 +76,7 @@ def main():
         position = START
         for ply in range(MAX_PLIES):
             name = kind(position, ply)
-            if name and position not in seen:
+            if name in wanted and position not in seen:
                 seen.add(position)
                 found[name].append(position)
             after = search(args.cli, args.rules, level, rng.randrange(1 << 30), position)

@@ -140,7 +140,7 @@ int search(const std::vector<std::string>& words)
 
 int bench(const std::vector<std::string>& words)
 {
-    CommandLine args(words, {"--rules", "--level", "--file", "--reference-limit"}, {});
+    CommandLine args(words, {"--rules", "--level", "--file", "--reference-limit"}, {"--fast-only"});
     const std::optional<long long> level = args.number("--level", true, 1, MAX_LEVEL);
     const std::optional<long long> limit =
         args.number("--reference-limit", false, 1, MAX_REFERENCE_LIMIT);
@@ -169,7 +169,8 @@ int bench(const std::vector<std::string>& words)
     }
     const std::string rules = *args.text("--rules", true);
     const Benchmark benchmark([rules] { return makeEngine(rules); }, static_cast<int>(*level),
-                              static_cast<double>(limit.value_or(DEFAULT_REFERENCE_LIMIT)));
+                              static_cast<double>(limit.value_or(DEFAULT_REFERENCE_LIMIT)),
+                              !args.has("--fast-only"));
     return benchmark.run(positions, std::cout) ? EXIT_SUCCESS : EXIT_FAILURE;
 }
 

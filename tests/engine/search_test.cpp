@@ -1,10 +1,12 @@
 #include "support/positions.h"
+#include "support/scatteredendgames.h"
 
 #include "rules/echeckers.h"
 #include "rules/rcheckers.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <map>
 #include <memory>
@@ -136,6 +138,57 @@ TEST(Search, ChoosesUniformlyAmongEqualMovesAndReproducibly)
         ASSERT_EQ(seen.size(), 7u);
         for (const auto& [position, count] : seen)
             EXPECT_GT(count, games / 7 / 2) << position; // each about 100 times
+    }
+}
+
+// Endgames are where the search's short cuts bite: stalemates within the horizon bound the
+// values, long king captures transpose, and many root moves tie. One engine searches them all,
+// remembering its tables from position to position as in a game.
+TEST(Search, EndgamesDecideAsTheReference)
+{
+    constexpr double REFERENCE_BUDGET = 1e5; // positions the reference may search for one case
+    for (bool russian : {false, true}) {
+        const auto fast = engineFor(russian, positions::start(), 2);
+        const auto reference = engineFor(russian, positions::start(), 2);
+        int deepest = 0;
+        for (const std::string& position : scatteredEndgames(russian ? 31 : 32, 100)) {
+            // The deepest level up to 9 whose full-width search stays within the budget, told by
+            // the growth from one level to the next.
+            const auto referenceNodes = [&](int level) {
+                reference->fromString(position);
+                reference->level = level;
+                reference->go2Reference();
+                return static_cast<double>(std::max(1LL, reference->nodes()));
+            };
+            int level = 2;
+            double below = 1;
+            double nodes = referenceNodes(level);
+            while (level < 9 && nodes * nodes / below < REFERENCE_BUDGET) {
+                below = nodes;
+                nodes = referenceNodes(++level);
+            }
+            deepest = std::max(deepest, level);
+            for (unsigned seed : {1u, 2u}) {
+                int next[2][3];
+                std::string after[2];
+                int value[2];
+                for (int which = 0; which < 2; ++which) {
+                    Checkers& engine = which == 0 ? *fast : *reference;
+                    engine.fromString(position);
+                    engine.level = level;
+                    std::srand(seed);
+                    value[which] = which == 0 ? engine.go2() : engine.go2Reference();
+                    after[which] = engine.toString(false);
+                    for (int& n : next[which])
+                        n = std::rand();
+                }
+                ASSERT_EQ(after[0], after[1]) << position << " level " << level;
+                ASSERT_EQ(value[0], value[1]) << position << " level " << level;
+                for (int k = 0; k < 3; ++k)
+                    ASSERT_EQ(next[0][k], next[1][k]) << position << " level " << level;
+            }
+        }
+        EXPECT_GE(deepest, 7) << "the endgames should reach the deeper levels";
     }
 }
 

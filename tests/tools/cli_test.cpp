@@ -167,13 +167,24 @@ TEST(Cli, BenchComparesBothSearchesOnAFile)
     const CliRun r = run("bench --rules russian --level 5 --reference-limit 30 --file " + file);
     ASSERT_EQ(r.status, 0) << r.err;
     const auto got = lines(r.out);
-    ASSERT_EQ(got.size(), 5u) << r.out;
+    ASSERT_EQ(got.size(), 8u) << r.out;
     EXPECT_EQ(got[0].substr(0, 16), "position 1 fast ");
     EXPECT_NE(got[0].find(" agree"), std::string::npos);
     EXPECT_NE(got[1].find(" agree"), std::string::npos);
-    EXPECT_EQ(got[2], "positions 2 compared 2 agree 2");
-    EXPECT_EQ(got[3].substr(0, 13), "median ratio ");
+    EXPECT_EQ(got[2], "positions 2 references finished 2 agree 2");
+    EXPECT_EQ(got[3].substr(0, 12), "median fast ");
     EXPECT_EQ(got[4].substr(0, 11), "worst fast ");
+    EXPECT_EQ(got[5].substr(0, 13), "median ratio ");
+    EXPECT_EQ(got[6].substr(0, 13), "nodes/s fast ");
+    EXPECT_EQ(got[6].find(" reference 0.0 k"), std::string::npos) << got[6];
+
+    // Without the reference nothing is compared, and the run still succeeds.
+    const CliRun alone = run("bench --rules russian --level 5 --fast-only --file " + file);
+    ASSERT_EQ(alone.status, 0) << alone.err;
+    const auto aloneLines = lines(alone.out);
+    ASSERT_EQ(aloneLines.size(), 8u) << alone.out;
+    EXPECT_EQ(aloneLines[0].find("reference"), std::string::npos) << aloneLines[0];
+    EXPECT_EQ(aloneLines[2], "positions 2 references finished 0 agree 0");
 
     FILE* bad = fopen(file.c_str(), "w");
     ASSERT_NE(bad, nullptr);
