@@ -3,6 +3,7 @@
 #include "engine/legalmoves.h"
 #include "engine/ruleset.h"
 #include "tests/support/randomgames.h"
+#include "tests/support/sharedends.h"
 
 #include <gtest/gtest.h>
 
@@ -133,29 +134,16 @@ TEST(LegalMoves, AreWhatTheRulesAcceptWithTheEnginesChoiceFirst)
     }
 }
 
-// Russian positions in which two captures share their start and final square but take
-// different pieces (side 2 to move): a man that goes on as a king, and a king.
-const char* const SHARED_ENDS[] = {
-    "3 3 3 3 3 3 3 3 3 1 3 3 3 5 3 3 1 1 1 3 3 3 3 3 1 1 3 3 3 3 3 3 ",
-    "2 3 3 3 3 3 3 3 3 1 3 3 1 3 3 1 1 3 3 3 3 1 3 3 1 3 1 3 1 3 3 4 ",
-};
-
-Position positionFrom(const std::string& text)
-{
-    const std::unique_ptr<Checkers> engine = ruleset::makeEngine(ruleset::RUSSIAN);
-    engine->fromString(text);
-    return positionOf(*engine);
-}
-
 // Start and final square alone are ambiguous for the reader and give the engine's choice to a
 // person; the landing squares pick either capture, and only squares on some route of the piece
 // are landing squares. For both sides.
 TEST(LegalMoves, LandingSquaresTellSharedEndsApart)
 {
     const std::unique_ptr<Checkers> engine = ruleset::makeEngine(ruleset::RUSSIAN);
-    for (const char* text : SHARED_ENDS) {
+    for (const char* text : sharedends::POSITIONS) {
         for (int side = 1; side <= 2; ++side) {
-            const Position position = side == 2 ? positionFrom(text) : rotated(positionFrom(text));
+            const Position position = side == 2 ? sharedends::russianPosition(text)
+                                                : rotated(sharedends::russianPosition(text));
             const LegalMoves moves(*engine, position, side);
             int shared = 0;
             for (const GameMove& move : moves.all()) {

@@ -4,6 +4,8 @@
 #include "engine/pdn.h"
 #include "engine/ruleset.h"
 
+#include "tests/support/sharedends.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -46,19 +48,6 @@ Pdn::Tags tags()
     return {"Test \"quoted\" \\ game", "2026.12.08", "Person", "Computer"};
 }
 
-// Russian positions, side 2 to move, in which two captures share start and final square.
-const char* const SHARED_ENDS[] = {
-    "3 3 3 3 3 3 3 3 3 1 3 3 3 5 3 3 1 1 1 3 3 3 3 3 1 1 3 3 3 3 3 3 ",
-    "2 3 3 3 3 3 3 3 3 1 3 3 1 3 3 1 1 3 3 3 3 1 3 3 1 3 1 3 1 3 3 4 ",
-};
-
-Position positionFrom(const std::string& text)
-{
-    const std::unique_ptr<Checkers> engine = ruleset::makeEngine(ruleset::RUSSIAN);
-    engine->fromString(text);
-    return positionOf(*engine);
-}
-
 } // namespace
 
 TEST(Pdn, RandomGamesReadBackAsPlayed)
@@ -92,8 +81,8 @@ TEST(Pdn, RandomGamesReadBackAsPlayed)
 TEST(Pdn, SharedEndsAreWrittenWithTheirLandings)
 {
     int ambiguous = 0;
-    for (const char* text : SHARED_ENDS) {
-        const Position position = positionFrom(text);
+    for (const char* text : sharedends::POSITIONS) {
+        const Position position = sharedends::russianPosition(text);
         for (Colour side1 : {Colour::White, Colour::Black}) {
             const GameRecord start(ruleset::RUSSIAN, side1, position, 2);
             for (const GameMove& move : start.legalMoves().all()) {
