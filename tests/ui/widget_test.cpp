@@ -13,7 +13,6 @@
 
 #include <functional>
 #include <iterator>
-#include <map>
 #include <memory>
 #include <string>
 
@@ -21,6 +20,7 @@
 #include "qtboard.h"
 #include "rules/echeckers.h"
 #include "rules/rcheckers.h"
+#include "tests/support/positions.h"
 #include "widget.h"
 
 namespace
@@ -92,17 +92,6 @@ QString storedText(const QString& key)
             return text.mid(prefix.size());
     }
     return QString();
-}
-
-// A position text with the given pieces and every other square free.
-std::string position(const std::map<int, int>& pieces)
-{
-    std::string text;
-    for (int square = 0; square < SQUARES; ++square) {
-        const auto it = pieces.find(square);
-        text += std::to_string(it == pieces.end() ? FREE : it->second) + " ";
-    }
-    return text;
 }
 
 // Column and row of a playable square.
@@ -560,7 +549,7 @@ void WidgetTest::escapeDownWhileGameOverBoxOpensKeepsGame()
     m_window = std::make_unique<Widget>();
     showActive();
     ECheckers reader;
-    QVERIFY(reader.fromString(position({{22, MAN1}, {14, MAN2}})));
+    QVERIFY(reader.fromString(positions::text({{22, MAN1}, {14, MAN2}})));
     board()->continueGame(GameRecord(ECheckers::RULES_CODE, Colour::Black, positionOf(reader), 1),
                           false);
     chooseCell(board(), cellOf(22));
