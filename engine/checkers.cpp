@@ -1,6 +1,7 @@
 #include "checkers.h"
 
 #include "movesink.h"
+#include "position.h"
 #include "search.h"
 
 #include <algorithm>
@@ -83,7 +84,7 @@ bool Checkers::setup(const int* values)
 
 std::string Checkers::toString(bool flip) const
 {
-    int placed[SQUARES];
+    Position placed;
     for (int square = 0; square < SQUARES; ++square) {
         const int value = board[internal(square)];
         if (flip)
@@ -91,13 +92,7 @@ std::string Checkers::toString(bool flip) const
         else
             placed[square] = value;
     }
-    std::string text;
-    text.reserve(POSITION_TEXT_LENGTH);
-    for (int value : placed) {
-        text += std::to_string(value);
-        text += ' ';
-    }
-    return text;
+    return positionText(placed);
 }
 
 bool Checkers::fromString(const std::string& text)
