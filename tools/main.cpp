@@ -5,9 +5,9 @@
 #include "commandline.h"
 #include "perft.h"
 
-#include "engine/atomicfile.h"
 #include "engine/checkers.h"
-#include "engine/pdn.h"
+#include "game/atomicfile.h"
+#include "game/pdn.h"
 #include "rules/echeckers.h"
 #include "rules/rcheckers.h"
 

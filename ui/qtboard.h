@@ -15,9 +15,9 @@
 #include <vector>
 
 #include "engine/checkers.h"
-#include "engine/gamerecord.h"
-#include "engine/ruleset.h"
-#include "engine/savedgame.h"
+#include "game/gamerecord.h"
+#include "game/ruleset.h"
+#include "game/savedgame.h"
 #include "statusline.h"
 
 class QPainter;

@@ -2,8 +2,8 @@
 
 #include <QString>
 
-#include "engine/colour.h"
-#include "engine/gameresult.h"
+#include "game/colour.h"
+#include "game/gameresult.h"
 
 // The line under the board that tells a person how the game stands: whose turn it is and who
 // plays that side, that the computer is replying, why the last entered move was refused, or how

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "engine/position.h"
-#include "engine/ruleset.h"
+#include "game/ruleset.h"
 
 #include <memory>
 #include <string>

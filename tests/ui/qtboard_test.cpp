@@ -20,7 +20,7 @@
 
 #include "engine/movesink.h"
 #include "engine/position.h"
-#include "engine/ruleset.h"
+#include "game/ruleset.h"
 #include "rules/echeckers.h"
 #include "rules/rcheckers.h"
 #include "ui/qtboard.h"

@@ -1,7 +1,7 @@
 // The moves with routes against the rule sets' own move entry, over random positions.
 
-#include "engine/legalmoves.h"
-#include "engine/ruleset.h"
+#include "game/legalmoves.h"
+#include "game/ruleset.h"
 #include "tests/support/randomgames.h"
 #include "tests/support/sharedends.h"
 

@@ -1,8 +1,8 @@
 // The record as PDN: written and read back by the same rules, and text from elsewhere read
 // defensively.
 
-#include "engine/pdn.h"
-#include "engine/ruleset.h"
+#include "game/pdn.h"
+#include "game/ruleset.h"
 
 #include "tests/support/sharedends.h"
 

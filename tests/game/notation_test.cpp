@@ -1,7 +1,7 @@
 // Square names, move texts and FEN strings of both rule sets, whichever colour is at the bottom.
 
-#include "engine/notation.h"
-#include "engine/ruleset.h"
+#include "game/notation.h"
+#include "game/ruleset.h"
 #include "tests/support/randomgames.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "position.h"
+#include "engine/position.h"
 
 #include <vector>
 

@@ -1,7 +1,7 @@
 // The game as played: end rules through real moves, and undo.
 
-#include "engine/gamerecord.h"
-#include "engine/ruleset.h"
+#include "game/gamerecord.h"
+#include "game/ruleset.h"
 
 #include <gtest/gtest.h>
 

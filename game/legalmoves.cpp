@@ -1,9 +1,9 @@
 #include "legalmoves.h"
 
-#include "checkers.h"
-#include "movesink.h"
+#include "engine/checkers.h"
+#include "engine/movesink.h"
+#include "engine/side.h"
 #include "ruleset.h"
-#include "side.h"
 
 #include <algorithm>
 #include <array>

@@ -1,6 +1,6 @@
 #include "gamerecord.h"
 
-#include "checkers.h"
+#include "engine/checkers.h"
 #include "ruleset.h"
 
 GameRecord::GameRecord(int rulesCode, Colour side1Colour)

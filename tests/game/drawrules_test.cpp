@@ -1,7 +1,7 @@
 // Each draw rule at its threshold: one ply short gives no draw.
 
-#include "engine/drawrules.h"
-#include "engine/ruleset.h"
+#include "game/drawrules.h"
+#include "game/ruleset.h"
 
 #include <gtest/gtest.h>
 

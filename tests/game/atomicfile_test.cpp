@@ -1,6 +1,6 @@
 // Files written whole or not at all, and bad files set aside.
 
-#include "engine/atomicfile.h"
+#include "game/atomicfile.h"
 
 #include <gtest/gtest.h>
 

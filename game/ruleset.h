@@ -1,7 +1,7 @@
 #pragma once
 
-#include "checkers.h"
 #include "colour.h"
+#include "engine/checkers.h"
 
 #include <memory>
 

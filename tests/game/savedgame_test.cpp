@@ -1,9 +1,9 @@
 // The game kept beside the program: who plays which colour survives the round trip, and a file
 // that is not one of our unfinished games is either replaced or set aside.
 
-#include "engine/savedgame.h"
+#include "game/savedgame.h"
 
-#include "engine/ruleset.h"
+#include "game/ruleset.h"
 
 #include <gtest/gtest.h>
 
