@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <ctime>
 #include <iostream>
+#include <new>
 #include <sstream>
 
 const int Checkers::SQUARE_CELLS[SQUARES] = {6,  7,  8,  9,  11, 12, 13, 14, 17, 18, 19,
@@ -58,7 +59,7 @@ bool isPositionValue(int value)
 
 } // namespace
 
-Checkers::Checkers() : m_search(std::make_unique<Search>(*this))
+Checkers::Checkers()
 {
     std::fill(std::begin(board), std::end(board), BORDER);
     std::fill(std::begin(bestboard), std::end(bestboard), BORDER);
@@ -152,6 +153,13 @@ bool Checkers::checkMove2() const
 int Checkers::go2()
 {
     m_nodes = 0;
+    // The tables are made by the first search, so that an engine that never searches (a game
+    // record's scratch engine) costs no more than its board. Without the memory for them the
+    // plain search makes the same decision, only slower.
+    if (!m_search)
+        m_search.reset(new (std::nothrow) Search(*this));
+    if (!m_search)
+        return go2Reference();
     const int value = m_search->go();
     m_nodes += m_search->nodes();
     return value;
@@ -159,7 +167,8 @@ int Checkers::go2()
 
 void Checkers::clearSearchTables()
 {
-    m_search->clear();
+    if (m_search)
+        m_search->clear();
 }
 
 int Checkers::go2Reference()

@@ -137,5 +137,5 @@ private:
 
     MoveSink* m_sink = nullptr;
     long long m_nodes = 0;
-    std::unique_ptr<Search> m_search;
+    std::unique_ptr<Search> m_search; // made by the first go2
 };
