@@ -76,13 +76,22 @@ void GameRecord::judge(EndReason draw)
     }
 }
 
-GameRecord::Entry GameRecord::enter(int from, const std::vector<int>& landings, int to)
+GameRecord::Entry GameRecord::enter(int from, const std::vector<int>& landings, int square)
 {
     if (over())
         return Entry::GAME_OVER;
-    const LegalMoves::Choice choice = m_legal->find(from, landings, to);
+    LegalMoves::Choice choice = m_legal->find(from, landings, square);
     if (!choice.move) {
-        return m_legal->refusal() == LegalMoves::Refusal::CAPTURE_COMPULSORY
+        if (square == from)
+            return Entry::ROUTE_CLEARED;
+        if (m_legal->isLanding(from, landings, square))
+            return Entry::LANDING;
+        // The landings lead elsewhere: the final square alone says which capture is meant.
+        if (!landings.empty())
+            choice = m_legal->find(from, {}, square);
+    }
+    if (!choice.move) {
+        return m_legal->refusal(from, landings, square) == LegalMoves::Refusal::CAPTURE_COMPULSORY
                    ? Entry::CAPTURE_COMPULSORY
                    : Entry::ILLEGAL;
     }

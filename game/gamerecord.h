@@ -24,7 +24,9 @@ public:
     // What became of a person's entry.
     enum class Entry {
         PLAYED,
-        CAPTURE_COMPULSORY, // refused: the side has a capture and the entry is not one
+        LANDING,            // the square goes on the route: a capture of the piece passes it next
+        ROUTE_CLEARED,      // the start chosen again: the route chosen so far is given up
+        CAPTURE_COMPULSORY, // refused: the side has a capture and the entry is none at all
         ILLEGAL,            // refused: no legal move fits
         GAME_OVER,          // refused: the game has ended
     };
@@ -66,9 +68,13 @@ public:
     // The legal moves of the side to move in the current position. Once the game is over they
     // are still listed, but enter and play refuse them.
     const LegalMoves& legalMoves() const { return *m_legal; }
-    // A person's entry for the side to move: start, landing squares chosen in order, final square.
-    // Without landings the engine's own choice for (from, to) is played.
-    Entry enter(int from, const std::vector<int>& landings, int to);
+    // A person's choice of `square` for the piece on `from` of the side to move, with the landing
+    // squares chosen so far. In this order: a move from `from` to `square` along the landings
+    // is played (without landings, the engine's own choice); `square` becomes a landing when a
+    // capture passes it after the landings; the start chosen again clears the route; the final
+    // square of one of the piece's captures plays it as if no landings had been chosen. Anything
+    // else is refused.
+    Entry enter(int from, const std::vector<int>& landings, int square);
     // Plays the legal move of the side to move that leads to `after` (the computer's move found
     // by go2, or a move go1/go2_human made on an engine). False, and nothing recorded, when no
     // legal move does.

@@ -153,6 +153,26 @@ bool isOwn(const Side& side, int value)
     return value == side.man || value == side.king;
 }
 
+// Does the way from `from` to `to` run along one diagonal over a piece of the opponent of
+// `side`? A person entering it means a capture, legal or not.
+bool jumpsOpponent(const Position& position, const Side& side, int from, int to)
+{
+    int cells[CELLS];
+    std::fill(std::begin(cells), std::end(cells), BORDER);
+    for (int square = 0; square < SQUARES; ++square)
+        cells[Checkers::SQUARE_CELLS[square]] = position[square];
+    const int end = Checkers::SQUARE_CELLS[to];
+    for (int step : STEPS) {
+        bool jumped = false;
+        for (int cell = Checkers::SQUARE_CELLS[from] + step; cells[cell] != BORDER; cell += step) {
+            if (cell == end)
+                return jumped;
+            jumped = jumped || side.isOpponent(cells[cell]);
+        }
+    }
+    return false;
+}
+
 // Is `wanted` an in-order subsequence of the route's landing squares short of the final one?
 bool passes(const std::vector<int>& route, const std::vector<int>& wanted, int extra)
 {
@@ -169,7 +189,8 @@ bool passes(const std::vector<int>& route, const std::vector<int>& wanted, int e
 
 } // namespace
 
-LegalMoves::LegalMoves(Checkers& scratch, const Position& position, int side) : m_side(side)
+LegalMoves::LegalMoves(Checkers& scratch, const Position& position, int side)
+    : m_side(side), m_position(position)
 {
     const Side& mover = side == 1 ? SIDE1 : SIDE2;
     placePosition(scratch, side == 1 ? rotated(position) : position);
@@ -305,6 +326,8 @@ LegalMoves::Choice LegalMoves::find(int from, const std::vector<int>& landings, 
 
 bool LegalMoves::isLanding(int from, const std::vector<int>& chosen, int square) const
 {
+    if (square == from)
+        return false;
     for (std::size_t i = 0; i < m_moves.size(); ++i) {
         if (m_moves[i].from == from && routeFits(i, chosen, square))
             return true;
@@ -318,9 +341,13 @@ bool LegalMoves::canMoveFrom(int from) const
                        [from](const GameMove& move) { return move.from == from; });
 }
 
-LegalMoves::Refusal LegalMoves::refusal() const
+LegalMoves::Refusal LegalMoves::refusal(int from, const std::vector<int>& landings, int to) const
 {
-    return captureCompulsory() ? Refusal::CAPTURE_COMPULSORY : Refusal::ILLEGAL;
+    if (!captureCompulsory() || !landings.empty())
+        return Refusal::ILLEGAL;
+    const Side& mover = m_side == 1 ? SIDE1 : SIDE2;
+    return jumpsOpponent(m_position, mover, from, to) ? Refusal::ILLEGAL
+                                                      : Refusal::CAPTURE_COMPULSORY;
 }
 
 const GameMove* LegalMoves::leadingTo(const Position& after) const

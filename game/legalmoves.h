@@ -50,12 +50,14 @@ public:
     Choice find(int from, const std::vector<int>& landings, int to, bool needUnique = false) const;
     // Is `square` a landing square, short of the final one, of some capture sequence of the
     // piece on `from` whose route passes the landings chosen so far in order and then `square`?
-    // The person's entry keeps the piece selected and marks the square when it is.
+    // The start square never is, though a capture may pass it again on its way.
     bool isLanding(int from, const std::vector<int>& chosen, int square) const;
     // Has the piece on `from` a legal move?
     bool canMoveFrom(int from) const;
-    // Why the entry (from, to) was refused, for the status line.
-    Refusal refusal() const;
+    // Why the entry of start, landing squares and final square, which fits no legal move, is
+    // refused: a missed capture only when the side has one and the entry is no capture at all
+    // (no landing squares, and no piece of the opponent jumped on the way to the final square).
+    Refusal refusal(int from, const std::vector<int>& landings, int to) const;
 
     // The legal move that turns the position into `after` (the computer's move, or a move the
     // engine played), or null when none does.
@@ -69,6 +71,7 @@ private:
     void preferEngineChoice(Checkers& scratch);
 
     int m_side;
+    Position m_position;
     std::vector<GameMove> m_moves;
     // Every route of each move (the first is its `landings`): a king's capture may be entered
     // along any of them.

@@ -444,11 +444,15 @@ void QtBoard::click()
             if (offerMove(selected, square))
                 return;
         } else if (isPiece(value)) {
-            // Choosing the selected piece again may be a capture that comes back to its start.
+            // Choosing the selected piece again completes a capture back to its start or gives
+            // up the route chosen so far.
             if (square == selected && offerMove(selected, square))
                 return;
-            if (square != selected)
+            if (square != selected) {
                 m_route.clear();
+                m_refusal = StatusLine::Refusal::NONE;
+                refreshStatus();
+            }
             selected = square;
             selectedCell = cursor;
         }
@@ -458,9 +462,9 @@ void QtBoard::click()
     repaint();
 }
 
-// The record judges the entry for the side to move: a complete move is played; a landing square
-// of one of the piece's captures is added to the route; anything else is refused with its reason
-// on the status line (except the selected piece chosen again, which only keeps it selected).
+// The record judges the entry for the side to move and the board shows its answer: the move
+// played, the route grown by a landing square or given up, or the reason for a refusal on the
+// status line until the selection or the route changes.
 bool QtBoard::offerMove(int from, int to)
 {
     // Side 1 has moved and waits for the computer: a second move now would be out of turn.
@@ -469,8 +473,8 @@ bool QtBoard::offerMove(int from, int to)
     const int side = side1ToMove ? SIDE_1 : SIDE_2;
     if (record.sideToMove() != side)
         return false;
-    const GameRecord::Entry entry = record.enter(from, m_route, to);
-    if (entry == GameRecord::Entry::PLAYED) {
+    switch (record.enter(from, m_route, to)) {
+    case GameRecord::Entry::PLAYED:
         m_route.clear();
         m_refusal = StatusLine::Refusal::NONE;
         followRecord();
@@ -479,16 +483,24 @@ bool QtBoard::offerMove(int from, int to)
         else
             afterMoveOfSide2();
         return true;
-    }
-    if (entry == GameRecord::Entry::GAME_OVER)
-        return false;
-    if (record.legalMoves().isLanding(from, m_route, to)) {
+    case GameRecord::Entry::LANDING:
         m_route.push_back(to);
         m_refusal = StatusLine::Refusal::NONE;
-    } else if (to != from) {
-        m_refusal = entry == GameRecord::Entry::CAPTURE_COMPULSORY
-                        ? StatusLine::Refusal::CAPTURE_COMPULSORY
-                        : StatusLine::Refusal::ILLEGAL;
+        break;
+    case GameRecord::Entry::ROUTE_CLEARED:
+        if (!m_route.empty()) {
+            m_route.clear();
+            m_refusal = StatusLine::Refusal::NONE;
+        }
+        break;
+    case GameRecord::Entry::CAPTURE_COMPULSORY:
+        m_refusal = StatusLine::Refusal::CAPTURE_COMPULSORY;
+        break;
+    case GameRecord::Entry::ILLEGAL:
+        m_refusal = StatusLine::Refusal::ILLEGAL;
+        break;
+    case GameRecord::Entry::GAME_OVER:
+        return false;
     }
     refreshStatus();
     return false;

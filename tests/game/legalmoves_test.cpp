@@ -1,6 +1,7 @@
 // The moves with routes against the rule sets' own move entry, over random positions.
 
 #include "game/legalmoves.h"
+#include "game/notation.h"
 #include "game/ruleset.h"
 #include "tests/support/randomgames.h"
 #include "tests/support/sharedends.h"
@@ -172,6 +173,11 @@ TEST(LegalMoves, LandingSquaresTellSharedEndsApart)
 
                 std::vector<int> chosen;
                 for (int stop : stops) {
+                    // A route may pass its start again; the start is never a landing to choose.
+                    if (stop == move.from) {
+                        EXPECT_FALSE(moves.isLanding(move.from, chosen, stop));
+                        continue;
+                    }
                     EXPECT_TRUE(moves.isLanding(move.from, chosen, stop));
                     chosen.push_back(stop);
                 }
@@ -187,21 +193,43 @@ TEST(LegalMoves, LandingSquaresTellSharedEndsApart)
     }
 }
 
-// Without a capture, a person's refused move is illegal; with one, it is a missed capture.
-TEST(LegalMoves, RefusalNamesTheCompulsoryCapture)
+// Without a capture, a person's refused move is illegal; with one, it is a missed capture unless
+// the entry is a capture itself: a man jumping backwards under English rules, or landing squares.
+TEST(LegalMoves, RefusalNamesTheCompulsoryCaptureOnlyForNoCapture)
 {
     const std::unique_ptr<Checkers> engine = ruleset::makeEngine(ruleset::ENGLISH);
     Position quiet{};
     quiet.fill(FREE);
     quiet[21] = MAN1;
-    quiet[5] = MAN2;
+    quiet[25] = MAN2; // behind 21: an English man may not jump it to 30
     Position capture = quiet;
-    capture[17] = MAN2; // square 21's man can jump it
-    EXPECT_EQ(LegalMoves(*engine, quiet, 1).refusal(), LegalMoves::Refusal::ILLEGAL);
+    capture[17] = MAN2; // 21 must take it, landing on 14
+    EXPECT_EQ(LegalMoves(*engine, quiet, 1).refusal(21, {}, 16), LegalMoves::Refusal::ILLEGAL);
     const LegalMoves moves(*engine, capture, 1);
-    EXPECT_EQ(moves.refusal(), LegalMoves::Refusal::CAPTURE_COMPULSORY);
     EXPECT_TRUE(moves.captureCompulsory());
     EXPECT_EQ(moves.find(21, {}, 16).match, LegalMoves::Match::NONE);
+    EXPECT_EQ(moves.refusal(21, {}, 16), LegalMoves::Refusal::CAPTURE_COMPULSORY);
+    EXPECT_EQ(moves.refusal(21, {}, 30), LegalMoves::Refusal::ILLEGAL);
+    EXPECT_EQ(moves.refusal(21, {14}, 16), LegalMoves::Refusal::ILLEGAL);
+}
+
+// A capture may pass its start square again, but that square is never a landing to choose.
+TEST(LegalMoves, StartSquareIsNoLanding)
+{
+    const Notation notation(ruleset::RUSSIAN, Colour::White);
+    const std::optional<Notation::Fen> fen = notation.parseFen("W:Wf4:Be7,g7,c5,e5,g5,e3");
+    ASSERT_TRUE(fen);
+    const std::unique_ptr<Checkers> engine = ruleset::makeEngine(ruleset::RUSSIAN);
+    const LegalMoves moves(*engine, fen->position, 1);
+    const int f4 = notation.square("f4");
+    std::vector<int> chosen;
+    for (const char* landing : {"d6", "f8", "h6"}) {
+        EXPECT_FALSE(moves.isLanding(f4, chosen, f4)) << chosen.size();
+        ASSERT_TRUE(moves.isLanding(f4, chosen, notation.square(landing))) << landing;
+        chosen.push_back(notation.square(landing));
+    }
+    EXPECT_FALSE(moves.isLanding(f4, chosen, f4));
+    EXPECT_EQ(moves.find(f4, chosen, notation.square("c1")).match, LegalMoves::Match::FOUND);
 }
 
 // A capture that comes back to its start square: the piece that moved is found by its route.

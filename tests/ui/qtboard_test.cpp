@@ -14,12 +14,14 @@
 
 #include <map>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "engine/movesink.h"
 #include "engine/position.h"
+#include "game/notation.h"
 #include "game/ruleset.h"
 #include "rules/echeckers.h"
 #include "rules/rcheckers.h"
@@ -310,11 +312,14 @@ private slots:
     void everyCaptureRouteCanBeEntered_data();
     void everyCaptureRouteCanBeEntered();
     void landingOffEveryRouteIsRefused();
+    void routeGivenUpOrLeftForAnotherCapture();
     void repetitionEndsInADraw();
 
 private:
     // Starts a fresh game with the given settings and puts the position on the board.
     void setUp(int rules, const std::string& text, bool secondHuman = false, int sideToMove = 1);
+    // The same from a Russian FEN string, White at the bottom and to move.
+    void setUpRussian(const char* fen);
     void press(int square);
     void pressAt(const QPoint& cell);
     QColor pixel(const QPoint& at) const;
@@ -354,6 +359,15 @@ void QtBoardTest::setUp(int rules, const std::string& text, bool secondHuman, in
         GameRecord(rules, ruleset::side1Colour(rules, humanFirst), positionOf(*reader), sideToMove),
         secondHuman);
     QCOMPARE(m_board->engine->toString(false), text);
+}
+
+void QtBoardTest::setUpRussian(const char* fen)
+{
+    const std::optional<Notation::Fen> read =
+        Notation(RCheckers::RULES_CODE, Colour::White).parseFen(fen);
+    QVERIFY(read);
+    m_board->continueGame(GameRecord(RCheckers::RULES_CODE, Colour::White, read->position, 1),
+                          false);
 }
 
 void QtBoardTest::pressAt(const QPoint& cell)
@@ -1386,12 +1400,13 @@ void QtBoardTest::refusedMovesSayWhy()
     press(26);
     press(21);
     QCOMPARE(m_board->statusText(), QString("A capture is compulsory"));
-    press(22);
-    press(22); // the selected piece again: no refusal of its own
+    press(22); // another piece selected: the refusal gives way to the turn
+    QCOMPARE(m_board->statusText(), QString("White to move (you)"));
+    press(13); // no capture at all
     QCOMPARE(m_board->statusText(), QString("A capture is compulsory"));
-    press(13); // a capture's square but off every route: still a capture is owed
+    press(22); // the selected piece again, without a route: nothing changes
     QCOMPARE(m_board->statusText(), QString("A capture is compulsory"));
-    QCOMPARE(spy.count(), 1);
+    QCOMPARE(spy.count(), 3);
     press(15);
     QCOMPARE(m_board->engine->board[m_board->engine->internal(15)], int(MAN1));
     QCOMPARE(m_board->statusText(), QString("Black (computer) is replying"));
@@ -1473,19 +1488,54 @@ void QtBoardTest::landingOffEveryRouteIsRefused()
           position({{30, MAN1}, {25, MAN2}, {26, MAN2}, {17, MAN2}, {18, MAN2}}));
     press(30);
     press(21);
-    press(23); // on the other route, not after 21
+    press(23); // on the other route, not after 21: a capture, but not a legal one
     QCOMPARE(m_board->route(), std::vector<int>{21});
-    QCOMPARE(m_board->statusText(), QString("A capture is compulsory"));
+    QCOMPARE(m_board->statusText(), QString("That move is not legal"));
     QCOMPARE(m_board->engine->board[m_board->engine->internal(30)], int(MAN1));
-    // Choosing another piece forgets the route.
+    // Choosing another piece forgets the route and the refusal.
     press(25);
     QVERIFY(m_board->route().empty());
     QCOMPARE(mark(21), Mark::NONE);
+    QCOMPARE(m_board->statusText(), QString("Black to move (you)"));
     // Start and final square alone play the engine's own choice, as they always did.
     press(30);
     press(14);
     QCOMPARE(m_board->engine->board[m_board->engine->internal(14)], int(MAN1));
     QCOMPARE(countOf(*m_board->engine, MAN2), 2);
+}
+
+// The selected piece chosen again gives up its route; a final square the route does not lead to
+// plays the capture that ends there; refusals give way once the route grows.
+void QtBoardTest::routeGivenUpOrLeftForAnotherCapture()
+{
+    const Notation names(RCheckers::RULES_CODE, Colour::White);
+    const auto at = [&names](const char* name) { return names.square(name); };
+    // c3 takes c3xa5 or c3xe5xg7.
+    setUpRussian("W:Wc3,h2:Bb4,d4,f6,h8");
+    press(at("c3"));
+    press(at("b2")); // backwards, and no capture
+    QCOMPARE(m_board->statusText(), QString("A capture is compulsory"));
+    press(at("e5"));
+    QCOMPARE(m_board->route(), std::vector<int>{at("e5")});
+    QCOMPARE(mark(at("e5")), Mark::LANDING);
+    QCOMPARE(m_board->statusText(), QString("White to move (you)"));
+    press(at("c3"));
+    QVERIFY(m_board->route().empty());
+    QCOMPARE(mark(at("e5")), Mark::NONE);
+    QCOMPARE(m_board->selected, at("c3"));
+    press(at("e5"));
+    press(at("a5"));
+    QCOMPARE(m_board->record.moves().size(), std::size_t(1));
+    QCOMPARE(m_board->record.lastMove()->captured, std::vector<int>{at("b4")});
+    QVERIFY(m_board->route().empty());
+
+    // f4's longest capture passes f4 again; f4 chosen again is no landing.
+    setUpRussian("W:Wf4:Be7,g7,c5,e5,g5,e3");
+    press(at("f4"));
+    press(at("f4"));
+    QVERIFY(m_board->route().empty());
+    QVERIFY(m_board->record.moves().empty());
+    QCOMPARE(m_board->selected, at("f4"));
 }
 
 // ---- draws ----
