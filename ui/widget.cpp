@@ -1,5 +1,6 @@
 #include "widget.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QFile>
 #include <QKeyEvent>
@@ -17,6 +18,10 @@ namespace
 const char SETTINGS_FILE[] = "/checkers.ini";
 const char GAME_FILE[] = "/checkers.pdn";
 const char FOCUS_STYLE[] = "QPushButton::focus { border: 3px solid black; }";
+// A held key repeats as a release and a press with the same time stamp, which may reach the
+// window apart: the release of Escape closes the window only when no such press follows this
+// soon. Far below what a person notices, far above the time between the two halves.
+constexpr int ESCAPE_REPEAT_WAIT_MS = 50;
 
 // Rule-set codes by the stored "rules" index: Russian, English.
 const int g_rules[] = {25, 21};
@@ -44,9 +49,20 @@ Widget::Widget()
     setStyleSheet(QString());
     setStyleSheet(QLatin1String(FOCUS_STYLE));
     board->setFocus(Qt::OtherFocusReason);
+
+    m_closeTimer.setSingleShot(true);
+    m_closeTimer.setInterval(ESCAPE_REPEAT_WAIT_MS);
+    connect(&m_closeTimer, &QTimer::timeout, this, [this] {
+        m_escapePressed = false;
+        close();
+    });
+    qApp->installEventFilter(this);
 }
 
-Widget::~Widget() = default;
+Widget::~Widget()
+{
+    qApp->removeEventFilter(this);
+}
 
 void Widget::keyPressEvent(QKeyEvent* event)
 {
@@ -62,10 +78,17 @@ void Widget::keyPressEvent(QKeyEvent* event)
         toggleFocus();
         break;
     case Qt::Key_Escape:
-        // Held down, Escape repeats its press after a dialog it closed is gone: only the first
-        // press counts, and only when the window had it.
-        if (!event->isAutoRepeat())
-            m_escapePressed = isActiveWindow();
+        // Held down, Escape repeats its press, also after a dialog it closed is gone: only the
+        // first press counts, and only when the window had it. A repeat shows the key is still
+        // down, so a release just before it was not the last.
+        if (isEscapeRepeat(*event)) {
+            m_closeTimer.stop();
+        } else {
+            // Where no window manager hands the activation back, no window may be active yet
+            // while this one takes it back; a key that reaches it then is its own.
+            m_escapePressed = isActiveWindow() ||
+                              (!QApplication::activeWindow() && !QApplication::activeModalWidget());
+        }
         break;
     default:
         break;
@@ -74,12 +97,19 @@ void Widget::keyPressEvent(QKeyEvent* event)
 
 void Widget::keyReleaseEvent(QKeyEvent* event)
 {
-    if (event->key() != Qt::Key_Escape || event->isAutoRepeat())
+    if (event->key() != Qt::Key_Escape)
         return;
-    const bool pressedHere = m_escapePressed;
-    m_escapePressed = false;
-    if (pressedHere)
-        close();
+    m_escapeReleasedAt = event->timestamp();
+    if (!event->isAutoRepeat() && m_escapePressed)
+        m_closeTimer.start();
+}
+
+bool Widget::isEscapeRepeat(const QKeyEvent& press) const
+{
+    // Qt may leave the repeat flag unset on the press of a release/press pair; its time stamp,
+    // the release's own, still tells it.
+    return press.isAutoRepeat() ||
+           (press.timestamp() != 0 && press.timestamp() == m_escapeReleasedAt);
 }
 
 void Widget::changeEvent(QEvent* event)
@@ -89,6 +119,27 @@ void Widget::changeEvent(QEvent* event)
     if (event->type() == QEvent::ActivationChange && !isActiveWindow())
         m_escapePressed = false;
     QWidget::changeEvent(event);
+}
+
+bool Widget::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::Hide && watched != this && watched->isWidgetType()) {
+        const auto* hidden = static_cast<const QWidget*>(watched);
+        // After the code that opened the modal window has had its say (accepted settings give
+        // the board the focus).
+        if (hidden->isWindow() && hidden->isModal())
+            QTimer::singleShot(0, this, &Widget::takeActivationBack);
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void Widget::takeActivationBack()
+{
+    if (!isVisible() || QApplication::activeModalWidget())
+        return;
+    // Activation gives the focus back to the child that had it last.
+    raise();
+    activateWindow();
 }
 
 void Widget::onNewGame()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QSettings>
+#include <QTimer>
 #include <QWidget>
 
 #include "ui_checkers.h"
@@ -25,13 +26,18 @@ protected:
     // PageUp undoes, PageDown starts a new game, M and Menu move the focus between the board
     // and "New". Other keys do nothing.
     void keyPressEvent(QKeyEvent* event) override;
-    // Releasing Escape closes the window, when the window received its press while active and
-    // has stayed active since: neither the release nor the auto-repeated presses of an Escape
-    // that closed a dialog or message box end the game, nor the release of one pressed before a
-    // box opened.
+    // Releasing Escape closes the window, when the window received its press while no other
+    // window of the program was active, and has not lost the activation since: neither the
+    // release nor the repeats of an Escape held after it closed a dialog or message box end the
+    // game, nor the release of one pressed before a box opened. A held Escape closes the window
+    // only when it is released at last, however its repeats arrive.
     void keyReleaseEvent(QKeyEvent* event) override;
     // Forgets a pressed Escape when the window stops being the active one.
     void changeEvent(QEvent* event) override;
+    // Watches the whole program for a modal dialog or message box closing: the window then takes
+    // the activation back itself, so that its keys work even where no window manager gives it
+    // back, and the focus returns to the child that had it.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private slots:
     void onNewGame();
@@ -47,9 +53,17 @@ private:
     // The stored index under `key`, or 0 (stored back) when it is not below `count`.
     int storedIndex(const char* key, unsigned int count);
     void toggleFocus();
+    // Raises and activates the window, unless it is hidden or a modal window is still open.
+    void takeActivationBack();
+    // Whether this press of Escape is a repeat of a held one.
+    bool isEscapeRepeat(const QKeyEvent& press) const;
 
     QSettings m_settings;
-    // The window received a first, not auto-repeated, press of Escape while active, and has been
-    // active ever since.
+    // The window received a first press of Escape, not a repeat, while no other window was
+    // active, and has not been deactivated since.
     bool m_escapePressed = false;
+    // When the last release of Escape happened, by the event's time stamp (0: unknown).
+    ulong m_escapeReleasedAt = 0;
+    // Closes the window shortly after the release of Escape, unless a repeat stops it first.
+    QTimer m_closeTimer;
 };

@@ -2,7 +2,10 @@
 # End-to-end test of the real game under Xvfb, driven with xdotool like the device's keys:
 # a move by cursor and Return with the computer's reply; Escape and a new start showing the same
 # game again; the settings dialog opened from its button and closed, and Escape ending the
-# program with status 0 and checkers.ini and checkers.pdn beside it.
+# program with status 0 and checkers.ini and checkers.pdn beside it; a prepared game won at once
+# and its message box closed. There is no window manager: the window is given the focus once at
+# start, and after every dialog and message box its keys must work by themselves. Escape is held
+# down long enough to repeat: only its release ends the game.
 #
 #   smoke_test.sh BIN_DIR [SHOTS_DIR]
 #
@@ -64,12 +67,14 @@ xgame_wait_change "$WORK/3-moved.ppm" "$WORK/4-reply.ppm" || fail "the computer 
 step "the computer's reply is on the screen"
 xgame_wait_still "$WORK/5-after-reply.ppm" || fail "the screen did not settle after the reply"
 
-# Releasing Escape ends the program, whose game is kept beside it.
+# Longer than the keyboard's delay before a held key repeats (660 ms on the X server).
+HOLD_S=1.5
+
+# Releasing Escape ends the program, whose game is kept beside it; holding it down does not.
 quit_with_escape() {
-    xgame_focus "$XGAME_WINDOW" || fail "the main window did not take the focus"
     xdotool keydown Escape
-    sleep 0.5
-    xgame_game_running || fail "pressing Escape ended the game before its release"
+    sleep "$HOLD_S"
+    xgame_game_running || fail "holding Escape down ended the game before its release"
     xdotool keyup Escape
     xgame_until sh -c "! kill -0 $XGAME_PID 2>/dev/null" || fail "releasing Escape did not end the game"
     wait "$XGAME_PID"
@@ -93,7 +98,6 @@ step "the game started again shows the same position"
 
 # M moves the focus to "New", Tab twice to "Settings"; Return on a button becomes Space.
 open_settings() {
-    xgame_focus "$XGAME_WINDOW" || fail "the main window did not take the focus"
     xdotool key m Tab Tab Return
     xgame_until xdotool search --onlyvisible --name '^Settings$' >/dev/null ||
         fail "the settings dialog did not open"
@@ -102,19 +106,38 @@ settings_closed() {
     ! xdotool search --onlyvisible --name '^Settings$' >/dev/null
 }
 
+# Left moves the cursor, Return selects the piece under it: both show on the board, which they
+# can only when the window has the keys and the board the focus.
+keys_reach_board() {
+    xgame_wait_still "$WORK/$1-before-keys.ppm" || fail "the screen did not settle"
+    xdotool key Left
+    xgame_wait_change "$WORK/$1-before-keys.ppm" "$WORK/$1-left.ppm" ||
+        fail "Left did not move the cursor on the board"
+    xgame_wait_still "$WORK/$1-left.ppm" || fail "the screen did not settle"
+    xdotool key Return
+    xgame_wait_change "$WORK/$1-left.ppm" "$WORK/$1-return.ppm" ||
+        fail "Return did not select the piece under the cursor"
+}
+
 open_settings
 step "the settings dialog is open"
 xgame_dump "$WORK/8-settings.ppm"
-xdotool key Escape
+# Escape closes the dialog when it goes down; held on, it must not end the game behind it.
+xdotool keydown Escape
 xgame_until settings_closed || fail "Escape did not close the settings dialog"
-xgame_game_running || fail "the game ended with the dialog"
-step "Escape closed the dialog"
+sleep "$HOLD_S"
+xdotool keyup Escape
+sleep 0.5
+xgame_game_running || fail "the Escape held to close the dialog ended the game"
+step "Escape closed the dialog; held and released, it left the game running"
 
 # Right accepts the dialog: the settings are stored and a new game starts.
 open_settings
 xdotool key Right
 xgame_until settings_closed || fail "Right did not accept the settings dialog"
 step "Right accepted the dialog"
+keys_reach_board 9
+step "Left and Return reach the board after the dialog"
 
 quit_with_escape
 step "releasing Escape ended the game with status 0"
@@ -124,4 +147,38 @@ for key in rules level first_move second_player; do
     grep -q "^$key=0$" "$WORK/game/checkers.ini" || fail "checkers.ini lacks $key=0"
 done
 step "checkers.ini holds the accepted settings"
+
+# A kept game in which White, the person, takes Black's last man: c3xe5 ends it at once.
+cat >"$WORK/game/checkers.pdn" <<'PDN'
+[Event "Checkers"]
+[Date "2026.01.01"]
+[White "Player"]
+[Black "Computer"]
+[Result "*"]
+[GameType "25"]
+[SetUp "1"]
+[FEN "W:Wc3:Bd4"]
+
+*
+PDN
+game_over_shown() {
+    xdotool search --onlyvisible --name '^Game Over$' >/dev/null
+}
+xgame_start_game "$WORK/game" || fail "the game did not show its window again"
+xgame_wait_still "$WORK/10-last-man.ppm" || fail "the prepared game did not settle"
+# The cursor starts on d3 (column 3, row 5): Left and Return select c3, two steps up and to the
+# right reach e5.
+xdotool key Left Return Right Right Up Up Return
+xgame_until game_over_shown || fail "the winning capture did not end the game"
+step "the game-over box is open"
+xdotool key Return
+xgame_until sh -c '! xdotool search --onlyvisible --name "^Game Over\$" >/dev/null' ||
+    fail "Return did not close the game-over box"
+xgame_wait_still "$WORK/11-after-box.ppm" || fail "the screen did not settle after the box"
+xdotool key Left
+xgame_wait_change "$WORK/11-after-box.ppm" "$WORK/12-left.ppm" ||
+    fail "Left did not move the cursor after the game-over box"
+step "Left reaches the board after the game-over box"
+quit_with_escape
+step "releasing Escape ended the finished game with status 0"
 echo "smoke: 1 passed, 0 failed"

@@ -34,8 +34,14 @@ constexpr int PAST_REPLY_MS = 700;
 // A reply held back by a dialog comes this soon after the dialog is closed, not a new half
 // second later.
 constexpr int HELD_REPLY_MS = 100;
-// Auto-repeated presses of a held Escape.
+// Which window is active when Escape goes down.
+enum ActiveWindow { THIS_WINDOW, OTHER_WINDOW, NO_WINDOW };
+// Repeats of a held Escape, 40 ms apart as a keyboard repeats them at 25 a second.
 constexpr int ESCAPE_REPEATS = 3;
+constexpr ulong REPEAT_GAP_MS = 40;
+constexpr ulong FIRST_KEY_TIME = 100000;
+// Comfortably past the moment the release of Escape closes the window unless a repeat follows.
+constexpr int PAST_ESCAPE_MS = 300;
 // The border that marks the button with the keyboard focus.
 constexpr int FOCUS_FRAME_WIDTH = 3;
 
@@ -150,6 +156,32 @@ bool showsFocusFrame(const QImage& image, const QRect& rect)
     return true;
 }
 
+// An Escape key event with the time stamp the window system gives it, without the repeat flag.
+void sendEscape(QWidget* receiver, QEvent::Type type, ulong timestamp)
+{
+    QKeyEvent key(type, Qt::Key_Escape, Qt::NoModifier);
+    key.setTimestamp(timestamp);
+    QApplication::sendEvent(receiver, &key);
+}
+
+// The repeats of a held Escape: release and press pairs with equal time stamps after `time`,
+// flagged as repeats or not, as the window system delivers them; the event loop runs between
+// the two halves of a pair and after each pair. Answers the time of the last pair.
+ulong repeatEscape(QWidget* receiver, ulong time, bool flagged)
+{
+    for (int i = 0; i < ESCAPE_REPEATS; ++i) {
+        time += REPEAT_GAP_MS;
+        for (const QEvent::Type type : {QEvent::KeyRelease, QEvent::KeyPress}) {
+            QKeyEvent key(type, Qt::Key_Escape, Qt::NoModifier, QString(), flagged);
+            key.setTimestamp(time);
+            QApplication::sendEvent(receiver, &key);
+            QCoreApplication::processEvents();
+        }
+        QTest::qWait(PAST_ESCAPE_MS);
+    }
+    return time;
+}
+
 // Plays a move of side 1 with the cursor and Return, as the person at the keys does.
 void chooseCell(QtBoard* board, const QPoint& cell)
 {
@@ -208,6 +240,9 @@ private slots:
     void focusedButtonShowsFrame();
     void escapeClosesOnRelease_data();
     void escapeClosesOnRelease();
+    void heldEscapeClosesAtItsLastRelease_data();
+    void heldEscapeClosesAtItsLastRelease();
+    void escapeHeldToCloseDialogKeepsGame_data();
     void escapeHeldToCloseDialogKeepsGame();
     void escapeDownWhileGameOverBoxOpensKeepsGame();
     void pageKeysReachWindowFromAnyChild();
@@ -220,6 +255,7 @@ private slots:
 
     void acceptedSettingsStartNewGame();
     void cancelledSettingsKeepGame();
+    void gameOverBoxGivesFocusBack();
     void unknownLevelIsCorrectedAfterDialog();
     void replyWaitsForSettingsDialog_data();
     void replyWaitsForSettingsDialog();
@@ -248,15 +284,14 @@ private:
         return m_window->findChild<QLineEdit*>(QLatin1String(name))->text();
     }
     void clickSettings(std::function<void(QDialog*)> act);
-    // After a modal dialog: the board is the window's focus child and has the focus once the
-    // window is active again (the offscreen platform does not reactivate it by itself).
-    bool focusReturnsToBoard() const
+    // After a modal dialog or message box: the window activates itself again (the offscreen
+    // platform, like X without a window manager, leaves no window active) and `child` has the
+    // focus.
+    bool focusReturnsTo(QWidget* child) const
     {
-        if (m_window->focusWidget() != board())
-            return false;
-        m_window->activateWindow();
-        return QTest::qWaitForWindowActive(m_window.get()) && board()->hasFocus();
+        return QTest::qWaitForWindowActive(m_window.get()) && child->hasFocus();
     }
+    bool focusReturnsToBoard() const { return focusReturnsTo(board()); }
 
     std::unique_ptr<Widget> m_window;
 };
@@ -492,53 +527,85 @@ void WidgetTest::focusedButtonShowsFrame()
 
 void WidgetTest::escapeClosesOnRelease_data()
 {
-    QTest::addColumn<bool>("activeAtPress");
+    QTest::addColumn<int>("activeAtPress"); // which window is active when Escape goes down
     QTest::addColumn<bool>("autoRepeat");
     QTest::addColumn<bool>("closes");
-    QTest::newRow("pressed and released") << true << false << true;
-    QTest::newRow("only auto-repeated presses") << true << true << false;
-    QTest::newRow("pressed while another window was active") << false << false << false;
+    QTest::newRow("pressed and released") << int(THIS_WINDOW) << false << true;
+    QTest::newRow("only auto-repeated presses") << int(THIS_WINDOW) << true << false;
+    QTest::newRow("pressed while another window was active") << int(OTHER_WINDOW) << false << false;
+    // As after a box closed where no window manager hands the activation back.
+    QTest::newRow("pressed while no window was active") << int(NO_WINDOW) << false << true;
 }
 
 void WidgetTest::escapeClosesOnRelease()
 {
-    QFETCH(bool, activeAtPress);
+    QFETCH(int, activeAtPress);
     QFETCH(bool, autoRepeat);
     QFETCH(bool, closes);
     m_window = std::make_unique<Widget>();
     showActive();
     QWidget other;
-    if (!activeAtPress) {
+    if (activeAtPress != THIS_WINDOW) {
         other.show();
         other.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&other));
     }
+    if (activeAtPress == NO_WINDOW) {
+        other.hide();
+        QTRY_VERIFY(!QApplication::activeWindow());
+    }
     QKeyEvent press(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier, QString(), autoRepeat);
     QApplication::sendEvent(board(), &press);
     QVERIFY(m_window->isVisible());
-    if (!activeAtPress)
+    if (activeAtPress == OTHER_WINDOW)
         showActive();
     QTest::keyRelease(board(), Qt::Key_Escape);
+    QTest::qWait(PAST_ESCAPE_MS);
     QCOMPARE(!m_window->isVisible(), closes);
+}
+
+void WidgetTest::heldEscapeClosesAtItsLastRelease_data()
+{
+    QTest::addColumn<bool>("flagged");
+    QTest::newRow("repeats not flagged") << false;
+    QTest::newRow("repeats flagged") << true;
+}
+
+void WidgetTest::heldEscapeClosesAtItsLastRelease()
+{
+    QFETCH(bool, flagged);
+    m_window = std::make_unique<Widget>();
+    showActive();
+    sendEscape(board(), QEvent::KeyPress, FIRST_KEY_TIME);
+    const ulong time = repeatEscape(board(), FIRST_KEY_TIME, flagged);
+    QVERIFY(m_window->isVisible());
+    sendEscape(board(), QEvent::KeyRelease, time + REPEAT_GAP_MS);
+    QTRY_VERIFY(!m_window->isVisible());
+}
+
+void WidgetTest::escapeHeldToCloseDialogKeepsGame_data()
+{
+    heldEscapeClosesAtItsLastRelease_data();
 }
 
 void WidgetTest::escapeHeldToCloseDialogKeepsGame()
 {
+    QFETCH(bool, flagged);
     m_window = std::make_unique<Widget>();
     showActive();
-    clickSettings([](QDialog* dialog) { QTest::keyPress(dialog, Qt::Key_Escape); });
+    clickSettings([](QDialog* dialog) {
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+        press.setTimestamp(FIRST_KEY_TIME);
+        QApplication::sendEvent(dialog, &press);
+    });
     // Held down, the Escape that cancelled the dialog repeats at the window, then is released.
     QVERIFY(focusReturnsToBoard());
-    for (int i = 0; i < ESCAPE_REPEATS; ++i) {
-        for (const QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease}) {
-            QKeyEvent repeat(type, Qt::Key_Escape, Qt::NoModifier, QString(), true);
-            QApplication::sendEvent(board(), &repeat);
-        }
-    }
-    QTest::keyRelease(board(), Qt::Key_Escape);
+    const ulong time = repeatEscape(board(), FIRST_KEY_TIME, flagged);
+    sendEscape(board(), QEvent::KeyRelease, time + REPEAT_GAP_MS);
+    QTest::qWait(PAST_ESCAPE_MS);
     QVERIFY(m_window->isVisible());
     QTest::keyClick(board(), Qt::Key_Escape);
-    QVERIFY(!m_window->isVisible());
+    QTRY_VERIFY(!m_window->isVisible());
 }
 
 void WidgetTest::escapeDownWhileGameOverBoxOpensKeepsGame()
@@ -570,6 +637,7 @@ void WidgetTest::escapeDownWhileGameOverBoxOpensKeepsGame()
     // The release of the Escape that closed the box reaches the window.
     QVERIFY(focusReturnsToBoard());
     QTest::keyRelease(board(), Qt::Key_Escape);
+    QTest::qWait(PAST_ESCAPE_MS);
     QVERIFY(m_window->isVisible());
 }
 
@@ -733,6 +801,26 @@ void WidgetTest::unknownLevelIsCorrectedAfterDialog()
     QCOMPARE(fieldText("edLevel"), QStringLiteral("Beginner"));
     m_window.reset();
     QCOMPARE(storedText(QStringLiteral("level")), QStringLiteral("0"));
+}
+
+// The reply that ends the game opens its box while a button has the focus; once the box is
+// closed, the window is active again with the focus on that button.
+void WidgetTest::gameOverBoxGivesFocusBack()
+{
+    writeSettingsFile({QStringLiteral("rules=1")});
+    m_window = std::make_unique<Widget>();
+    showActive();
+    ECheckers reader;
+    QVERIFY(reader.fromString(positions::text({{22, MAN1}, {14, MAN2}})));
+    board()->continueGame(GameRecord(ECheckers::RULES_CODE, Colour::Black, positionOf(reader), 1),
+                          false);
+    chooseCell(board(), cellOf(22));
+    chooseCell(board(), cellOf(18));
+    button("btnUndo")->setFocus();
+    ModalHandler handler([](QDialog* box) { box->done(0); });
+    QTRY_VERIFY_WITH_TIMEOUT(handler.handled(), REPLY_WAIT_MS);
+    QVERIFY(board()->gameOver);
+    QVERIFY(focusReturnsTo(button("btnUndo")));
 }
 
 // ---- status line and the kept game ----
