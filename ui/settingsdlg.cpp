@@ -13,6 +13,9 @@ namespace
 {
 
 const char* const FIRST_MOVE_TEXTS[] = {"1st player", "2nd player"};
+// The control with the keyboard focus carries a 3-pixel black border, as the main window's
+// buttons do: the style's own thin tinted frame is lost in the panel's 16 grey levels.
+const char FOCUS_STYLE[] = "QPushButton::focus, QComboBox::focus { border: 3px solid black; }";
 const char* const SECOND_PLAYER_TEXTS[] = {"Computer", "Human"};
 
 // Appends the texts textOf(0), textOf(1), ... up to the first null pointer.
@@ -46,6 +49,7 @@ SettingsDlg::SettingsDlg(QWidget* parent, QSettings* settings)
 
     for (QComboBox* list : {cbRules, cbLevel, cbFirstMove, cbSecondPlayer})
         TarqKeyEventFilter::install(list);
+    setStyleSheet(QLatin1String(FOCUS_STYLE));
 }
 
 void SettingsDlg::accept()

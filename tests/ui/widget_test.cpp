@@ -182,6 +182,21 @@ ulong repeatEscape(QWidget* receiver, ulong time, bool flagged)
     return time;
 }
 
+// The image as the panel shows it, in 16 grey levels.
+QImage inSixteenGreys(const QImage& image)
+{
+    constexpr int LEVELS = 16;
+    constexpr int STEP = 255 / (LEVELS - 1);
+    QImage reduced = image.convertToFormat(QImage::Format_RGB32);
+    for (int y = 0; y < reduced.height(); ++y) {
+        for (int x = 0; x < reduced.width(); ++x) {
+            const int level = qGray(reduced.pixel(x, y)) * LEVELS / 256 * STEP;
+            reduced.setPixel(x, y, qRgb(level, level, level));
+        }
+    }
+    return reduced;
+}
+
 // Plays a move of side 1 with the cursor and Return, as the person at the keys does.
 void chooseCell(QtBoard* board, const QPoint& cell)
 {
@@ -238,6 +253,7 @@ private slots:
     void menuKeysToggleFocus_data();
     void menuKeysToggleFocus();
     void focusedButtonShowsFrame();
+    void settingsDialogFramesTheFocusedControl();
     void escapeClosesOnRelease_data();
     void escapeClosesOnRelease();
     void heldEscapeClosesAtItsLastRelease_data();
@@ -523,6 +539,36 @@ void WidgetTest::focusedButtonShowsFrame()
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_M);
     QVERIFY(board()->hasFocus());
     QCOMPARE(framed(), NONE);
+}
+
+// In the settings dialog, too, the focused list or button is the one control framed in black on
+// the panel's 16 grey levels.
+void WidgetTest::settingsDialogFramesTheFocusedControl()
+{
+    m_window = std::make_unique<Widget>();
+    showActive();
+    const char* const names[] = {"cbRules",        "cbLevel", "cbFirstMove",
+                                 "cbSecondPlayer", "btnOk",   "btnCancel"};
+    QStringList framedOnFocus;
+    clickSettings([&](QDialog* dialog) {
+        for (const char* name : names) {
+            auto* control = dialog->findChild<QWidget*>(QLatin1String(name));
+            control->setFocus(Qt::TabFocusReason);
+            const QImage image = inSixteenGreys(dialog->grab().toImage());
+            QStringList framed;
+            for (const char* other : names) {
+                const auto* candidate = dialog->findChild<QWidget*>(QLatin1String(other));
+                if (showsFocusFrame(image, candidate->geometry()))
+                    framed << QLatin1String(other);
+            }
+            framedOnFocus << framed.join(QLatin1Char('+'));
+        }
+        dialog->reject();
+    });
+    QStringList expected;
+    for (const char* name : names)
+        expected << QLatin1String(name);
+    QCOMPARE(framedOnFocus, expected);
 }
 
 void WidgetTest::escapeClosesOnRelease_data()
