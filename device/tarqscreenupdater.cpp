@@ -1,6 +1,10 @@
 #include "tarqscreenupdater.h"
 
+#include <QElapsedTimer>
 #include <QEvent>
+
+#include <algorithm>
+#include <utility>
 
 #include "screenproxy.h"
 
@@ -19,9 +23,19 @@ void flushScreen(int waveform)
         static_cast<ScreenCommand::WaitMode>(TarqScreenUpdater::WAIT_MODE));
 }
 
+// The milliseconds since the call, on the system's monotonic clock.
+TarqScreenUpdater::Clock monotonicClock()
+{
+    QElapsedTimer clock;
+    clock.start();
+    return [clock] { return clock.elapsed(); };
+}
+
 } // namespace
 
-TarqScreenUpdater::TarqScreenUpdater()
+TarqScreenUpdater::TarqScreenUpdater() : TarqScreenUpdater(monotonicClock()) {}
+
+TarqScreenUpdater::TarqScreenUpdater(Clock clockMs) : m_clock(std::move(clockMs))
 {
     m_timer.setSingleShot(true);
     // A coarse timer may fire up to 5 % early, in the middle of a burst still being painted.
@@ -42,8 +56,15 @@ void TarqScreenUpdater::install(QObject* target)
 bool TarqScreenUpdater::eventFilter(QObject* /*watched*/, QEvent* event)
 {
     const QEvent::Type type = event->type();
-    if (type == QEvent::Paint || type == QEvent::UpdateRequest)
-        m_timer.start();
+    if (type != QEvent::Paint && type != QEvent::UpdateRequest)
+        return false;
+    const qint64 now = m_clock();
+    // With no flush pending, this paint is the oldest one the next flush shows.
+    if (!m_timer.isActive())
+        m_firstUnflushedMs = now;
+    // The flush comes after the paint the event asks for, even when it is due at once.
+    const qint64 left = LONGEST_WAIT_MS - (now - m_firstUnflushedMs);
+    m_timer.start(static_cast<int>(std::clamp<qint64>(left, 0, REFRESH_DELAY_MS)));
     return false;
 }
 

@@ -18,9 +18,17 @@ namespace
 {
 
 constexpr int PAINTS = 10;
+// A burst short enough for its flush to come the refresh delay after its last paint.
+constexpr int BURST_PAINTS = 6;
 constexpr int PAINT_GAP_MS = 50;
 // A gap this long between two paints means the machine stalled; the burst is tried again.
 constexpr int STALLED_GAP_MS = 150;
+// A held arrow key moves the cursor 25 times a second: 34 steps in 1.33 s.
+constexpr int KEY_REPEAT_MS = 40;
+constexpr int KEY_REPEATS = 34;
+// Later than this after the first paint of a held key, the first flush is late even on a busy
+// machine.
+constexpr int LATEST_HELD_FLUSH_MS = TarqScreenUpdater::LONGEST_WAIT_MS + 250;
 constexpr int BURST_TRIES = 5;
 constexpr int POLL_MS = 2;
 constexpr int QUIET_MS = 600;
@@ -72,6 +80,10 @@ private slots:
     void burstOfPaintsGivesOneFlush();
     void flushFollowsLastPaintAfterRefreshDelay_data();
     void flushFollowsLastPaintAfterRefreshDelay();
+    void paintWaitsNoLongerThanTheLongestWait_data();
+    void paintWaitsNoLongerThanTheLongestWait();
+    void heldKeyIsShownWhileItRepeats();
+    void heldKeyIsShownOnThePanel();
     void updateRequestStartsTimer();
     void fullUpdateUsesFullWaveform();
 
@@ -196,7 +208,7 @@ void TarqScreenUpdaterTest::burstOfPaintsGivesOneFlush()
         clock.start();
         qint64 lastPaint = 0;
         bool stalled = false;
-        for (int i = 0; i < PAINTS; ++i) {
+        for (int i = 0; i < BURST_PAINTS; ++i) {
             if (i > 0) {
                 QTest::qWait(PAINT_GAP_MS);
                 stalled = stalled || clock.elapsed() - lastPaint >= STALLED_GAP_MS;
@@ -205,6 +217,9 @@ void TarqScreenUpdaterTest::burstOfPaintsGivesOneFlush()
             lastPaint = clock.elapsed();
             m_widget->repaint();
         }
+        // A burst drawn out so long that the longest wait cuts it short proves nothing here.
+        stalled = stalled || lastPaint + TarqScreenUpdater::REFRESH_DELAY_MS >
+                                 TarqScreenUpdater::LONGEST_WAIT_MS - PAINT_GAP_MS;
         if (stalled)
             continue;
         QCOMPARE(flushes(), 0); // nothing while the paints keep coming
@@ -213,8 +228,8 @@ void TarqScreenUpdaterTest::burstOfPaintsGivesOneFlush()
         QTest::qWait(QUIET_MS);
         QCOMPARE(flushes(), 1);
         QVERIFY2(delay >= TarqScreenUpdater::REFRESH_DELAY_MS, qPrintable(QString::number(delay)));
-        qInfo("%d paints %d ms apart: %d flush, %lld ms after the last paint", PAINTS, PAINT_GAP_MS,
-              flushes(), delay);
+        qInfo("%d paints %d ms apart: %d flush, %lld ms after the last paint", BURST_PAINTS,
+              PAINT_GAP_MS, flushes(), delay);
 
         const ScreenProxy::Flush& flush = ScreenProxy::instance().lastFlush();
         QCOMPARE(flush.widget, nullptr);
@@ -246,6 +261,78 @@ void TarqScreenUpdaterTest::flushFollowsLastPaintAfterRefreshDelay()
     qInfo("flush %lld ms after the paint", delay);
     QVERIFY2(delay >= TarqScreenUpdater::REFRESH_DELAY_MS, qPrintable(QString::number(delay)));
     QVERIFY2(delay <= LATEST_FLUSH_MS, qPrintable(QString::number(delay)));
+}
+
+void TarqScreenUpdaterTest::paintWaitsNoLongerThanTheLongestWait_data()
+{
+    QTest::addColumn<int>("sinceFirstMs"); // since the oldest paint not flushed yet
+    QTest::addColumn<int>("delayMs");      // of the flush after a paint at that moment
+    QTest::newRow("no paint before") << 0 << 200;
+    QTest::newRow("the refresh delay still fits") << 400 << 200;
+    QTest::newRow("it no longer fits") << 401 << 199;
+    QTest::newRow("one short of the longest wait") << 599 << 1;
+    QTest::newRow("the longest wait") << 600 << 0;
+    QTest::newRow("far past it") << 5000 << 0;
+}
+
+// On a clock of the test's own: a paint that comes sinceFirstMs after the first one waits for
+// the refresh delay or what is left of the longest wait, whichever is shorter.
+void TarqScreenUpdaterTest::paintWaitsNoLongerThanTheLongestWait()
+{
+    QFETCH(int, sinceFirstMs);
+    QFETCH(int, delayMs);
+    qint64 now = 0;
+    TarqScreenUpdater updater([&now] { return now; });
+    QObject target;
+    const std::unique_ptr<QEvent> paint = makeEvent(QEvent::Paint);
+    QCOMPARE(updater.pendingDelayMs(), -1);
+    updater.eventFilter(&target, paint.get());
+    now = sinceFirstMs;
+    updater.eventFilter(&target, paint.get());
+    QCOMPARE(updater.pendingDelayMs(), delayMs);
+}
+
+// On a clock of the test's own, a held arrow key paints every 40 ms: each flush comes the longest
+// wait after the first paint it shows, and the next paint starts a new wait.
+void TarqScreenUpdaterTest::heldKeyIsShownWhileItRepeats()
+{
+    qint64 now = 0;
+    TarqScreenUpdater updater([&now] { return now; });
+    QObject target;
+    const std::unique_ptr<QEvent> paint = makeEvent(QEvent::Paint);
+    settle();
+    QList<qint64> flushedAt;
+    for (int step = 0; step < KEY_REPEATS; ++step) {
+        now = qint64(step) * KEY_REPEAT_MS;
+        updater.eventFilter(&target, paint.get());
+        if (updater.pendingDelayMs() == 0) {
+            QTRY_COMPARE(flushes(), int(flushedAt.size()) + 1);
+            flushedAt << now;
+        }
+    }
+    // Paints at 0, 40 .. 600 flushed at 600; at 640 .. 1240 flushed at 1240.
+    QCOMPARE(flushedAt, (QList<qint64>{600, 1240}));
+}
+
+// The same on the process's updater and the system's clock, within margins for a busy machine:
+// held for 1.36 s, the key is shown at least twice before it is let go.
+void TarqScreenUpdaterTest::heldKeyIsShownOnThePanel()
+{
+    settle();
+    QElapsedTimer clock;
+    clock.start();
+    qint64 firstFlushMs = -1;
+    for (int step = 0; step < KEY_REPEATS; ++step) {
+        m_widget->repaint();
+        QTest::qWait(KEY_REPEAT_MS);
+        if (firstFlushMs < 0 && flushes() > 0)
+            firstFlushMs = clock.elapsed();
+    }
+    const int whileHeld = flushes();
+    qInfo("%d paints %d ms apart: %d flushes, the first %lld ms after the first paint", KEY_REPEATS,
+          KEY_REPEAT_MS, whileHeld, firstFlushMs);
+    QVERIFY2(whileHeld >= 2, qPrintable(QString::number(whileHeld)));
+    QVERIFY2(firstFlushMs <= LATEST_HELD_FLUSH_MS, qPrintable(QString::number(firstFlushMs)));
 }
 
 void TarqScreenUpdaterTest::updateRequestStartsTimer()
