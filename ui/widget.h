@@ -63,7 +63,7 @@ private:
     // active, and has not been deactivated since.
     bool m_escapePressed = false;
     // When the last release of Escape happened, by the event's time stamp (0: unknown).
-    ulong m_escapeReleasedAt = 0;
+    quint64 m_escapeReleasedAt = 0;
     // Closes the window shortly after the release of Escape, unless a repeat stops it first.
     QTimer m_closeTimer;
 };
