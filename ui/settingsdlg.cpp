@@ -14,9 +14,9 @@ namespace
 
 const char* const FIRST_MOVE_TEXTS[] = {"1st player", "2nd player"};
 const char* const SECOND_PLAYER_TEXTS[] = {"Computer", "Human"};
-// The control with the keyboard focus carries a 3-pixel black border, as the main window's
-// buttons do: the style's own thin tinted frame is lost in the panel's 16 grey levels.
-const char FOCUS_STYLE[] = "QPushButton::focus, QComboBox::focus { border: 3px solid black; }";
+// The list with the keyboard focus carries the 3-pixel black border that the main window's style
+// gives the buttons, here too: the style's own thin tinted frame is lost in 16 grey levels.
+const char FOCUS_STYLE[] = "QComboBox::focus { border: 3px solid black; }";
 
 // Appends the texts textOf(0), textOf(1), ... up to the first null pointer.
 void fill(QComboBox* list, const char* (*textOf)(unsigned int))

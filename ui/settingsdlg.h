@@ -10,8 +10,8 @@ class QSettings;
 
 // The settings dialog: four lists showing the stored rule set, level, first move and second
 // player. Accepting writes the chosen indexes to the settings (-1 for a list left without an
-// entry); cancelling writes nothing. Left cancels, Right accepts. The list or button with the
-// focus shows a 3-pixel black border. The settings are borrowed.
+// entry); cancelling writes nothing. Left cancels, Right accepts. The list with the focus shows
+// a 3-pixel black border, as the buttons do by the main window's style. The settings are borrowed.
 class SettingsDlg : public QDialog, private Ui::SettingsDlg
 {
 public:

@@ -26,9 +26,6 @@ constexpr int STALLED_GAP_MS = 150;
 // A held arrow key moves the cursor 25 times a second: 34 steps in 1.33 s.
 constexpr int KEY_REPEAT_MS = 40;
 constexpr int KEY_REPEATS = 34;
-// Later than this after the first paint of a held key, the first flush is late even on a busy
-// machine.
-constexpr int LATEST_HELD_FLUSH_MS = TarqScreenUpdater::LONGEST_WAIT_MS + 250;
 constexpr int BURST_TRIES = 5;
 constexpr int POLL_MS = 2;
 constexpr int QUIET_MS = 600;
@@ -83,7 +80,6 @@ private slots:
     void paintWaitsNoLongerThanTheLongestWait_data();
     void paintWaitsNoLongerThanTheLongestWait();
     void heldKeyIsShownWhileItRepeats();
-    void heldKeyIsShownOnThePanel();
     void updateRequestStartsTimer();
     void fullUpdateUsesFullWaveform();
 
@@ -312,27 +308,6 @@ void TarqScreenUpdaterTest::heldKeyIsShownWhileItRepeats()
     }
     // Paints at 0, 40 .. 600 flushed at 600; at 640 .. 1240 flushed at 1240.
     QCOMPARE(flushedAt, (QList<qint64>{600, 1240}));
-}
-
-// The same on the process's updater and the system's clock, within margins for a busy machine:
-// held for 1.36 s, the key is shown at least twice before it is let go.
-void TarqScreenUpdaterTest::heldKeyIsShownOnThePanel()
-{
-    settle();
-    QElapsedTimer clock;
-    clock.start();
-    qint64 firstFlushMs = -1;
-    for (int step = 0; step < KEY_REPEATS; ++step) {
-        m_widget->repaint();
-        QTest::qWait(KEY_REPEAT_MS);
-        if (firstFlushMs < 0 && flushes() > 0)
-            firstFlushMs = clock.elapsed();
-    }
-    const int whileHeld = flushes();
-    qInfo("%d paints %d ms apart: %d flushes, the first %lld ms after the first paint", KEY_REPEATS,
-          KEY_REPEAT_MS, whileHeld, firstFlushMs);
-    QVERIFY2(whileHeld >= 2, qPrintable(QString::number(whileHeld)));
-    QVERIFY2(firstFlushMs <= LATEST_HELD_FLUSH_MS, qPrintable(QString::number(firstFlushMs)));
 }
 
 void TarqScreenUpdaterTest::updateRequestStartsTimer()

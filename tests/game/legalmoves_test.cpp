@@ -1,7 +1,6 @@
 // The moves with routes against the rule sets' own move entry, over random positions.
 
 #include "game/legalmoves.h"
-#include "game/notation.h"
 #include "game/ruleset.h"
 #include "tests/support/randomgames.h"
 #include "tests/support/sharedends.h"
@@ -211,25 +210,6 @@ TEST(LegalMoves, RefusalNamesTheCompulsoryCaptureOnlyForNoCapture)
     EXPECT_EQ(moves.refusal(21, {}, 16), LegalMoves::Refusal::CAPTURE_COMPULSORY);
     EXPECT_EQ(moves.refusal(21, {}, 30), LegalMoves::Refusal::ILLEGAL);
     EXPECT_EQ(moves.refusal(21, {14}, 16), LegalMoves::Refusal::ILLEGAL);
-}
-
-// A capture may pass its start square again, but that square is never a landing to choose.
-TEST(LegalMoves, StartSquareIsNoLanding)
-{
-    const Notation notation(ruleset::RUSSIAN, Colour::White);
-    const std::optional<Notation::Fen> fen = notation.parseFen("W:Wf4:Be7,g7,c5,e5,g5,e3");
-    ASSERT_TRUE(fen);
-    const std::unique_ptr<Checkers> engine = ruleset::makeEngine(ruleset::RUSSIAN);
-    const LegalMoves moves(*engine, fen->position, 1);
-    const int f4 = notation.square("f4");
-    std::vector<int> chosen;
-    for (const char* landing : {"d6", "f8", "h6"}) {
-        EXPECT_FALSE(moves.isLanding(f4, chosen, f4)) << chosen.size();
-        ASSERT_TRUE(moves.isLanding(f4, chosen, notation.square(landing))) << landing;
-        chosen.push_back(notation.square(landing));
-    }
-    EXPECT_FALSE(moves.isLanding(f4, chosen, f4));
-    EXPECT_EQ(moves.find(f4, chosen, notation.square("c1")).match, LegalMoves::Match::FOUND);
 }
 
 // A capture that comes back to its start square: the piece that moved is found by its route.

@@ -96,27 +96,23 @@ cmp -s "$WORK/6-before-escape.ppm" "$WORK/7-resumed.ppm" ||
     fail "the game started again does not show the game that was left"
 step "the game started again shows the same position"
 
+shown() {
+    xdotool search --onlyvisible --name "^$1\$" >/dev/null
+}
+gone() {
+    ! shown "$1"
+}
 # M moves the focus to "New", Tab twice to "Settings"; Return on a button becomes Space.
 open_settings() {
     xdotool key m Tab Tab Return
-    xgame_until xdotool search --onlyvisible --name '^Settings$' >/dev/null ||
-        fail "the settings dialog did not open"
+    xgame_until shown Settings || fail "the settings dialog did not open"
 }
-settings_closed() {
-    ! xdotool search --onlyvisible --name '^Settings$' >/dev/null
-}
-
-# Left moves the cursor, Return selects the piece under it: both show on the board, which they
+# The key changes the board (Left moves the cursor, Return selects the piece under it), which it
 # can only when the window has the keys and the board the focus.
-keys_reach_board() {
-    xgame_wait_still "$WORK/$1-before-keys.ppm" || fail "the screen did not settle"
-    xdotool key Left
-    xgame_wait_change "$WORK/$1-before-keys.ppm" "$WORK/$1-left.ppm" ||
-        fail "Left did not move the cursor on the board"
-    xgame_wait_still "$WORK/$1-left.ppm" || fail "the screen did not settle"
-    xdotool key Return
-    xgame_wait_change "$WORK/$1-left.ppm" "$WORK/$1-return.ppm" ||
-        fail "Return did not select the piece under the cursor"
+key_shows() {
+    xgame_wait_still "$WORK/$1-before-$2.ppm" || fail "the screen did not settle"
+    xdotool key "$2"
+    xgame_wait_change "$WORK/$1-before-$2.ppm" "$WORK/$1-$2.ppm" || fail "$2 did not reach the board"
 }
 
 open_settings
@@ -124,7 +120,7 @@ step "the settings dialog is open"
 xgame_dump "$WORK/8-settings.ppm"
 # Escape closes the dialog when it goes down; held on, it must not end the game behind it.
 xdotool keydown Escape
-xgame_until settings_closed || fail "Escape did not close the settings dialog"
+xgame_until gone Settings || fail "Escape did not close the settings dialog"
 sleep "$HOLD_S"
 xdotool keyup Escape
 sleep 0.5
@@ -134,11 +130,10 @@ step "Escape closed the dialog; held and released, it left the game running"
 # Right accepts the dialog: the settings are stored and a new game starts.
 open_settings
 xdotool key Right
-xgame_until settings_closed || fail "Right did not accept the settings dialog"
-step "Right accepted the dialog"
-keys_reach_board 9
-step "Left and Return reach the board after the dialog"
-
+xgame_until gone Settings || fail "Right did not accept the settings dialog"
+key_shows 9 Left
+key_shows 9 Return
+step "Right accepted the dialog; Left and Return reach the board after it"
 quit_with_escape
 step "releasing Escape ended the game with status 0"
 
@@ -148,37 +143,17 @@ for key in rules level first_move second_player; do
 done
 step "checkers.ini holds the accepted settings"
 
-# A kept game in which White, the person, takes Black's last man: c3xe5 ends it at once.
-cat >"$WORK/game/checkers.pdn" <<'PDN'
-[Event "Checkers"]
-[Date "2026.01.01"]
-[White "Player"]
-[Black "Computer"]
-[Result "*"]
-[GameType "25"]
-[SetUp "1"]
-[FEN "W:Wc3:Bd4"]
-
-*
-PDN
-game_over_shown() {
-    xdotool search --onlyvisible --name '^Game Over$' >/dev/null
-}
+# A kept game in which White, the person, can take Black's last man: c3xe5 ends it.
+printf '%s\n' '[White "Player"]' '[Black "Computer"]' '[Result "*"]' '[GameType "25"]' \
+    '[SetUp "1"]' '[FEN "W:Wc3:Bd4"]' '' '*' >"$WORK/game/checkers.pdn"
 xgame_start_game "$WORK/game" || fail "the game did not show its window again"
-xgame_wait_still "$WORK/10-last-man.ppm" || fail "the prepared game did not settle"
-# The cursor starts on d3 (column 3, row 5): Left and Return select c3, two steps up and to the
-# right reach e5.
+# The cursor starts on d3: Left and Return select c3, two steps up and right reach e5.
 xdotool key Left Return Right Right Up Up Return
-xgame_until game_over_shown || fail "the winning capture did not end the game"
-step "the game-over box is open"
+xgame_until shown "Game Over" || fail "the winning capture did not end the game"
 xdotool key Return
-xgame_until sh -c '! xdotool search --onlyvisible --name "^Game Over\$" >/dev/null' ||
-    fail "Return did not close the game-over box"
-xgame_wait_still "$WORK/11-after-box.ppm" || fail "the screen did not settle after the box"
-xdotool key Left
-xgame_wait_change "$WORK/11-after-box.ppm" "$WORK/12-left.ppm" ||
-    fail "Left did not move the cursor after the game-over box"
-step "Left reaches the board after the game-over box"
+xgame_until gone "Game Over" || fail "Return did not close the game-over box"
+key_shows 10 Left
+step "the game-over box closed by Return; Left reaches the board after it"
 quit_with_escape
 step "releasing Escape ended the finished game with status 0"
 echo "smoke: 1 passed, 0 failed"

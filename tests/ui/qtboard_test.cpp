@@ -1528,14 +1528,6 @@ void QtBoardTest::routeGivenUpOrLeftForAnotherCapture()
     QCOMPARE(m_board->record.moves().size(), std::size_t(1));
     QCOMPARE(m_board->record.lastMove()->captured, std::vector<int>{at("b4")});
     QVERIFY(m_board->route().empty());
-
-    // f4's longest capture passes f4 again; f4 chosen again is no landing.
-    setUpRussian("W:Wf4:Be7,g7,c5,e5,g5,e3");
-    press(at("f4"));
-    press(at("f4"));
-    QVERIFY(m_board->route().empty());
-    QVERIFY(m_board->record.moves().empty());
-    QCOMPARE(m_board->selected, at("f4"));
 }
 
 // ---- draws ----
