@@ -14,14 +14,12 @@
 
 #include <map>
 #include <memory>
-#include <optional>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "engine/movesink.h"
 #include "engine/position.h"
-#include "game/notation.h"
 #include "game/ruleset.h"
 #include "rules/echeckers.h"
 #include "rules/rcheckers.h"
@@ -312,14 +310,11 @@ private slots:
     void everyCaptureRouteCanBeEntered_data();
     void everyCaptureRouteCanBeEntered();
     void landingOffEveryRouteIsRefused();
-    void routeGivenUpOrLeftForAnotherCapture();
     void repetitionEndsInADraw();
 
 private:
     // Starts a fresh game with the given settings and puts the position on the board.
     void setUp(int rules, const std::string& text, bool secondHuman = false, int sideToMove = 1);
-    // The same from a Russian FEN string, White at the bottom and to move.
-    void setUpRussian(const char* fen);
     void press(int square);
     void pressAt(const QPoint& cell);
     QColor pixel(const QPoint& at) const;
@@ -359,15 +354,6 @@ void QtBoardTest::setUp(int rules, const std::string& text, bool secondHuman, in
         GameRecord(rules, ruleset::side1Colour(rules, humanFirst), positionOf(*reader), sideToMove),
         secondHuman);
     QCOMPARE(m_board->engine->toString(false), text);
-}
-
-void QtBoardTest::setUpRussian(const char* fen)
-{
-    const std::optional<Notation::Fen> read =
-        Notation(RCheckers::RULES_CODE, Colour::White).parseFen(fen);
-    QVERIFY(read);
-    m_board->continueGame(GameRecord(RCheckers::RULES_CODE, Colour::White, read->position, 1),
-                          false);
 }
 
 void QtBoardTest::pressAt(const QPoint& cell)
@@ -1492,7 +1478,18 @@ void QtBoardTest::landingOffEveryRouteIsRefused()
     QCOMPARE(m_board->route(), std::vector<int>{21});
     QCOMPARE(m_board->statusText(), QString("That move is not legal"));
     QCOMPARE(m_board->engine->board[m_board->engine->internal(30)], int(MAN1));
+    // The piece chosen again gives up its route, and the refusal goes with it.
+    press(30);
+    QVERIFY(m_board->route().empty());
+    QCOMPARE(mark(21), Mark::NONE);
+    QCOMPARE(m_board->statusText(), QString("Black to move (you)"));
+    // A landing square added does away with a refusal too.
+    press(31);
+    QCOMPARE(m_board->statusText(), QString("A capture is compulsory"));
+    press(21);
+    QCOMPARE(m_board->statusText(), QString("Black to move (you)"));
     // Choosing another piece forgets the route and the refusal.
+    press(23);
     press(25);
     QVERIFY(m_board->route().empty());
     QCOMPARE(mark(21), Mark::NONE);
@@ -1502,32 +1499,6 @@ void QtBoardTest::landingOffEveryRouteIsRefused()
     press(14);
     QCOMPARE(m_board->engine->board[m_board->engine->internal(14)], int(MAN1));
     QCOMPARE(countOf(*m_board->engine, MAN2), 2);
-}
-
-// The selected piece chosen again gives up its route; a final square the route does not lead to
-// plays the capture that ends there; refusals give way once the route grows.
-void QtBoardTest::routeGivenUpOrLeftForAnotherCapture()
-{
-    const Notation names(RCheckers::RULES_CODE, Colour::White);
-    const auto at = [&names](const char* name) { return names.square(name); };
-    // c3 takes c3xa5 or c3xe5xg7.
-    setUpRussian("W:Wc3,h2:Bb4,d4,f6,h8");
-    press(at("c3"));
-    press(at("b2")); // backwards, and no capture
-    QCOMPARE(m_board->statusText(), QString("A capture is compulsory"));
-    press(at("e5"));
-    QCOMPARE(m_board->route(), std::vector<int>{at("e5")});
-    QCOMPARE(mark(at("e5")), Mark::LANDING);
-    QCOMPARE(m_board->statusText(), QString("White to move (you)"));
-    press(at("c3"));
-    QVERIFY(m_board->route().empty());
-    QCOMPARE(mark(at("e5")), Mark::NONE);
-    QCOMPARE(m_board->selected, at("c3"));
-    press(at("e5"));
-    press(at("a5"));
-    QCOMPARE(m_board->record.moves().size(), std::size_t(1));
-    QCOMPARE(m_board->record.lastMove()->captured, std::vector<int>{at("b4")});
-    QVERIFY(m_board->route().empty());
 }
 
 // ---- draws ----
