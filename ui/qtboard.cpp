@@ -660,6 +660,12 @@ void QtBoard::gameOverSlot()
         case EndReason::FORTY_MOVES:
             outcome = "Draw: 40 moves without a man moving!";
             break;
+        case EndReason::BALANCE_30:
+            outcome = "Draw: 30 moves without a change!";
+            break;
+        case EndReason::BALANCE_60:
+            outcome = "Draw: 60 moves without a change!";
+            break;
         default:
             outcome = "Draw!";
             break;
