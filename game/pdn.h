@@ -42,7 +42,7 @@ public:
     // The record as PDN: tags Event, Date, White, Black, Result, GameType (SetUp and FEN when it
     // did not start from the standard position), the moves with their numbers and the result
     // token. A capture lists every landing square when another legal move shares its start and
-    // final square.
+    // final square, or when it ends on its start square.
     static std::string write(const GameRecord& record, const Tags& tags);
     // Reads every game of the text and replays it by the rules (GameType 21 or 25, SetUp/FEN
     // honoured). side1Colour: the colour the replayed records give side 1, the bottom of the

@@ -122,6 +122,24 @@ TEST(Pdn, SharedEndsAreWrittenWithTheirLandings)
     EXPECT_GT(ambiguous, 0);
 }
 
+// A king's capture round four men back to its start is written with every landing square; the
+// reader takes it so, along the other way round, or as start and final square alone.
+TEST(Pdn, CircularCaptureListsEveryLanding)
+{
+    const Notation notation(ruleset::RUSSIAN, Colour::White);
+    GameRecord record(ruleset::RUSSIAN, Colour::White,
+                      notation.parseFen("W:WKe1:Bd2,d4,f4,f2")->position, 1);
+    ASSERT_TRUE(record.play(record.legalMoves().all().at(0)));
+    EXPECT_NE(Pdn::write(record, tags()).find(" e1xc3xe5xg3xe1 "), std::string::npos);
+    for (const char* move : {"e1xc3xe5xg3xe1", "e1xg3xe5xc3xe1", "e1xe1", "e1:e1"}) {
+        const Pdn::ReadResult read = Pdn::read(
+            std::string("[GameType \"25\"][FEN \"W:WKe1:Bd2,d4,f4,f2\"]1. ") + move + " *",
+            Colour::White);
+        ASSERT_FALSE(read.error) << move << ": " << read.error->describe();
+        EXPECT_EQ(read.games.at(0).record.position(), record.position()) << move;
+    }
+}
+
 // Cut anywhere before its result token, a record is an error, never a crash or a hang.
 TEST(Pdn, TornTextIsAnError)
 {
