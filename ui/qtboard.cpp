@@ -264,6 +264,7 @@ QString QtBoard::statusText() const
             secondHuman ? StatusLine::Player::SECOND_PERSON : StatusLine::Player::COMPUTER;
     state.replying = replyPending();
     state.refusal = m_refusal;
+    state.unsaved = m_saveFailed;
     if (gameOver) {
         switch (result) {
         case RESULT_SIDE1_WINS:
@@ -301,10 +302,10 @@ void QtBoard::followRecord()
     engine->undo_list = record.engineUndoList();
 }
 
-void QtBoard::keepGame() const
+void QtBoard::keepGame()
 {
     if (m_savedGame)
-        m_savedGame->save(record, secondHuman, m_gameDate);
+        m_saveFailed = !m_savedGame->save(record, secondHuman, m_gameDate);
 }
 
 int QtBoard::cellSize() const

@@ -66,6 +66,8 @@ QString StatusLine::text(const State& state)
     case Refusal::NONE:
         break;
     }
+    if (state.unsaved)
+        return QStringLiteral("The game could not be saved");
     if (state.replying)
         return QStringLiteral("%1 (computer) is replying").arg(colourName(state.toMove));
     return QStringLiteral("%1 to move (%2)")

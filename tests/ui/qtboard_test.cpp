@@ -8,6 +8,7 @@
 #include <QMessageBox>
 #include <QPaintEvent>
 #include <QRegion>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QWidget>
 #include <QtTest>
@@ -311,6 +312,7 @@ private slots:
     void everyCaptureRouteCanBeEntered();
     void landingOffEveryRouteIsRefused();
     void repetitionEndsInADraw();
+    void failedSaveIsShownUntilASaveSucceeds();
 
 private:
     // Starts a fresh game with the given settings and puts the position on the board.
@@ -1513,6 +1515,29 @@ void QtBoardTest::repetitionEndsInADraw()
     press(25);
     QCOMPARE(m_board->engine->board[m_board->engine->internal(29)], int(KING1));
     QCOMPARE(m_messages->messages.size(), std::size_t(3));
+}
+
+// A failed save stands on the status line over the turn until a save succeeds; a refusal, and
+// the end of the game, are shown over it.
+void QtBoardTest::failedSaveIsShownUntilASaveSucceeds()
+{
+    const QString unsaved("The game could not be saved");
+    QVERIFY(!m_board->keepGameIn("/nonexistent/checkers.pdn"));
+    setUp(ECheckers::RULES_CODE, position({{21, MAN1}, {17, MAN2}, {28, MAN1}}));
+    QCOMPARE(m_board->statusText(), unsaved);
+    press(28);
+    press(24);
+    QCOMPARE(m_board->statusText(), QString("A capture is compulsory"));
+    press(21);
+    press(14);
+    QCOMPARE(m_board->statusText(), QString("Black wins: White cannot move"));
+    m_board->newGame();
+    QCOMPARE(m_board->statusText(), unsaved);
+
+    QTemporaryDir folder;
+    QVERIFY(!m_board->keepGameIn((folder.path() + "/checkers.pdn").toStdString()));
+    m_board->newGame();
+    QCOMPARE(m_board->statusText(), QString("Black to move (you)"));
 }
 
 QTEST_MAIN(QtBoardTest)
