@@ -21,9 +21,11 @@
 
 #include "engine/movesink.h"
 #include "engine/position.h"
+#include "game/pdn.h"
 #include "game/ruleset.h"
 #include "rules/echeckers.h"
 #include "rules/rcheckers.h"
+#include "tests/support/balancegames.h"
 #include "ui/qtboard.h"
 
 namespace
@@ -312,6 +314,8 @@ private slots:
     void everyCaptureRouteCanBeEntered();
     void landingOffEveryRouteIsRefused();
     void repetitionEndsInADraw();
+    void balanceDrawIsAnnounced_data();
+    void balanceDrawIsAnnounced();
     void failedSaveIsShownUntilASaveSucceeds();
 
 private:
@@ -1515,6 +1519,32 @@ void QtBoardTest::repetitionEndsInADraw()
     press(25);
     QCOMPARE(m_board->engine->board[m_board->engine->internal(29)], int(KING1));
     QCOMPARE(m_messages->messages.size(), std::size_t(3));
+}
+
+void QtBoardTest::balanceDrawIsAnnounced_data()
+{
+    QTest::addColumn<QString>("game");
+    QTest::addColumn<QString>("status");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("4 pieces") << QString(balancegames::THIRTY_MOVES)
+                              << "Draw: the balance did not change for 30 moves"
+                              << "Game Over! Draw: 30 moves without a change!";
+    QTest::newRow("6 pieces") << QString(balancegames::SIXTY_MOVES)
+                              << "Draw: the balance did not change for 60 moves"
+                              << "Game Over! Draw: 60 moves without a change!";
+}
+
+void QtBoardTest::balanceDrawIsAnnounced()
+{
+    QFETCH(QString, game);
+    QFETCH(QString, status);
+    QFETCH(QString, message);
+    const Pdn::ReadResult read = Pdn::read(game.toStdString(), Colour::White);
+    QVERIFY(!read.error);
+    m_board->continueGame(read.games.at(0).record, false);
+    QCOMPARE(m_board->statusText(), status);
+    press(0); // a click on the finished game shows how it ended
+    QCOMPARE(m_messages->texts(), QStringList{message});
 }
 
 // A failed save stands on the status line over the turn until a save succeeds; a refusal, and
