@@ -11,6 +11,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <fstream>
+#include <memory>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -170,16 +171,18 @@ bool write(const std::string& path, const std::string& text, std::string* error,
                          calls.fsync(fd) == 0;
     const int writeErrno = errno;
     const bool closed = calls.close(fd) == 0;
+    // The temporary goes before the reason is put in words, which takes memory.
     if (!written || !closed) {
-        errno = written ? errno : writeErrno;
-        fail(error, "cannot write " + temporary);
+        const int reason = written ? errno : writeErrno;
         calls.unlink(temporary.c_str());
-        return false;
+        errno = reason;
+        return fail(error, "cannot write " + temporary);
     }
     if (calls.rename(temporary.c_str(), file.c_str()) != 0) {
-        fail(error, "cannot rename " + temporary + " to " + file);
+        const int reason = errno;
         calls.unlink(temporary.c_str());
-        return false;
+        errno = reason;
+        return fail(error, "cannot rename " + temporary + " to " + file);
     }
     syncFolder(folderOf(file), calls);
     return true;
@@ -260,12 +263,13 @@ int removeLeftovers(const std::string& path)
         return 0;
     const std::string folder = folderOf(file);
     const std::string name = nameOf(file);
-    DIR* const dir = ::opendir(folder.c_str());
+    // Closed however the loop is left: running out of memory for a name must not leak it.
+    const std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(folder.c_str()), ::closedir);
     if (!dir)
         return 0;
     const std::time_t now = std::time(nullptr);
     int removed = 0;
-    while (const dirent* entry = ::readdir(dir)) {
+    while (const dirent* entry = ::readdir(dir.get())) {
         const std::string entryName = entry->d_name;
         if (!isTemporaryOf(entryName, name))
             continue;
@@ -277,7 +281,6 @@ int removeLeftovers(const std::string& path)
             calls.unlink(leftover.c_str()) == 0)
             ++removed;
     }
-    ::closedir(dir);
     return removed;
 }
 

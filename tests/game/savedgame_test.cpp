@@ -29,14 +29,49 @@ long g_allocationsLeft = -1;
 
 } // namespace
 
-// Every allocation of the test program passes here, so that a test can make any one of them fail.
-void* operator new(std::size_t size)
+namespace
+{
+
+void* allocate(std::size_t size)
 {
     if (g_allocationsLeft > 0 && --g_allocationsLeft == 0)
         throw std::bad_alloc();
     if (void* memory = std::malloc(size == 0 ? 1 : size))
         return memory;
     throw std::bad_alloc();
+}
+
+void* allocateOrNull(std::size_t size) noexcept
+{
+    try {
+        return allocate(size);
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+}
+
+} // namespace
+
+// Every allocation of the test program passes here, so that a test can make any one of them
+// fail. Every form is replaced, so that each allocation and its release are a pair.
+void* operator new(std::size_t size)
+{
+    return allocate(size);
+}
+
+void* operator new[](std::size_t size)
+{
+    return allocate(size);
+}
+
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept
+{
+    return allocateOrNull(size);
+}
+
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept
+{
+    return allocateOrNull(size);
 }
 
 // The compiler takes `new` for its own and warns of free(); both are ours here.
@@ -49,7 +84,27 @@ void operator delete(void* memory) noexcept
     std::free(memory);
 }
 
+void operator delete[](void* memory) noexcept
+{
+    std::free(memory);
+}
+
 void operator delete(void* memory, std::size_t) noexcept
+{
+    std::free(memory);
+}
+
+void operator delete[](void* memory, std::size_t) noexcept
+{
+    std::free(memory);
+}
+
+void operator delete(void* memory, const std::nothrow_t&) noexcept
+{
+    std::free(memory);
+}
+
+void operator delete[](void* memory, const std::nothrow_t&) noexcept
 {
     std::free(memory);
 }
