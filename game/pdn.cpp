@@ -6,6 +6,7 @@
 #include <cstring>
 #include <ctime>
 #include <istream>
+#include <limits>
 #include <memory>
 #include <sstream>
 #include <streambuf>
@@ -87,7 +88,7 @@ public:
         const int c = m_buffer ? m_buffer->sbumpc() : END;
         if (c != END)
             m_lineStart = c == '\n';
-        if (c == '\n')
+        if (c == '\n' && m_line < std::numeric_limits<int>::max())
             ++m_line;
         return c;
     }
