@@ -223,8 +223,12 @@ std::optional<std::string> setAside(const std::string& path, std::string* error)
     return setAside(path, error, calls);
 }
 
-std::optional<std::string> setAside(const std::string& path, std::string* error, SystemCalls& calls)
+std::optional<std::string> setAside(const std::string& link, std::string* error, SystemCalls& calls)
 {
+    // The file a link leads to is set aside beside itself; the link stays for the next write.
+    std::string path;
+    if (!resolve(link, path, error, calls))
+        return std::nullopt;
     for (int number = 0; number <= MAX_SET_ASIDE; ++number) {
         const std::string name =
             path + BAD_SUFFIX + (number == 0 ? std::string() : '.' + std::to_string(number));

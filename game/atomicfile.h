@@ -29,7 +29,8 @@ ReadStatus open(const std::string& path, std::ifstream& in, std::size_t maxBytes
 
 // Renames a bad file to "<path>.bad", or to "<path>.bad.1", ".2" and so on when that is taken,
 // so that it is kept for a person to look at, is no longer read, and replaces no file set aside
-// before. The name it now has, or nothing with the reason in *error.
+// before (through a link: the file it leads to, beside itself). The name it now has, or nothing
+// with the reason in *error.
 std::optional<std::string> setAside(const std::string& path, std::string* error = nullptr);
 std::optional<std::string> setAside(const std::string& path, std::string* error,
                                     SystemCalls& calls);

@@ -230,8 +230,8 @@ TEST(AtomicFile, NewFileFollowsTheUmaskAndOldOneKeepsItsMode)
     EXPECT_EQ(modeOf(path) & 07777, 0604u);
 }
 
-// A link is written through, relative or absolute, even when its file does not exist yet: the
-// file it leads to is replaced in its own folder and the link stays.
+// A link is written through, even when its file does not exist yet: the file it leads to is
+// replaced, or set aside, in its own folder, and the link stays.
 TEST(AtomicFile, WritesThroughALink)
 {
     Folder folder;
@@ -244,6 +244,9 @@ TEST(AtomicFile, WritesThroughALink)
     EXPECT_EQ(contents(folder.file("sub/real.pdn")), "second");
     EXPECT_EQ(folder.entries(), (std::vector<std::string>{"checkers.pdn", "sub"}));
     EXPECT_EQ(folder.entries("sub"), std::vector<std::string>{"real.pdn"});
+    // Set aside through the link, the file is kept beside itself and the link stays.
+    EXPECT_EQ(atomicfile::setAside(link), folder.file("sub/real.pdn.bad"));
+    EXPECT_TRUE(S_ISLNK(modeOf(link)));
 }
 
 // Each file set aside is kept: .bad, then .bad.1, .bad.2; also where the file system has no
