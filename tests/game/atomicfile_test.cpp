@@ -10,10 +10,9 @@
 #include <cerrno>
 #include <cstring>
 #include <ctime>
-#include <dirent.h>
 #include <fcntl.h>
+#include <filesystem>
 #include <fstream>
-#include <set>
 #include <sstream>
 #include <string>
 #include <sys/stat.h>
@@ -24,6 +23,7 @@
 namespace
 {
 
+namespace fs = std::filesystem;
 constexpr std::size_t LIMIT = 1 << 20;
 
 // A folder of its own for each test, removed with everything in it.
@@ -35,43 +35,22 @@ public:
         std::string name = ::testing::TempDir() + "atomicfile_XXXXXX";
         m_path = mkdtemp(name.data()) ? name : std::string();
     }
-    ~Folder() { removeAll(m_path); }
+    ~Folder()
+    {
+        std::error_code ignored;
+        fs::remove_all(m_path, ignored);
+    }
     std::string file(const std::string& name) const { return m_path + '/' + name; }
     std::vector<std::string> entries(const std::string& sub = "") const
     {
         std::vector<std::string> names;
-        if (DIR* dir = opendir(file(sub).c_str())) {
-            while (const dirent* entry = readdir(dir)) {
-                const std::string name = entry->d_name;
-                if (name != "." && name != "..")
-                    names.push_back(name);
-            }
-            closedir(dir);
-        }
+        for (const fs::directory_entry& entry : fs::directory_iterator(file(sub)))
+            names.push_back(entry.path().filename());
         std::sort(names.begin(), names.end());
         return names;
     }
 
 private:
-    static void removeAll(const std::string& path)
-    {
-        struct stat info {
-        };
-        if (lstat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
-            if (DIR* dir = opendir(path.c_str())) {
-                while (const dirent* entry = readdir(dir)) {
-                    const std::string name = entry->d_name;
-                    if (name != "." && name != "..")
-                        removeAll(path + '/' + name);
-                }
-                closedir(dir);
-            }
-            rmdir(path.c_str());
-        } else {
-            unlink(path.c_str());
-        }
-    }
-
     std::string m_path;
 };
 
@@ -89,67 +68,50 @@ mode_t modeOf(const std::string& path)
     return lstat(path.c_str(), &info) == 0 ? info.st_mode : 0;
 }
 
-// Sets the umask for its lifetime.
-class Umask
-{
-public:
-    explicit Umask(mode_t mask) : m_old(umask(mask)) {}
-    ~Umask() { umask(m_old); }
-
-private:
-    mode_t m_old;
-};
-
-// Notes the calls that make a write safe, and fails the one named with EIO.
+// Notes the calls that make a write safe, and fails the one at index `failing` with EIO.
 class RecordingCalls : public SystemCalls
 {
 public:
-    explicit RecordingCalls(std::string failing = "") : m_failing(std::move(failing)) {}
+    explicit RecordingCalls(int failing) : m_failing(failing) {}
 
     std::vector<std::string> log;
 
     int open(const char* path, int flags, mode_t mode) override
     {
-        const bool folder = (flags & O_DIRECTORY) != 0;
-        if (fails(folder ? "open folder" : "open"))
-            return -1;
-        const int fd = SystemCalls::open(path, flags, mode);
-        if (folder)
-            m_folders.insert(fd);
-        return fd;
+        return fails("open") ? -1 : SystemCalls::open(path, flags, mode);
     }
     int fchmod(int fd, mode_t mode) override
     {
-        std::ostringstream octal;
-        octal << std::oct << mode;
-        return fails("fchmod " + octal.str()) ? -1 : SystemCalls::fchmod(fd, mode);
+        return fails("fchmod " + std::to_string(mode)) ? -1 : SystemCalls::fchmod(fd, mode);
     }
-    int fsync(int fd) override
-    {
-        return fails(m_folders.count(fd) ? "fsync folder" : "fsync file") ? -1
-                                                                          : SystemCalls::fsync(fd);
-    }
+    int fsync(int fd) override { return fails("fsync") ? -1 : SystemCalls::fsync(fd); }
     int rename(const char* from, const char* to) override
     {
         return fails("rename") ? -1 : SystemCalls::rename(from, to);
-    }
-    int link(const char* from, const char* to) override
-    {
-        return fails("link") ? -1 : SystemCalls::link(from, to);
     }
 
 private:
     bool fails(const std::string& call)
     {
         log.push_back(call);
-        if (call.rfind(m_failing, 0) != 0 || m_failing.empty())
+        if (static_cast<int>(log.size()) - 1 != m_failing)
             return false;
         errno = EIO;
         return true;
     }
 
-    std::string m_failing;
-    std::set<int> m_folders;
+    int m_failing;
+};
+
+// A file system without hard links.
+class NoLinks : public SystemCalls
+{
+public:
+    int link(const char*, const char*) override
+    {
+        errno = EPERM;
+        return -1;
+    }
 };
 
 } // namespace
@@ -186,33 +148,28 @@ TEST(AtomicFile, FailureKeepsTheOldFile)
     EXPECT_EQ(folder.entries(), std::vector<std::string>{"checkers.pdn"});
 }
 
-// Every call that makes the write safe happens, in order: the old file's mode given to the
-// temporary, the temporary flushed, renamed, the folder flushed. A failure of any but the last
-// leaves the old file and no temporary; a folder that cannot be flushed leaves the new file.
+// Every call that makes the write safe happens, in order: the temporary made, given the old
+// file's mode, flushed, renamed, the folder opened and flushed. A failure of any but the last two
+// leaves the old file and no temporary; a folder that cannot be flushed, the new file.
 TEST(AtomicFile, EverySafeguardHappensAndItsFailureIsSeen)
 {
-    const std::vector<std::string> sequence = {"open",   "fchmod 640",  "fsync file",
-                                               "rename", "open folder", "fsync folder"};
-    const struct {
-        const char* failing;
-        bool written;
-    } cases[] = {{"", true},        {"open", false},       {"fchmod", false}, {"fsync file", false},
-                 {"rename", false}, {"fsync folder", true}};
-    for (const auto& c : cases) {
+    const std::vector<std::string> sequence = {
+        "open", "fchmod " + std::to_string(0640), "fsync", "rename", "open", "fsync"};
+    for (int failing = -1; failing < static_cast<int>(sequence.size()); ++failing) {
+        const bool written = failing == -1 || failing >= 4;
         Folder folder;
         const std::string path = folder.file("checkers.pdn");
         ASSERT_TRUE(atomicfile::write(path, "old"));
-        ASSERT_EQ(chmod(path.c_str(), 0640), 0);
-        RecordingCalls calls(c.failing);
+        chmod(path.c_str(), 0640);
+        RecordingCalls calls(failing);
         std::string why;
-        EXPECT_EQ(atomicfile::write(path, "new", &why, calls), c.written) << c.failing;
-        EXPECT_EQ(contents(path), c.written ? "new" : "old") << c.failing;
-        EXPECT_EQ(folder.entries(), std::vector<std::string>{"checkers.pdn"}) << c.failing;
-        EXPECT_EQ(modeOf(path) & 07777, 0640u) << c.failing;
-        if (c.failing[0] == '\0') {
+        EXPECT_EQ(atomicfile::write(path, "new", &why, calls), written) << failing;
+        EXPECT_EQ(contents(path), written ? "new" : "old") << failing;
+        EXPECT_EQ(folder.entries(), std::vector<std::string>{"checkers.pdn"}) << failing;
+        EXPECT_EQ(modeOf(path) & 07777, 0640u) << failing;
+        EXPECT_EQ(why.find(std::strerror(EIO)) != std::string::npos, !written) << why;
+        if (failing == -1) {
             EXPECT_EQ(calls.log, sequence);
-        } else if (!c.written) {
-            EXPECT_NE(why.find(std::strerror(EIO)), std::string::npos) << why;
         }
     }
 }
@@ -221,13 +178,14 @@ TEST(AtomicFile, EverySafeguardHappensAndItsFailureIsSeen)
 TEST(AtomicFile, NewFileFollowsTheUmaskAndOldOneKeepsItsMode)
 {
     Folder folder;
-    const Umask mask(027);
+    const mode_t oldMask = umask(027);
     const std::string path = folder.file("checkers.pdn");
-    ASSERT_TRUE(atomicfile::write(path, "new"));
+    EXPECT_TRUE(atomicfile::write(path, "new"));
     EXPECT_EQ(modeOf(path) & 07777, 0640u);
-    ASSERT_EQ(chmod(path.c_str(), 0604), 0);
-    ASSERT_TRUE(atomicfile::write(path, "again"));
+    chmod(path.c_str(), 0604);
+    EXPECT_TRUE(atomicfile::write(path, "again"));
     EXPECT_EQ(modeOf(path) & 07777, 0604u);
+    umask(oldMask);
 }
 
 // A link is written through, even when its file does not exist yet: the file it leads to is
@@ -235,9 +193,9 @@ TEST(AtomicFile, NewFileFollowsTheUmaskAndOldOneKeepsItsMode)
 TEST(AtomicFile, WritesThroughALink)
 {
     Folder folder;
-    ASSERT_EQ(mkdir(folder.file("sub").c_str(), 0755), 0);
+    fs::create_directory(folder.file("sub"));
     const std::string link = folder.file("checkers.pdn");
-    ASSERT_EQ(symlink("sub/real.pdn", link.c_str()), 0);
+    fs::create_symlink("sub/real.pdn", link);
     ASSERT_TRUE(atomicfile::write(link, "first"));
     ASSERT_TRUE(atomicfile::write(link, "second"));
     EXPECT_TRUE(S_ISLNK(modeOf(link)));
@@ -253,22 +211,22 @@ TEST(AtomicFile, WritesThroughALink)
 // hard links.
 TEST(AtomicFile, SetAsideKeepsEveryBadFile)
 {
-    for (const char* failing : {"", "link"}) {
+    SystemCalls real;
+    NoLinks noLinks;
+    for (SystemCalls* calls : {&real, static_cast<SystemCalls*>(&noLinks)}) {
         Folder folder;
         const std::string path = folder.file("checkers.pdn");
-        RecordingCalls calls(failing);
         for (const char* text : {"first", "second", "third"}) {
             ASSERT_TRUE(atomicfile::write(path, text));
-            EXPECT_TRUE(atomicfile::setAside(path, nullptr, calls)) << failing;
+            EXPECT_TRUE(atomicfile::setAside(path, nullptr, *calls));
         }
         EXPECT_EQ(folder.entries(),
                   (std::vector<std::string>{"checkers.pdn.bad", "checkers.pdn.bad.1",
-                                            "checkers.pdn.bad.2"}))
-            << failing;
+                                            "checkers.pdn.bad.2"}));
         EXPECT_EQ(contents(path + ".bad"), "first");
         EXPECT_EQ(contents(path + ".bad.2"), "third");
         std::string why;
-        EXPECT_FALSE(atomicfile::setAside(path, &why, calls));
+        EXPECT_FALSE(atomicfile::setAside(path, &why, *calls));
         EXPECT_FALSE(why.empty());
     }
 }
@@ -278,36 +236,25 @@ TEST(AtomicFile, SetAsideKeepsEveryBadFile)
 TEST(AtomicFile, RemovesOnlyItsOwnOldLeftovers)
 {
     Folder folder;
-    ASSERT_EQ(mkdir(folder.file("sub").c_str(), 0755), 0);
-    ASSERT_EQ(symlink("sub/real.pdn", folder.file("checkers.pdn").c_str()), 0);
-    const std::vector<std::string> kept = {"real.pdn",
-                                           "real.pdn.saving-Fresh1",
-                                           "real.pdn.saving-Short",
-                                           "real.pdn.saving-Ab3x-z",
-                                           "real.pdn.backup",
-                                           "other.pdn.saving-Ab3xYz",
-                                           "real.pdn.saving-Dir123",
-                                           "real.pdn.saving-Lnk123"};
+    fs::create_directory(folder.file("sub"));
+    fs::create_symlink("sub/real.pdn", folder.file("checkers.pdn"));
+    const std::vector<std::string> kept = {"other.pdn.saving-Ab3xYz", "real.pdn",
+                                           "real.pdn.saving-Fresh1", "real.pdn.saving-Link12",
+                                           "real.pdn.saving-Short"};
+    std::vector<std::string> all = kept;
+    all.push_back("real.pdn.saving-Ab3xYz"); // the only leftover
     const timeval old[2] = {{std::time(nullptr) - 120, 0}, {std::time(nullptr) - 120, 0}};
-    for (const std::string& name : kept) {
+    for (const std::string& name : all) {
         const std::string path = folder.file("sub/" + name);
-        if (name == "real.pdn.saving-Dir123")
-            ASSERT_EQ(mkdir(path.c_str(), 0755), 0);
-        else if (name == "real.pdn.saving-Lnk123")
-            ASSERT_EQ(symlink("real.pdn", path.c_str()), 0);
+        if (name.find("Link") != std::string::npos)
+            fs::create_symlink("real.pdn", path);
         else
-            ASSERT_TRUE(atomicfile::write(path, name));
-        if (name != "real.pdn.saving-Fresh1")
+            std::ofstream(path) << name;
+        if (name.find("Fresh") == std::string::npos)
             lutimes(path.c_str(), old);
     }
-    const std::string leftover = folder.file("sub/real.pdn.saving-Ab3xYz");
-    ASSERT_TRUE(atomicfile::write(leftover, "torn"));
-    ASSERT_EQ(utimes(leftover.c_str(), old), 0);
-
     EXPECT_EQ(atomicfile::removeLeftovers(folder.file("checkers.pdn")), 1);
-    std::vector<std::string> sorted = kept;
-    std::sort(sorted.begin(), sorted.end());
-    EXPECT_EQ(folder.entries("sub"), sorted);
+    EXPECT_EQ(folder.entries("sub"), kept);
 }
 
 TEST(AtomicFile, OpenRefusesWhatIsNoFileOrTooLarge)
