@@ -47,7 +47,7 @@ public:
     static std::string today();
 
 private:
-    // load, but for running out of memory.
+    // What load does, but for running out of memory, which load answers.
     std::optional<Game> read(int rulesCode) const;
     // Sets the file aside and says why on standard error.
     void setAside(const std::string& why) const;
