@@ -1,13 +1,19 @@
 #include "atomicfile.h"
 
+#include "systemcalls.h"
+
 #include <cerrno>
-#include <cstdio>
+#include <chrono>
+#include <climits>
+#include <cstdint>
 #include <cstring>
+#include <ctime>
+#include <dirent.h>
 #include <fcntl.h>
 #include <fstream>
+#include <memory>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <vector>
 
 namespace atomicfile
 {
@@ -15,9 +21,19 @@ namespace atomicfile
 namespace
 {
 
-constexpr const char* TEMPORARY_SUFFIX = ".XXXXXX"; // mkstemp's pattern
+// A temporary is named "<file>.saving-" and six letters or digits: a name no person gives a
+// file, so that removeLeftovers takes nothing else.
+constexpr const char* TEMPORARY_INFIX = ".saving-";
+constexpr const char TAG_LETTERS[] =
+    "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+constexpr std::size_t TAG_LENGTH = 6;
+constexpr int CREATE_ATTEMPTS = 100;
+constexpr mode_t NEW_FILE_MODE = 0666; // less the umask: a record is no secret
+constexpr mode_t PERMISSION_BITS = 07777;
+constexpr int MAX_LINKS = 40; // as the kernel follows them
 constexpr const char* BAD_SUFFIX = ".bad";
-constexpr mode_t FILE_MODE = 0644; // mkstemp makes 0600; a record is no secret
+constexpr int MAX_SET_ASIDE = 1000;
+constexpr std::time_t LEFTOVER_AGE_SECONDS = 60;
 
 bool fail(std::string* error, const std::string& what)
 {
@@ -34,13 +50,72 @@ std::string folderOf(const std::string& path)
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
+std::string nameOf(const std::string& path)
+{
+    const std::string::size_type slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// Six letters or digits, different for every attempt and, most likely, every process and moment.
+std::string uniqueTag(int attempt)
+{
+    std::uint64_t bits =
+        static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()) ^
+        (static_cast<std::uint64_t>(::getpid()) << 32) ^ static_cast<std::uint64_t>(attempt);
+    // The finalizer of splitmix64 spreads every input bit over the letters taken.
+    bits = (bits ^ (bits >> 30)) * 0xBF58476D1CE4E5B9ULL;
+    bits = (bits ^ (bits >> 27)) * 0x94D049BB133111EBULL;
+    bits ^= bits >> 31;
+    std::string tag;
+    for (std::size_t i = 0; i < TAG_LENGTH; ++i) {
+        tag += TAG_LETTERS[bits % (sizeof TAG_LETTERS - 1)];
+        bits /= sizeof TAG_LETTERS - 1;
+    }
+    return tag;
+}
+
+bool isTemporaryOf(const std::string& entry, const std::string& file)
+{
+    const std::string prefix = file + TEMPORARY_INFIX;
+    return entry.size() == prefix.size() + TAG_LENGTH &&
+           entry.compare(0, prefix.size(), prefix) == 0 &&
+           entry.find_first_not_of(TAG_LETTERS, prefix.size()) == std::string::npos;
+}
+
+// The file a path stands for: the path itself, or where its chain of links ends (a file that
+// may not exist yet).
+bool resolve(const std::string& path, std::string& file, std::string* error, SystemCalls& calls)
+{
+    file = path;
+    for (int hop = 0; hop <= MAX_LINKS; ++hop) {
+        struct stat info {
+        };
+        if (calls.lstat(file.c_str(), &info) != 0)
+            return errno == ENOENT || fail(error, "cannot look at " + file);
+        if (!S_ISLNK(info.st_mode))
+            return true;
+        char target[PATH_MAX];
+        const ssize_t length = calls.readlink(file.c_str(), target, sizeof target);
+        if (length < 0)
+            return fail(error, "cannot read the link " + file);
+        if (static_cast<std::size_t>(length) == sizeof target) {
+            errno = ENAMETOOLONG;
+            return fail(error, "cannot read the link " + file);
+        }
+        const std::string next(target, static_cast<std::size_t>(length));
+        file = next[0] == '/' ? next : folderOf(file) + '/' + next;
+    }
+    errno = ELOOP;
+    return fail(error, "cannot follow the links of " + path);
+}
+
 // Writes every byte, going on after short writes and interruptions.
-bool writeAll(int fd, const std::string& text)
+bool writeAll(int fd, const std::string& text, SystemCalls& calls)
 {
     const char* data = text.data();
     std::size_t left = text.size();
     while (left > 0) {
-        const ssize_t written = ::write(fd, data, left);
+        const ssize_t written = calls.write(fd, data, left);
         if (written < 0) {
             if (errno == EINTR)
                 continue;
@@ -54,48 +129,68 @@ bool writeAll(int fd, const std::string& text)
 
 // The rename is only durable once the folder's entry is on the disk; a folder that cannot be
 // synced (some file systems refuse) leaves the file written all the same.
-void syncFolder(const std::string& folder)
+void syncFolder(const std::string& folder, SystemCalls& calls)
 {
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY);
+    const int fd = calls.open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0);
     if (fd < 0)
         return;
-    ::fsync(fd);
-    ::close(fd);
+    calls.fsync(fd);
+    calls.close(fd);
 }
 
 } // namespace
 
 bool write(const std::string& path, const std::string& text, std::string* error)
 {
-    std::vector<char> name(path.begin(), path.end());
-    name.insert(name.end(), TEMPORARY_SUFFIX, TEMPORARY_SUFFIX + std::strlen(TEMPORARY_SUFFIX));
-    name.push_back('\0');
-    const int fd = ::mkstemp(name.data());
+    SystemCalls calls;
+    return write(path, text, error, calls);
+}
+
+bool write(const std::string& path, const std::string& text, std::string* error, SystemCalls& calls)
+{
+    std::string file;
+    if (!resolve(path, file, error, calls))
+        return false;
+    struct stat old {
+    };
+    const bool replacing = calls.lstat(file.c_str(), &old) == 0;
+
+    std::string temporary;
+    int fd = -1;
+    for (int attempt = 0; fd < 0 && attempt < CREATE_ATTEMPTS; ++attempt) {
+        temporary = file + TEMPORARY_INFIX + uniqueTag(attempt);
+        fd = calls.open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, NEW_FILE_MODE);
+        if (fd < 0 && errno != EEXIST)
+            break;
+    }
     if (fd < 0)
-        return fail(error, "cannot create a temporary file beside " + path);
-    const std::string temporary(name.data());
-    const bool written = writeAll(fd, text) && ::fchmod(fd, FILE_MODE) == 0 && ::fsync(fd) == 0;
-    const int savedErrno = errno;
-    const bool closed = ::close(fd) == 0;
+        return fail(error, "cannot create a temporary file beside " + file);
+
+    const bool written = writeAll(fd, text, calls) &&
+                         (!replacing || calls.fchmod(fd, old.st_mode & PERMISSION_BITS) == 0) &&
+                         calls.fsync(fd) == 0;
+    const int writeErrno = errno;
+    const bool closed = calls.close(fd) == 0;
+    // The temporary goes before the reason is put in words, which takes memory.
     if (!written || !closed) {
-        errno = written ? errno : savedErrno;
-        fail(error, "cannot write " + temporary);
-        ::unlink(temporary.c_str());
-        return false;
+        const int reason = written ? errno : writeErrno;
+        calls.unlink(temporary.c_str());
+        errno = reason;
+        return fail(error, "cannot write " + temporary);
     }
-    if (::rename(temporary.c_str(), path.c_str()) != 0) {
-        fail(error, "cannot rename " + temporary + " to " + path);
-        ::unlink(temporary.c_str());
-        return false;
+    if (calls.rename(temporary.c_str(), file.c_str()) != 0) {
+        const int reason = errno;
+        calls.unlink(temporary.c_str());
+        errno = reason;
+        return fail(error, "cannot rename " + temporary + " to " + file);
     }
-    syncFolder(folderOf(path));
+    syncFolder(folderOf(file), calls);
     return true;
 }
 
-ReadStatus read(const std::string& path, std::string& text, std::size_t maxBytes,
+ReadStatus open(const std::string& path, std::ifstream& in, std::size_t maxBytes,
                 std::string* error)
 {
-    text.clear();
     struct stat info {
     };
     if (::stat(path.c_str(), &info) != 0) {
@@ -114,28 +209,83 @@ ReadStatus read(const std::string& path, std::string& text, std::size_t maxBytes
             *error = path + " is too large";
         return ReadStatus::UNREADABLE;
     }
-    std::ifstream in(path, std::ios::binary);
+    in.open(path, std::ios::binary);
     if (!in) {
         fail(error, "cannot open " + path);
-        return ReadStatus::UNREADABLE;
-    }
-    text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    if (in.bad() || text.size() > maxBytes) {
-        if (error)
-            *error = "cannot read " + path;
-        text.clear();
         return ReadStatus::UNREADABLE;
     }
     return ReadStatus::OK;
 }
 
-bool setAside(const std::string& path, std::string* error)
+std::optional<std::string> setAside(const std::string& path, std::string* error)
 {
-    const std::string bad = path + BAD_SUFFIX;
-    if (std::rename(path.c_str(), bad.c_str()) != 0)
-        return fail(error, "cannot rename " + path + " to " + bad);
-    syncFolder(folderOf(path));
-    return true;
+    SystemCalls calls;
+    return setAside(path, error, calls);
+}
+
+std::optional<std::string> setAside(const std::string& link, std::string* error, SystemCalls& calls)
+{
+    // The file a link leads to is set aside beside itself; the link stays for the next write.
+    std::string path;
+    if (!resolve(link, path, error, calls))
+        return std::nullopt;
+    for (int number = 0; number <= MAX_SET_ASIDE; ++number) {
+        const std::string name =
+            path + BAD_SUFFIX + (number == 0 ? std::string() : '.' + std::to_string(number));
+        // A second name made by link() never replaces a file; then the first goes.
+        if (calls.link(path.c_str(), name.c_str()) == 0) {
+            if (calls.unlink(path.c_str()) != 0) {
+                fail(error, "cannot remove " + path);
+                calls.unlink(name.c_str());
+                return std::nullopt;
+            }
+            syncFolder(folderOf(path), calls);
+            return name;
+        }
+        // Taken, or a file system without hard links: then a rename to a name that is not.
+        struct stat info {
+        };
+        if (calls.lstat(name.c_str(), &info) == 0)
+            continue;
+        if (calls.rename(path.c_str(), name.c_str()) != 0) {
+            fail(error, "cannot rename " + path + " to " + name);
+            return std::nullopt;
+        }
+        syncFolder(folderOf(path), calls);
+        return name;
+    }
+    errno = EEXIST;
+    fail(error, "cannot set " + path + " aside");
+    return std::nullopt;
+}
+
+int removeLeftovers(const std::string& path)
+{
+    SystemCalls calls;
+    std::string file;
+    if (!resolve(path, file, nullptr, calls))
+        return 0;
+    const std::string folder = folderOf(file);
+    const std::string name = nameOf(file);
+    // Closed however the loop is left: running out of memory for a name must not leak it.
+    const std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(folder.c_str()), ::closedir);
+    if (!dir)
+        return 0;
+    const std::time_t now = std::time(nullptr);
+    int removed = 0;
+    while (const dirent* entry = ::readdir(dir.get())) {
+        const std::string entryName = entry->d_name;
+        if (!isTemporaryOf(entryName, name))
+            continue;
+        const std::string leftover = folder + '/' + entryName;
+        struct stat info {
+        };
+        if (calls.lstat(leftover.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
+            info.st_uid == ::geteuid() && now - info.st_mtime >= LEFTOVER_AGE_SECONDS &&
+            calls.unlink(leftover.c_str()) == 0)
+            ++removed;
+    }
+    return removed;
 }
 
 } // namespace atomicfile

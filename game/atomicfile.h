@@ -1,23 +1,43 @@
 #pragma once
 
+#include <cstddef>
+#include <iosfwd>
+#include <optional>
 #include <string>
 
+class SystemCalls;
+
 // Files a person would miss: written so that a power loss leaves the old file or the new one,
-// never a torn one, and read defensively.
+// never a torn one, and read defensively. A path that is a symbolic link stands for the file it
+// leads to: that file is replaced, in its own folder, and the link stays a link.
 namespace atomicfile
 {
 
-// Writes text to a temporary file in the same folder, flushes it to the disk and renames it over
-// path. False, with the reason in *error when given, on any failure; the old file is then intact.
+// Writes text to a temporary file beside the file, flushes it to the disk, gives it the old
+// file's permission bits (a new file gets those the umask leaves of 0666), renames it over the
+// file and flushes the folder. False, with the reason in *error when given, on any failure; the
+// old file is then intact and the temporary gone. `calls` makes the system calls.
 bool write(const std::string& path, const std::string& text, std::string* error = nullptr);
+bool write(const std::string& path, const std::string& text, std::string* error,
+           SystemCalls& calls);
 
 enum class ReadStatus { OK, MISSING, UNREADABLE };
-// Reads the whole file, refusing one larger than maxBytes as UNREADABLE.
-ReadStatus read(const std::string& path, std::string& text, std::size_t maxBytes,
+// Opens the file to be read as a stream, refusing as UNREADABLE what is no regular file or is
+// larger than maxBytes.
+ReadStatus open(const std::string& path, std::ifstream& in, std::size_t maxBytes,
                 std::string* error = nullptr);
 
-// Renames a bad file to "<path>.bad" (replacing an older one), so that it is kept for a person
-// to look at and no longer read. False with the reason on failure.
-bool setAside(const std::string& path, std::string* error = nullptr);
+// Renames a bad file to "<path>.bad", or to "<path>.bad.1", ".2" and so on when that is taken,
+// so that it is kept for a person to look at, is no longer read, and replaces no file set aside
+// before (through a link: the file it leads to, beside itself). The name it now has, or nothing
+// with the reason in *error.
+std::optional<std::string> setAside(const std::string& path, std::string* error = nullptr);
+std::optional<std::string> setAside(const std::string& path, std::string* error,
+                                    SystemCalls& calls);
+
+// Removes what interrupted writes of `path` left: regular files of this user beside the file
+// (or the file its link leads to) named as write names its temporaries, untouched for a minute,
+// so that a write still under way elsewhere is spared. The number removed.
+int removeLeftovers(const std::string& path);
 
 } // namespace atomicfile

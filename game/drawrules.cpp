@@ -5,30 +5,46 @@
 namespace
 {
 
-struct Force {
-    int men = 0;
-    int kings = 0;
+// The endings of the unchanged-balance rule: so many pieces in all, so many plies.
+struct BalanceRule {
+    int fewestPieces;
+    int mostPieces;
+    int plies;
+    EndReason reason;
 };
-
-Force forceOf(const Position& position, int man, int king)
-{
-    Force force;
-    for (int value : position) {
-        if (value == man)
-            ++force.men;
-        else if (value == king)
-            ++force.kings;
-    }
-    return force;
-}
+constexpr BalanceRule BALANCE_RULES[] = {
+    {4, 5, 60, EndReason::BALANCE_30},
+    {6, 7, 120, EndReason::BALANCE_60},
+};
 
 } // namespace
 
-DrawRules::DrawRules(int rulesCode, const Position& start, int sideToMove) : m_rules(rulesCode)
+DrawRules::DrawRules(int rulesCode, const Position& start, int sideToMove)
+    : m_rules(rulesCode), m_forces(forcesOf(start))
 {
     seePosition(start, sideToMove);
-    if (lonesomeBalance(start))
-        m_balancePlies = 0;
+    if (lonesome(m_forces))
+        m_lonesomePlies = 0;
+}
+
+DrawRules::Forces DrawRules::forcesOf(const Position& position)
+{
+    Forces forces;
+    for (int value : position) {
+        forces.men1 += value == MAN1;
+        forces.kings1 += value == KING1;
+        forces.men2 += value == MAN2;
+        forces.kings2 += value == KING2;
+    }
+    return forces;
+}
+
+// Men besides the strong side's kings do not matter.
+bool DrawRules::lonesome(const Forces& forces)
+{
+    const bool lone1 = forces.men1 == 0 && forces.kings1 == 1;
+    const bool lone2 = forces.men2 == 0 && forces.kings2 == 1;
+    return (lone1 && forces.kings2 >= STRONG_KINGS) || (lone2 && forces.kings1 >= STRONG_KINGS);
 }
 
 void DrawRules::seePosition(const Position& position, int sideToMove)
@@ -36,14 +52,17 @@ void DrawRules::seePosition(const Position& position, int sideToMove)
     m_lastRepetitions = ++m_seen[{position, sideToMove}];
 }
 
-// One side's only piece is a king and the other side has three or more kings (men besides
-// them do not matter).
-bool DrawRules::lonesomeBalance(const Position& position) const
+EndReason DrawRules::unchangedBalance() const
 {
-    const Force one = forceOf(position, MAN1, KING1);
-    const Force two = forceOf(position, MAN2, KING2);
-    const auto lone = [](const Force& force) { return force.men == 0 && force.kings == 1; };
-    return (lone(one) && two.kings >= STRONG_KINGS) || (lone(two) && one.kings >= STRONG_KINGS);
+    if (m_forces.kings1 == 0 || m_forces.kings2 == 0)
+        return EndReason::NONE;
+    const int pieces = m_forces.men1 + m_forces.kings1 + m_forces.men2 + m_forces.kings2;
+    for (const BalanceRule& rule : BALANCE_RULES) {
+        if (pieces >= rule.fewestPieces && pieces <= rule.mostPieces &&
+            m_unchangedPlies >= rule.plies)
+            return rule.reason;
+    }
+    return EndReason::NONE;
 }
 
 EndReason DrawRules::afterMove(const GameMove& move)
@@ -58,19 +77,30 @@ EndReason DrawRules::afterMove(const GameMove& move)
     else
         ++m_quietPlies;
 
-    const bool russian = m_rules == ruleset::RUSSIAN;
-    if (russian && lonesomeBalance(move.after))
-        ++m_balancePlies; // from -1, the balance arising now, to 0
+    // A capture or a crowning changes the counts of the pieces; nothing else does.
+    const Forces forces = forcesOf(move.after);
+    if (forces == m_forces)
+        ++m_unchangedPlies;
     else
-        m_balancePlies = -1;
+        m_unchangedPlies = 0;
+    m_forces = forces;
+
+    const bool russian = m_rules == ruleset::RUSSIAN;
+    if (russian && lonesome(forces))
+        ++m_lonesomePlies; // from -1, the balance arising now, to 0
+    else
+        m_lonesomePlies = -1;
 
     if (m_lastRepetitions >= REPETITIONS)
         return EndReason::REPETITION;
-    if (russian && m_quietPlies >= KINGS_ONLY_PLIES)
-        return EndReason::KINGS_ONLY;
-    if (!russian && m_quietPlies >= FORTY_MOVES_PLIES)
-        return EndReason::FORTY_MOVES;
-    if (m_balancePlies >= THREE_KINGS_PLIES)
+    if (!russian)
+        return m_quietPlies >= FORTY_MOVES_PLIES ? EndReason::FORTY_MOVES : EndReason::NONE;
+    if (m_lonesomePlies >= THREE_KINGS_PLIES)
         return EndReason::THREE_KINGS;
+    const EndReason balance = unchangedBalance();
+    if (balance != EndReason::NONE)
+        return balance;
+    if (m_quietPlies >= KINGS_ONLY_PLIES)
+        return EndReason::KINGS_ONLY;
     return EndReason::NONE;
 }

@@ -9,11 +9,16 @@
 //
 // Both rule sets: the same position with the same side to move for the third time.
 // Russian: 15 moves by each side (30 plies in a row) in which only kings moved and nothing was
-// taken; and one side with a lone king (its only piece) against three or more kings of the
-// other: a draw once 30 plies have been played since that balance arose without the game being
-// won (the count starts again whenever the balance is lost).
+// taken; one side with a lone king (its only piece) against three or more kings of the other: a
+// draw once 30 plies have been played since that balance arose without the game being won (the
+// count starts again whenever the balance is lost); and, in an ending where both sides have
+// kings, a balance of forces that has not changed (nothing taken, no man crowned) for 30 moves
+// by each side (60 plies) with 4 or 5 pieces on the board, or for 60 moves by each side (120
+// plies) with 6 or 7.
 // English: 40 moves by each side (80 plies in a row) in which no man moved and nothing was taken.
-// A side that cannot move loses; the caller checks that first.
+// A side that cannot move loses; the caller checks that first. When several rules end the game on
+// the same ply, the most specific one is given: repetition, then three kings against one, then
+// the unchanged balance, then kings only.
 class DrawRules
 {
 public:
@@ -30,15 +35,37 @@ public:
     EndReason afterMove(const GameMove& move);
 
     int quietPlies() const { return m_quietPlies; }
-    int balancePlies() const { return m_balancePlies; }
+    int lonesomePlies() const { return m_lonesomePlies; }
+    int unchangedPlies() const { return m_unchangedPlies; }
 
 private:
+    // The pieces of each kind on the board: men and kings of side 1, then of side 2. Their
+    // counts change only when something is taken or a man is crowned.
+    struct Forces {
+        int men1 = 0;
+        int kings1 = 0;
+        int men2 = 0;
+        int kings2 = 0;
+
+        bool operator==(const Forces& other) const
+        {
+            return men1 == other.men1 && kings1 == other.kings1 && men2 == other.men2 &&
+                   kings2 == other.kings2;
+        }
+    };
+    static Forces forcesOf(const Position& position);
+    // One side's only piece is a king and the other side has STRONG_KINGS kings or more.
+    static bool lonesome(const Forces& forces);
+
     void seePosition(const Position& position, int sideToMove);
-    bool lonesomeBalance(const Position& position) const;
+    // The draw the unchanged balance brings about in an ending of these forces, or NONE.
+    EndReason unchangedBalance() const;
 
     int m_rules;
-    int m_quietPlies = 0;    // plies in a row counting towards KINGS_ONLY or FORTY_MOVES
-    int m_balancePlies = -1; // plies since the three-kings balance arose; -1 without it
+    int m_quietPlies = 0;     // plies in a row counting towards KINGS_ONLY or FORTY_MOVES
+    int m_lonesomePlies = -1; // plies since the three-kings balance arose; -1 without it
+    int m_unchangedPlies = 0; // plies since something was taken or a man was crowned
+    Forces m_forces;          // of the position after the last move
     int m_lastRepetitions = 0;
     std::map<std::pair<Position, int>, int> m_seen;
 };

@@ -58,7 +58,7 @@ public:
     const GameMove* lastMove() const { return m_moves.empty() ? nullptr : &m_moves.back(); }
 
     // The standard notation of moves()[index]: a capture lists every landing square when another
-    // legal move shares its start and final square.
+    // legal move shares its start and final square, or when it ends on its start square.
     std::string moveText(std::size_t index) const;
 
     GameResult result() const { return m_result; }

@@ -28,6 +28,10 @@ const char* reasonWord(EndReason reason)
         return "three-kings";
     case EndReason::FORTY_MOVES:
         return "forty-moves";
+    case EndReason::BALANCE_30:
+        return "balance-30";
+    case EndReason::BALANCE_60:
+        return "balance-60";
     case EndReason::NONE:
         break;
     }

@@ -97,7 +97,9 @@ std::string Notation::moveText(const GameMove& move, bool withLandings) const
 {
     const char separator = move.isCapture() ? CAPTURE_SEP : MOVE_SEP;
     std::string text = squareName(move.from);
-    if (withLandings && move.isCapture()) {
+    // A capture that comes back to its start would read "e1xe1": its route is all it says.
+    const bool circular = move.to == move.from;
+    if ((withLandings || circular) && move.isCapture()) {
         for (int landing : move.landings)
             text += separator + squareName(landing);
         if (move.landings.empty() || move.landings.back() != move.to)

@@ -39,7 +39,7 @@ public:
     int square(const std::string& name) const;
 
     // A move's text; withLandings lists every landing square of a capture, otherwise only its
-    // start and final square.
+    // start and final square. A capture that ends on its start square always lists them all.
     std::string moveText(const GameMove& move, bool withLandings) const;
     // Reads a move text ("-", "x" or ":" between squares); nullopt when it is not one.
     std::optional<MoveText> parseMove(const std::string& text) const;

@@ -3,8 +3,13 @@
 #include "ruleset.h"
 
 #include <cctype>
+#include <cstring>
 #include <ctime>
+#include <istream>
+#include <limits>
 #include <memory>
+#include <sstream>
+#include <streambuf>
 
 namespace
 {
@@ -69,218 +74,328 @@ bool isResultToken(const std::string& word)
     return false;
 }
 
-// Splits PDN text into tags and movetext words, one game at a time. Every call moves on by at
-// least one character, so no text can make it loop.
+// The characters of a stream one at a time, with the number of the line they are on.
+class Source
+{
+public:
+    static constexpr int END = std::char_traits<char>::eof();
+
+    explicit Source(std::istream& in) : m_buffer(in.rdbuf()) {}
+
+    int peek() const { return m_buffer ? m_buffer->sgetc() : END; }
+    int get()
+    {
+        const int c = m_buffer ? m_buffer->sbumpc() : END;
+        if (c != END)
+            m_lineStart = c == '\n';
+        if (c == '\n' && m_line < std::numeric_limits<int>::max())
+            ++m_line;
+        return c;
+    }
+    int line() const { return m_line; }
+    bool atLineStart() const { return m_lineStart; }
+
+private:
+    std::streambuf* m_buffer;
+    int m_line = 1;
+    bool m_lineStart = true;
+};
+
+bool isSpace(int c)
+{
+    return c != Source::END && std::isspace(static_cast<unsigned char>(c));
+}
+
+bool isOneOf(int c, const char* characters)
+{
+    return c > 0 && std::strchr(characters, c) != nullptr;
+}
+
+// Ends a movetext word: white space, or the start of a comment, variation, tag or line comment.
+bool endsWord(int c)
+{
+    return c == Source::END || isSpace(c) || isOneOf(c, "{([;})]");
+}
+
+// Splits PDN text into tags and movetext words and replays one game at a time. Every step takes
+// at least one character, so no text can make it loop, and nothing it keeps grows with the text
+// beyond one game's bounded tags and moves.
 class Reader
 {
 public:
-    Reader(const std::string& text, Colour side1Colour) : m_text(text), m_side1Colour(side1Colour)
+    Reader(std::istream& in, const Pdn::Side1Colour& side1, const Pdn::EachGame& each)
+        : m_source(in), m_side1(side1), m_each(each)
     {
     }
 
-    Pdn::ReadResult readAll()
+    std::optional<Pdn::Error> readAll()
     {
-        Pdn::ReadResult result;
-        while (skipSpace()) {
-            ++m_gameNumber;
-            if (!readGame(result))
-                return result;
+        if (!skipByteOrderMark())
+            return m_error;
+        while (true) {
+            Game game;
+            switch (readGame(game)) {
+            case Outcome::ERROR:
+                return m_error;
+            case Outcome::NONE:
+                if (m_gamesRead == 0)
+                    return Pdn::Error{m_source.line(), 0, 0, "", "no game in the text"};
+                return std::nullopt;
+            case Outcome::GAME:
+                break;
+            }
+            ++m_gamesRead;
+            Pdn::Game read{std::move(game.tags), std::move(*game.record)};
+            if (!m_each(read))
+                return std::nullopt;
         }
-        if (m_gameNumber == 0)
-            result.error = Pdn::Error{1, 0, "", "no game in the text"};
-        return result;
     }
 
 private:
+    enum class Outcome { GAME, NONE, ERROR };
     struct Game {
-        std::map<std::string, std::string> tags;
+        Pdn::TagValues tags;
+        std::map<std::string, int> tagLines;
         std::unique_ptr<GameRecord> record;
     };
 
-    bool fail(Pdn::ReadResult& result, int move, const std::string& text, const std::string& reason)
+    bool fail(int line, int move, const std::string& text, const std::string& reason)
     {
-        result.error = Pdn::Error{m_gameNumber, move, text, reason};
+        m_error = Pdn::Error{line, m_gamesRead + 1, move, text, reason};
         return false;
     }
 
-    // Skips white space, comments, variations, NAGs and escape lines; false at the end.
+    bool skipByteOrderMark()
+    {
+        static constexpr unsigned char MARK[] = {0xEF, 0xBB, 0xBF};
+        if (m_source.peek() != MARK[0])
+            return true;
+        for (const unsigned char byte : MARK) {
+            if (m_source.peek() != byte)
+                return fail(1, 0, "", "the text begins with a broken byte-order mark");
+            m_source.get();
+        }
+        return true;
+    }
+
+    void skipLine()
+    {
+        for (int c = m_source.get(); c != Source::END && c != '\n'; c = m_source.get()) {
+        }
+    }
+
+    // Skips white space, line comments and escape lines; false at the end of the text.
     bool skipSpace()
     {
-        while (m_at < m_text.size()) {
-            const char c = m_text[m_at];
-            if (std::isspace(static_cast<unsigned char>(c))) {
-                ++m_at;
-            } else if (c == ';' || (c == '%' && (m_at == 0 || m_text[m_at - 1] == '\n'))) {
-                const auto end = m_text.find('\n', m_at);
-                m_at = end == std::string::npos ? m_text.size() : end + 1;
-            } else {
+        while (true) {
+            const int c = m_source.peek();
+            if (c == Source::END)
+                return false;
+            if (isSpace(c))
+                m_source.get();
+            else if (c == ';' || (c == '%' && m_source.atLineStart()))
+                skipLine();
+            else
                 return true;
-            }
         }
-        return false;
     }
 
-    // A comment in braces or a variation in parentheses; false when the text ends inside it.
+    // A comment in braces, or a variation in parentheses with comments of its own; false when
+    // the text ends inside it.
     bool skipBlock()
     {
-        const char open = m_text[m_at];
-        const char close = open == '{' ? '}' : ')';
-        int depth = 0;
-        for (; m_at < m_text.size(); ++m_at) {
-            const char c = m_text[m_at];
-            if (c == open)
+        const int open = m_source.get();
+        const int close = open == '{' ? '}' : ')';
+        std::size_t depth = 1;
+        for (int c = m_source.get(); c != Source::END; c = m_source.get()) {
+            if (c == open) {
                 ++depth;
-            else if (c == close && --depth == 0) {
-                ++m_at;
-                return true;
+            } else if (c == close) {
+                if (--depth == 0)
+                    return true;
             } else if (open == '(' && c == '{') {
-                if (!skipBlock())
-                    return false;
-                --m_at; // the loop steps past the comment's last character again
+                for (c = m_source.get(); c != '}'; c = m_source.get()) {
+                    if (c == Source::END)
+                        return false;
+                }
             }
         }
         return false;
     }
 
-    bool readTag(Game& game, Pdn::ReadResult& result)
+    bool readTag(Game& game)
     {
-        ++m_at; // '['
+        const int line = m_source.line();
+        m_source.get(); // '['
         std::string name;
-        while (m_at < m_text.size() &&
-               (std::isalnum(static_cast<unsigned char>(m_text[m_at])) || m_text[m_at] == '_'))
-            name += m_text[m_at++];
-        while (m_at < m_text.size() && (m_text[m_at] == ' ' || m_text[m_at] == '\t'))
-            ++m_at;
-        if (name.empty() || m_at >= m_text.size() || m_text[m_at] != '"')
-            return fail(result, 0, name, "a tag is not [Name \"value\"]");
-        ++m_at;
+        while (std::isalnum(m_source.peek()) || m_source.peek() == '_') {
+            if (name.size() == Pdn::MAX_WORD)
+                return fail(line, 0, name, "the tag's name is too long");
+            name += static_cast<char>(m_source.get());
+        }
+        while (m_source.peek() == ' ' || m_source.peek() == '\t')
+            m_source.get();
+        if (name.empty() || m_source.peek() != '"')
+            return fail(line, 0, name, "a tag is not [Name \"value\"]");
+        m_source.get();
         std::string value;
         bool closed = false;
-        while (m_at < m_text.size()) {
-            char c = m_text[m_at++];
-            if (c == '\\' && m_at < m_text.size()) {
-                c = m_text[m_at++];
-            } else if (c == '"') {
+        for (int c = m_source.get(); c != Source::END && c != '\n'; c = m_source.get()) {
+            if (c == '"') {
                 closed = true;
                 break;
-            } else if (c == '\n') {
-                break;
             }
-            value += c;
+            if (c == '\\' && m_source.peek() != Source::END && m_source.peek() != '\n')
+                c = m_source.get();
+            if (value.size() == Pdn::MAX_TAG_VALUE)
+                return fail(line, 0, name, "the tag's value is too long");
+            value += static_cast<char>(c);
         }
-        while (closed && m_at < m_text.size() && (m_text[m_at] == ' ' || m_text[m_at] == '\t'))
-            ++m_at;
-        if (!closed || m_at >= m_text.size() || m_text[m_at] != ']')
-            return fail(result, 0, name, "the tag is not closed");
-        ++m_at;
+        while (closed && (m_source.peek() == ' ' || m_source.peek() == '\t'))
+            m_source.get();
+        if (!closed || m_source.peek() != ']')
+            return fail(line, 0, name, "the tag is not closed");
+        m_source.get();
+        if (game.tags.size() == Pdn::MAX_TAGS && game.tags.count(name) == 0)
+            return fail(line, 0, name, "too many tags");
         game.tags[name] = value;
+        game.tagLines[name] = line;
         return true;
     }
 
     // The record the game's tags ask for, made before its first move is replayed.
-    bool startRecord(Game& game, Pdn::ReadResult& result)
+    bool startRecord(Game& game, int line)
     {
         const auto type = game.tags.find(GAME_TYPE_TAG);
+        if (type == game.tags.end())
+            return fail(line, 0, "", "no GameType tag: it must be 21 (English) or 25 (Russian)");
+        const std::string& value = type->second;
+        const std::string digits = value.substr(0, value.find(','));
         int rules = 0;
-        if (type != game.tags.end()) {
-            const std::string& value = type->second;
-            const std::string digits = value.substr(0, value.find(','));
-            if (!digits.empty() && digits.size() <= 2 &&
-                digits.find_first_not_of("0123456789") == std::string::npos)
-                rules = std::stoi(digits);
-        }
+        if (!digits.empty() && digits.size() <= 2 &&
+            digits.find_first_not_of("0123456789") == std::string::npos)
+            rules = std::stoi(digits);
         if (!ruleset::known(rules)) {
-            return fail(result, 0, type == game.tags.end() ? "" : type->second,
+            return fail(game.tagLines[GAME_TYPE_TAG], 0, value,
                         "GameType must be 21 (English) or 25 (Russian)");
         }
+        const Colour side1 = m_side1(game.tags);
         const auto fen = game.tags.find(FEN_TAG);
         const auto setUp = game.tags.find(SETUP_TAG);
         const bool fromFen =
             fen != game.tags.end() && (setUp == game.tags.end() || setUp->second != "0");
         if (!fromFen) {
-            game.record = std::make_unique<GameRecord>(rules, m_side1Colour);
+            game.record = std::make_unique<GameRecord>(rules, side1);
             return true;
         }
-        const Notation notation(rules, m_side1Colour);
-        const std::optional<Notation::Fen> position = notation.parseFen(fen->second);
+        const std::optional<Notation::Fen> position = Notation(rules, side1).parseFen(fen->second);
         if (!position)
-            return fail(result, 0, fen->second, "the FEN tag is not a position");
-        game.record = std::make_unique<GameRecord>(rules, m_side1Colour, position->position,
-                                                   position->toMove == m_side1Colour ? 1 : 2);
+            return fail(game.tagLines[FEN_TAG], 0, fen->second, "the FEN tag is not a position");
+        game.record = std::make_unique<GameRecord>(rules, side1, position->position,
+                                                   position->toMove == side1 ? 1 : 2);
         return true;
     }
 
-    bool playMove(Game& game, const std::string& word, Pdn::ReadResult& result)
+    // A word that is a move in neither rule set's notation; before the game's rules are known,
+    // such a word is garbage rather than a move of unknown rules.
+    static bool noMove(const std::string& text)
     {
-        if (!game.record && !startRecord(game, result))
+        for (int rules : {ruleset::ENGLISH, ruleset::RUSSIAN}) {
+            if (Notation(rules, Colour::White).parseMove(text))
+                return false;
+        }
+        return true;
+    }
+
+    bool playMove(Game& game, const std::string& word, int line)
+    {
+        std::string text = word;
+        while (!text.empty() && std::string("!?+#").find(text.back()) != std::string::npos)
+            text.pop_back();
+        if (!game.record && noMove(text))
+            return fail(line, 0, word, "not a move");
+        if (!game.record && !startRecord(game, line))
             return false;
         GameRecord& record = *game.record;
         const bool secondMoverStarts =
             record.colourOf(record.startSide()) != ruleset::firstMover(record.rules());
         const int number = moveNumber(static_cast<int>(record.moves().size()), secondMoverStarts);
-        std::string text = word;
-        while (!text.empty() && std::string("!?+#").find(text.back()) != std::string::npos)
-            text.pop_back();
         const std::optional<Notation::MoveText> move = record.notation().parseMove(text);
         if (!move)
-            return fail(result, number, word, "not a move");
+            return fail(line, number, word, "not a move");
         if (record.over())
-            return fail(result, number, word, "the game is already over");
+            return fail(line, number, word, "the game is already over");
         const LegalMoves::Choice choice =
             record.legalMoves().find(move->from, move->landings, move->to, true);
         if (choice.match == LegalMoves::Match::NONE)
-            return fail(result, number, word, "not a legal move");
+            return fail(line, number, word, "not a legal move");
         if (choice.match == LegalMoves::Match::AMBIGUOUS)
-            return fail(result, number, word, "ambiguous without its landing squares");
+            return fail(line, number, word, "ambiguous without its landing squares");
         const GameMove chosen = *choice.move;
         record.play(chosen);
         return true;
     }
 
-    // The word at m_at: up to white space or the start of a comment, variation or tag.
-    std::string nextWord()
+    // The word at the reading point: up to white space or the start of a comment, variation or
+    // tag; a stray closing bracket is a word of its own. Reading stops at MAX_WORD characters:
+    // a longer word is no move.
+    std::string nextWord(bool& tooLong)
     {
-        const auto start = m_at;
-        while (m_at < m_text.size()) {
-            const char c = m_text[m_at];
-            if (std::isspace(static_cast<unsigned char>(c)) || c == '{' || c == '(' || c == '[' ||
-                c == ';' || c == '}' || c == ')' || c == ']')
+        std::string word(1, static_cast<char>(m_source.get()));
+        if (isOneOf(word[0], "})]"))
+            return word;
+        while (!endsWord(m_source.peek())) {
+            if (word.size() == Pdn::MAX_WORD) {
+                tooLong = true;
                 break;
-            ++m_at;
+            }
+            word += static_cast<char>(m_source.get());
         }
-        if (m_at == start)
-            ++m_at; // a stray closing bracket: taken as a word of its own
-        return m_text.substr(start, m_at - start);
+        return word;
     }
 
-    bool readGame(Pdn::ReadResult& result)
+    Outcome readGame(Game& game)
     {
-        Game game;
+        bool started = false; // a tag or a word of this game has been read
         bool inMoves = false;
+        int lastLine = m_source.line(); // of the last tag or word
         while (skipSpace()) {
-            const char c = m_text[m_at];
+            const int line = m_source.line();
+            lastLine = line;
+            const int c = m_source.peek();
+            if (c == '{') {
+                // A comment belongs to no game before its first tag or word.
+                if (!skipBlock())
+                    return failed(line, "the text ends inside this comment");
+                continue;
+            }
+            started = true;
             if (c == '[') {
                 if (inMoves)
-                    return fail(result, 0, "", "the game has no result at its end");
-                if (!readTag(game, result))
-                    return false;
+                    return failed(line, "the moves before this tag have no result");
+                if (!readTag(game))
+                    return Outcome::ERROR;
                 continue;
             }
             inMoves = true;
-            if (c == '{' || c == '(') {
+            if (c == '(') {
                 if (!skipBlock())
-                    return fail(result, 0, "", "the text ends inside a comment or variation");
+                    return failed(line, "the text ends inside this variation");
                 continue;
             }
-            std::string word = nextWord();
+            bool tooLong = false;
+            std::string word = nextWord(tooLong);
+            if (tooLong) {
+                fail(line, 0, word + "...", "a word too long to be a move");
+                return Outcome::ERROR;
+            }
             if (word[0] == '$' && word.size() > 1 &&
                 word.find_first_not_of("0123456789", 1) == std::string::npos)
                 continue; // a NAG
             if (isResultToken(word)) {
-                if (!game.record && !startRecord(game, result))
-                    return false;
-                result.games.push_back(Pdn::Game{game.tags, *game.record});
-                return true;
+                if (!game.record && !startRecord(game, line))
+                    return Outcome::ERROR;
+                return Outcome::GAME;
             }
             // A move number, "12." or "12...", possibly run together with the move.
             const auto digits = word.find_first_not_of("0123456789");
@@ -290,23 +405,34 @@ private:
                     continue;
                 word = word.substr(rest);
             }
-            if (!playMove(game, word, result))
-                return false;
+            if (!playMove(game, word, line))
+                return Outcome::ERROR;
         }
-        return fail(result, 0, "", "the game has no result at its end");
+        if (!started)
+            return Outcome::NONE;
+        return failed(lastLine, "the game has no result at its end");
     }
 
-    const std::string& m_text;
-    Colour m_side1Colour;
-    std::size_t m_at = 0;
-    int m_gameNumber = 0;
+    Outcome failed(int line, const std::string& reason)
+    {
+        fail(line, 0, "", reason);
+        return Outcome::ERROR;
+    }
+
+    Source m_source;
+    const Pdn::Side1Colour& m_side1;
+    const Pdn::EachGame& m_each;
+    int m_gamesRead = 0;
+    Pdn::Error m_error;
 };
 
 } // namespace
 
 std::string Pdn::Error::describe() const
 {
-    std::string text = "game " + std::to_string(game);
+    std::string text = "line " + std::to_string(line);
+    if (game > 0)
+        text += ", game " + std::to_string(game);
     if (moveNumber > 0)
         text += ", move " + std::to_string(moveNumber);
     if (!moveText.empty())
@@ -346,9 +472,23 @@ std::string Pdn::write(const GameRecord& record, const Tags& tags)
     return text + moves.text();
 }
 
+std::optional<Pdn::Error> Pdn::read(std::istream& in, const Side1Colour& side1,
+                                    const EachGame& each)
+{
+    return Reader(in, side1, each).readAll();
+}
+
 Pdn::ReadResult Pdn::read(const std::string& text, Colour side1Colour)
 {
-    return Reader(text, side1Colour).readAll();
+    std::istringstream in(text);
+    ReadResult result;
+    result.error = read(
+        in, [side1Colour](const TagValues&) { return side1Colour; },
+        [&result](Game& game) {
+            result.games.push_back(std::move(game));
+            return true;
+        });
+    return result;
 }
 
 std::string Pdn::today()

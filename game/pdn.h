@@ -3,6 +3,8 @@
 #include "colour.h"
 #include "gamerecord.h"
 
+#include <functional>
+#include <iosfwd>
 #include <map>
 #include <optional>
 #include <string>
@@ -19,34 +21,56 @@ public:
         std::string white;
         std::string black;
     };
+    // Every tag of a game as read, by name.
+    using TagValues = std::map<std::string, std::string>;
     // One game read: every tag as written, and the game replayed by the rules.
     struct Game {
-        std::map<std::string, std::string> tags;
+        TagValues tags;
         GameRecord record;
     };
-    // Why a text could not be read: the game (from 1), the move number (0 for a tag or the
-    // text around the moves), the move text and the reason.
+    // Why a text could not be read: the line it was found on (from 1), the game (from 1; 0 when
+    // the text holds none), the move number (0 for a tag or the text around the moves), the
+    // word or tag name at fault, and the reason.
     struct Error {
+        int line = 0;
         int game = 0;
         int moveNumber = 0;
         std::string moveText;
         std::string reason;
 
+        // "line 3, game 2, move 2 "c3-b4": not a legal move"
         std::string describe() const;
     };
     struct ReadResult {
         std::vector<Game> games;
         std::optional<Error> error; // set when a game could not be read; games read before it stay
     };
+    // The colour a game's record gives side 1, the bottom of the screen, chosen from its tags
+    // before its moves are replayed.
+    using Side1Colour = std::function<Colour(const TagValues& tags)>;
+    // Takes each game as soon as it has been read; false stops the reading.
+    using EachGame = std::function<bool(Game& game)>;
+
+    // Longest tag value, tag name or movetext word, and most tags in one game: what one game may
+    // hold in memory while it is read.
+    static constexpr std::size_t MAX_TAG_VALUE = 4096;
+    static constexpr std::size_t MAX_WORD = 128;
+    static constexpr std::size_t MAX_TAGS = 100;
 
     // The record as PDN: tags Event, Date, White, Black, Result, GameType (SetUp and FEN when it
     // did not start from the standard position), the moves with their numbers and the result
     // token. A capture lists every landing square when another legal move shares its start and
-    // final square.
+    // final square, or when it ends on its start square.
     static std::string write(const GameRecord& record, const Tags& tags);
-    // Reads every game of the text and replays it by the rules (GameType 21 or 25, SetUp/FEN
-    // honoured). side1Colour: the colour the replayed records give side 1, the bottom of the
-    // screen. Truncated or garbage text gives an error, never a crash or a hang.
+    // Reads the games of `in` one at a time, replays each by the rules (GameType 21 or 25,
+    // SetUp/FEN honoured) and hands it to `each`, so that only one game is held at a time. A
+    // byte-order mark, comments and blank text before, between and after the games are skipped.
+    // Returns the first error (a text without a game is one), or nothing when the text ended or
+    // `each` stopped the reading. Torn or garbage text gives an error, never a crash or a hang;
+    // std::bad_alloc only when even one game's bounded text cannot be had.
+    static std::optional<Error> read(std::istream& in, const Side1Colour& side1,
+                                     const EachGame& each);
+    // Every game of a short text, with side 1 playing `side1Colour` in each.
     static ReadResult read(const std::string& text, Colour side1Colour);
     // Today's local date in the Date tag's form "YYYY.MM.DD".
     static std::string today();

@@ -6,7 +6,9 @@
 
 #include <cstdio>
 #include <ctime>
+#include <fstream>
 #include <iostream>
+#include <new>
 #include <utility>
 
 namespace
@@ -21,10 +23,18 @@ constexpr int DATE_BUFFER_SIZE = 40; // room for any year the clock gives
 constexpr int YEAR_ZERO = 1900;      // struct tm counts years from 1900
 constexpr int FIRST_MONTH = 1;       // and months from 0
 
-std::string tagOf(const std::map<std::string, std::string>& tags, const char* name)
+std::string tagOf(const Pdn::TagValues& tags, const char* name)
 {
     const auto it = tags.find(name);
     return it == tags.end() ? std::string() : it->second;
+}
+
+// Side 1 is the person at the keys: White unless only the Black tag names the person.
+Colour side1Colour(const Pdn::TagValues& tags)
+{
+    const bool personBlack =
+        tagOf(tags, WHITE_TAG) != SavedGame::PERSON && tagOf(tags, BLACK_TAG) == SavedGame::PERSON;
+    return personBlack ? Colour::Black : Colour::White;
 }
 
 // The name a colour's tag holds for the player of `side`.
@@ -41,9 +51,21 @@ SavedGame::SavedGame(std::string path) : m_path(std::move(path)) {}
 
 std::optional<SavedGame::Game> SavedGame::load(int rulesCode) const
 {
-    std::string text;
+    try {
+        return read(rulesCode);
+    } catch (const std::bad_alloc&) {
+        // Left here, the reading has given back what it held.
+    }
+    setAside("not enough memory to read it");
+    return std::nullopt;
+}
+
+std::optional<SavedGame::Game> SavedGame::read(int rulesCode) const
+{
+    atomicfile::removeLeftovers(m_path);
+    std::ifstream in;
     std::string error;
-    switch (atomicfile::read(m_path, text, MAX_FILE_BYTES, &error)) {
+    switch (atomicfile::open(m_path, in, MAX_FILE_BYTES, &error)) {
     case atomicfile::ReadStatus::MISSING:
         return std::nullopt;
     case atomicfile::ReadStatus::UNREADABLE:
@@ -53,58 +75,52 @@ std::optional<SavedGame::Game> SavedGame::load(int rulesCode) const
         break;
     }
 
-    // The colours decide how the record is turned to the screen, and the tags decide the
-    // colours: a first reading finds the tags, a second one turns the game the right way.
-    Pdn::ReadResult read = Pdn::read(text, Colour::White);
-    if (read.error) {
-        setAside(read.error->describe());
+    // The reading stops at a second game: one is all a kept game may hold.
+    std::optional<Pdn::Game> first;
+    bool second = false;
+    const std::optional<Pdn::Error> readError =
+        Pdn::read(in, side1Colour, [&first, &second](Pdn::Game& game) {
+            second = first.has_value();
+            if (!second)
+                first.emplace(std::move(game));
+            return !second;
+        });
+    in.close();
+    if (second || readError) {
+        setAside(second ? "more than one game in it" : readError->describe());
         return std::nullopt;
     }
-    if (read.games.size() != 1) {
-        setAside(read.games.empty() ? "no game in it" : "more than one game in it");
+    const Pdn::TagValues& tags = first->tags;
+    if (first->record.rules() != rulesCode)
         return std::nullopt;
-    }
-    const std::map<std::string, std::string> tags = read.games.front().tags;
-    if (read.games.front().record.rules() != rulesCode)
-        return std::nullopt;
-    if (read.games.front().record.over() || tagOf(tags, RESULT_TAG) != UNFINISHED)
+    if (first->record.over() || tagOf(tags, RESULT_TAG) != UNFINISHED)
         return std::nullopt;
 
     const std::string white = tagOf(tags, WHITE_TAG);
     const std::string black = tagOf(tags, BLACK_TAG);
-    std::optional<Colour> side1;
-    std::string opponent;
-    if (white == PERSON) {
-        side1 = Colour::White;
-        opponent = black;
-    } else if (black == PERSON) {
-        side1 = Colour::Black;
-        opponent = white;
-    }
-    if (!side1 || (opponent != COMPUTER && opponent != SECOND_PERSON)) {
+    const Colour side1 = side1Colour(tags);
+    const std::string opponent = side1 == Colour::White ? black : white;
+    if ((side1 == Colour::White ? white : black) != PERSON ||
+        (opponent != COMPUTER && opponent != SECOND_PERSON)) {
         setAside("the players \"" + white + "\" and \"" + black + "\" are not this game's");
         return std::nullopt;
     }
-    if (*side1 != Colour::White) {
-        read = Pdn::read(text, *side1);
-        if (read.error || read.games.size() != 1) {
-            setAside(read.error ? read.error->describe() : "the game reads differently");
-            return std::nullopt;
-        }
-    }
-    return Game{std::move(read.games.front().record), opponent == SECOND_PERSON,
-                tagOf(tags, DATE_TAG)};
+    return Game{std::move(first->record), opponent == SECOND_PERSON, tagOf(tags, DATE_TAG)};
 }
 
 bool SavedGame::save(const GameRecord& record, bool secondHuman, const std::string& date) const
 {
-    Pdn::Tags tags;
-    tags.date = date;
-    tags.white = playerName(record.sideOf(Colour::White), secondHuman);
-    tags.black = playerName(record.sideOf(Colour::Black), secondHuman);
     std::string error;
-    if (atomicfile::write(m_path, Pdn::write(record, tags), &error))
-        return true;
+    try {
+        Pdn::Tags tags;
+        tags.date = date;
+        tags.white = playerName(record.sideOf(Colour::White), secondHuman);
+        tags.black = playerName(record.sideOf(Colour::Black), secondHuman);
+        if (atomicfile::write(m_path, Pdn::write(record, tags), &error))
+            return true;
+    } catch (const std::bad_alloc&) {
+        error = "out of memory"; // short enough to need no memory of its own
+    }
     std::cerr << "checkers: the game could not be kept in " << m_path << ": " << error << '\n';
     return false;
 }
@@ -123,9 +139,9 @@ std::string SavedGame::today()
 void SavedGame::setAside(const std::string& why) const
 {
     std::string error;
-    if (atomicfile::setAside(m_path, &error))
-        std::cerr << "checkers: " << m_path << " is unreadable (" << why << "); kept as " << m_path
-                  << ".bad, a new game starts\n";
+    if (const std::optional<std::string> keptAs = atomicfile::setAside(m_path, &error))
+        std::cerr << "checkers: " << m_path << " is unreadable (" << why << "); kept as " << *keptAs
+                  << ", a new game starts\n";
     else
         std::cerr << "checkers: " << m_path << " is unreadable (" << why
                   << ") and could not be set aside: " << error << '\n';

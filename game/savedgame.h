@@ -30,20 +30,26 @@ public:
 
     const std::string& path() const { return m_path; }
 
-    // The unfinished game of the rule set `rulesCode` kept in the file. A missing file, a
-    // finished game or one of other rules gives nothing (a new game replaces it). A file that
-    // cannot be read as one of our games (torn, garbage, an illegal move, unknown players) is
-    // renamed to "<path>.bad", reported in one line on standard error, and gives nothing.
+    // The unfinished game of the rule set `rulesCode` kept in the file, read as a stream that
+    // stops at a second game. A missing file, a finished game (by the rules or by its Result
+    // tag) or one of other rules gives nothing (a new game replaces it). A file that cannot be
+    // read as one of our games (torn, garbage, an illegal move, unknown players, more than one
+    // game, too large for the memory) is set aside as "<path>.bad" (".bad.1", ".bad.2", ... when
+    // taken), reported in one line on standard error, and gives nothing. Removes what
+    // interrupted saves left first: it is called at start-up.
     std::optional<Game> load(int rulesCode) const;
 
-    // Writes the game atomically; false, reported on standard error, when it could not.
+    // Writes the game atomically (through a link, keeping the file's mode); false, reported on
+    // standard error, when it could not.
     bool save(const GameRecord& record, bool secondHuman, const std::string& date) const;
 
     // Today's date as PDN writes it: "YYYY.MM.DD".
     static std::string today();
 
 private:
-    // Renames the file to "<path>.bad" and says why on standard error.
+    // What load does, but for running out of memory, which load answers.
+    std::optional<Game> read(int rulesCode) const;
+    // Sets the file aside and says why on standard error.
     void setAside(const std::string& why) const;
 
     std::string m_path;

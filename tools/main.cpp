@@ -15,7 +15,9 @@
 #include <cstdlib>
 #include <fstream>
 #include <iostream>
+#include <limits>
 #include <memory>
+#include <new>
 #include <optional>
 #include <string>
 #include <vector>
@@ -28,7 +30,8 @@ constexpr long long MAX_PERFT_DEPTH = 20;
 constexpr long long MAX_LEVEL = 30;
 constexpr long long DEFAULT_REFERENCE_LIMIT = 60;
 constexpr long long MAX_REFERENCE_LIMIT = 24 * 3600;
-constexpr std::size_t MAX_PDN_BYTES = std::size_t{64} << 20;
+// Read as a stream, a file of any size takes one game's memory.
+constexpr std::size_t ANY_SIZE = std::numeric_limits<std::size_t>::max();
 
 int usageError(const std::string& message)
 {
@@ -174,31 +177,42 @@ int bench(const std::vector<std::string>& words)
     return benchmark.run(positions, std::cout) ? EXIT_SUCCESS : EXIT_FAILURE;
 }
 
-// Replays every game of a PDN file by the rules and prints how each one stands.
+// Replays every game of a PDN file by the rules and prints how each one stands, as each is read:
+// the memory it takes is one game's, however long the file.
 int pdn(const std::vector<std::string>& words)
 {
     if (words.size() != 1 || words[0].rfind("--", 0) == 0)
         return usageError("pdn takes one argument: the PDN file");
     const std::string& file = words[0];
-    std::string text;
+    std::ifstream in;
     std::string why;
-    if (atomicfile::read(file, text, MAX_PDN_BYTES, &why) != atomicfile::ReadStatus::OK)
+    if (atomicfile::open(file, in, ANY_SIZE, &why) != atomicfile::ReadStatus::OK)
         return usageError(why.empty() ? "cannot read " + file : why);
-    // The notation is the same whichever colour is at the bottom; White is as good as Black.
-    const Pdn::ReadResult read = Pdn::read(text, Colour::White);
     int number = 0;
-    for (const Pdn::Game& game : read.games) {
-        const GameRecord& record = game.record;
-        std::cout << "game " << ++number << '\n'
-                  << "moves " << record.moves().size() << '\n'
-                  << "result " << resultToken(record.result()) << '\n'
-                  << "reason " << reasonWord(record.reason()) << '\n'
-                  << "fen " << record.notation().fen(record.position(), record.colourToMove())
-                  << '\n';
+    std::optional<Pdn::Error> error;
+    try {
+        // The notation is the same whichever colour is at the bottom; White is as good as Black.
+        error = Pdn::read(
+            in, [](const Pdn::TagValues&) { return Colour::White; },
+            [&number](const Pdn::Game& game) {
+                const GameRecord& record = game.record;
+                std::cout << "game " << ++number << '\n'
+                          << "moves " << record.moves().size() << '\n'
+                          << "result " << resultToken(record.result()) << '\n'
+                          << "reason " << reasonWord(record.reason()) << '\n'
+                          << "fen "
+                          << record.notation().fen(record.position(), record.colourToMove())
+                          << '\n';
+                return true;
+            });
+    } catch (const std::bad_alloc&) {
+        std::cout.flush();
+        return usageError(file + ": game " + std::to_string(number + 1) +
+                          ": not enough memory to read it");
     }
     std::cout.flush();
-    if (read.error)
-        return usageError(file + ": " + read.error->describe());
+    if (error)
+        return usageError(file + ": " + error->describe());
     return EXIT_SUCCESS;
 }
 

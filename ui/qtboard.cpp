@@ -264,6 +264,7 @@ QString QtBoard::statusText() const
             secondHuman ? StatusLine::Player::SECOND_PERSON : StatusLine::Player::COMPUTER;
     state.replying = replyPending();
     state.refusal = m_refusal;
+    state.unsaved = m_saveFailed;
     if (gameOver) {
         switch (result) {
         case RESULT_SIDE1_WINS:
@@ -301,10 +302,10 @@ void QtBoard::followRecord()
     engine->undo_list = record.engineUndoList();
 }
 
-void QtBoard::keepGame() const
+void QtBoard::keepGame()
 {
     if (m_savedGame)
-        m_savedGame->save(record, secondHuman, m_gameDate);
+        m_saveFailed = !m_savedGame->save(record, secondHuman, m_gameDate);
 }
 
 int QtBoard::cellSize() const
@@ -671,6 +672,12 @@ void QtBoard::gameOverSlot()
             break;
         case EndReason::FORTY_MOVES:
             outcome = "Draw: 40 moves without a man moving!";
+            break;
+        case EndReason::BALANCE_30:
+            outcome = "Draw: 30 moves without a change!";
+            break;
+        case EndReason::BALANCE_60:
+            outcome = "Draw: 60 moves without a change!";
             break;
         default:
             outcome = "Draw!";

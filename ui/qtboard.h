@@ -131,8 +131,8 @@ private:
     bool side2CanMove() const;
     // Puts the record's position and undo steps on the engine.
     void followRecord();
-    // Writes the game to its file, when it has one.
-    void keepGame() const;
+    // Writes the game to its file, when it has one, and notes whether that failed.
+    void keepGame();
     // Tells the status line when its text has changed.
     void refreshStatus();
 
@@ -148,5 +148,6 @@ private:
     StatusLine::Refusal m_refusal = StatusLine::Refusal::NONE; // why the last entry was refused
     QString m_status;                                          // the status line's text
     std::unique_ptr<SavedGame> m_savedGame; // where the game is kept; none until given
+    bool m_saveFailed = false;              // the last save failed; the status line says so
     std::string m_gameDate;                 // the day the game began, for its record
 };

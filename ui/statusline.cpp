@@ -32,6 +32,10 @@ QString drawText(EndReason reason)
         return QStringLiteral("Draw: three kings did not win against one");
     case EndReason::FORTY_MOVES:
         return QStringLiteral("Draw: 40 moves without a man moving");
+    case EndReason::BALANCE_30:
+        return QStringLiteral("Draw: the balance did not change for 30 moves");
+    case EndReason::BALANCE_60:
+        return QStringLiteral("Draw: the balance did not change for 60 moves");
     case EndReason::NONE:
     case EndReason::NO_MOVES:
         break;
@@ -62,6 +66,8 @@ QString StatusLine::text(const State& state)
     case Refusal::NONE:
         break;
     }
+    if (state.unsaved)
+        return QStringLiteral("The game could not be saved");
     if (state.replying)
         return QStringLiteral("%1 (computer) is replying").arg(colourName(state.toMove));
     return QStringLiteral("%1 to move (%2)")

@@ -20,11 +20,16 @@ public:
         Player player = Player::PERSON; // who plays the side to move
         bool replying = false;          // the computer's reply is pending
         Refusal refusal = Refusal::NONE;
+        bool unsaved = false; // the last save of the game failed
         Ending ending = Ending::NONE;
         Colour winner = Colour::White;          // for WIN
         EndReason drawReason = EndReason::NONE; // for DRAW
     };
 
-    // The text for the state: the end of the game first, then a refusal, then the turn.
+    // The text for the state: the end of the game first, then a refusal, then a failed save,
+    // then the turn. The end is final, and a finished game is never resumed, so a save lost
+    // after it costs the person nothing; a refusal answers the entry just made and gives way at
+    // the next one; a failed save then stands until a save succeeds, for a game that is not
+    // kept is lost when the program ends.
     static QString text(const State& state);
 };

@@ -1,20 +1,29 @@
-// Files written whole or not at all, and bad files set aside.
+// Files written whole or not at all, through links and with their modes, bad files set aside
+// without losing one, and the leftovers of interrupted writes.
 
 #include "game/atomicfile.h"
+#include "game/systemcalls.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <dirent.h>
+#include <cerrno>
+#include <cstring>
+#include <ctime>
+#include <fcntl.h>
+#include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <string>
 #include <sys/stat.h>
+#include <sys/time.h>
 #include <unistd.h>
 #include <vector>
 
 namespace
 {
 
+namespace fs = std::filesystem;
 constexpr std::size_t LIMIT = 1 << 20;
 
 // A folder of its own for each test, removed with everything in it.
@@ -28,22 +37,15 @@ public:
     }
     ~Folder()
     {
-        for (const std::string& entry : entries())
-            std::remove((m_path + '/' + entry).c_str());
-        rmdir(m_path.c_str());
+        std::error_code ignored;
+        fs::remove_all(m_path, ignored);
     }
     std::string file(const std::string& name) const { return m_path + '/' + name; }
-    std::vector<std::string> entries() const
+    std::vector<std::string> entries(const std::string& sub = "") const
     {
         std::vector<std::string> names;
-        if (DIR* dir = opendir(m_path.c_str())) {
-            while (const dirent* entry = readdir(dir)) {
-                const std::string name = entry->d_name;
-                if (name != "." && name != "..")
-                    names.push_back(name);
-            }
-            closedir(dir);
-        }
+        for (const fs::directory_entry& entry : fs::directory_iterator(file(sub)))
+            names.push_back(entry.path().filename());
         std::sort(names.begin(), names.end());
         return names;
     }
@@ -52,18 +54,78 @@ private:
     std::string m_path;
 };
 
+std::string contents(const std::string& path)
+{
+    std::ostringstream text;
+    text << std::ifstream(path).rdbuf();
+    return text.str();
+}
+
+mode_t modeOf(const std::string& path)
+{
+    struct stat info {
+    };
+    return lstat(path.c_str(), &info) == 0 ? info.st_mode : 0;
+}
+
+// Notes the calls that make a write safe, and fails the one at index `failing` with EIO.
+class RecordingCalls : public SystemCalls
+{
+public:
+    explicit RecordingCalls(int failing) : m_failing(failing) {}
+
+    std::vector<std::string> log;
+
+    int open(const char* path, int flags, mode_t mode) override
+    {
+        return fails("open") ? -1 : SystemCalls::open(path, flags, mode);
+    }
+    int fchmod(int fd, mode_t mode) override
+    {
+        return fails("fchmod " + std::to_string(mode)) ? -1 : SystemCalls::fchmod(fd, mode);
+    }
+    int fsync(int fd) override { return fails("fsync") ? -1 : SystemCalls::fsync(fd); }
+    int rename(const char* from, const char* to) override
+    {
+        return fails("rename") ? -1 : SystemCalls::rename(from, to);
+    }
+
+private:
+    bool fails(const std::string& call)
+    {
+        log.push_back(call);
+        if (static_cast<int>(log.size()) - 1 != m_failing)
+            return false;
+        errno = EIO;
+        return true;
+    }
+
+    int m_failing;
+};
+
+// A file system without hard links.
+class NoLinks : public SystemCalls
+{
+public:
+    int link(const char*, const char*) override
+    {
+        errno = EPERM;
+        return -1;
+    }
+};
+
 } // namespace
 
 TEST(AtomicFile, ReplacesTheFileAndLeavesNoTemporary)
 {
     Folder folder;
     const std::string path = folder.file("checkers.pdn");
-    std::string text;
-    EXPECT_EQ(atomicfile::read(path, text, LIMIT), atomicfile::ReadStatus::MISSING);
+    std::ifstream in;
+    EXPECT_EQ(atomicfile::open(path, in, LIMIT), atomicfile::ReadStatus::MISSING);
     ASSERT_TRUE(atomicfile::write(path, "first"));
     ASSERT_TRUE(atomicfile::write(path, "second, longer"));
-    ASSERT_EQ(atomicfile::read(path, text, LIMIT), atomicfile::ReadStatus::OK);
-    EXPECT_EQ(text, "second, longer");
+    ASSERT_EQ(atomicfile::open(path, in, LIMIT), atomicfile::ReadStatus::OK);
+    EXPECT_EQ(contents(path), "second, longer");
     EXPECT_EQ(folder.entries(), std::vector<std::string>{"checkers.pdn"});
 }
 
@@ -82,35 +144,128 @@ TEST(AtomicFile, FailureKeepsTheOldFile)
     std::remove((blocked + "/inner").c_str());
     rmdir(blocked.c_str());
     EXPECT_FALSE(atomicfile::write(folder.file("no/such/folder"), "x", &why));
-    std::string text;
-    ASSERT_EQ(atomicfile::read(path, text, LIMIT), atomicfile::ReadStatus::OK);
-    EXPECT_EQ(text, "kept");
+    EXPECT_EQ(contents(path), "kept");
     EXPECT_EQ(folder.entries(), std::vector<std::string>{"checkers.pdn"});
 }
 
-TEST(AtomicFile, ReadRefusesWhatIsNoFileOrTooLarge)
+// Every call that makes the write safe happens, in order: the temporary made, given the old
+// file's mode, flushed, renamed, the folder opened and flushed. A failure of any but the last two
+// leaves the old file and no temporary; a folder that cannot be flushed, the new file.
+TEST(AtomicFile, EverySafeguardHappensAndItsFailureIsSeen)
+{
+    const std::vector<std::string> sequence = {
+        "open", "fchmod " + std::to_string(0640), "fsync", "rename", "open", "fsync"};
+    for (int failing = -1; failing < static_cast<int>(sequence.size()); ++failing) {
+        const bool written = failing == -1 || failing >= 4;
+        Folder folder;
+        const std::string path = folder.file("checkers.pdn");
+        ASSERT_TRUE(atomicfile::write(path, "old"));
+        chmod(path.c_str(), 0640);
+        RecordingCalls calls(failing);
+        std::string why;
+        EXPECT_EQ(atomicfile::write(path, "new", &why, calls), written) << failing;
+        EXPECT_EQ(contents(path), written ? "new" : "old") << failing;
+        EXPECT_EQ(folder.entries(), std::vector<std::string>{"checkers.pdn"}) << failing;
+        EXPECT_EQ(modeOf(path) & 07777, 0640u) << failing;
+        EXPECT_EQ(why.find(std::strerror(EIO)) != std::string::npos, !written) << why;
+        if (failing == -1) {
+            EXPECT_EQ(calls.log, sequence);
+        }
+    }
+}
+
+// A new file gets what the umask leaves; an existing one keeps its mode whatever the umask.
+TEST(AtomicFile, NewFileFollowsTheUmaskAndOldOneKeepsItsMode)
+{
+    Folder folder;
+    const mode_t oldMask = umask(027);
+    const std::string path = folder.file("checkers.pdn");
+    EXPECT_TRUE(atomicfile::write(path, "new"));
+    EXPECT_EQ(modeOf(path) & 07777, 0640u);
+    chmod(path.c_str(), 0604);
+    EXPECT_TRUE(atomicfile::write(path, "again"));
+    EXPECT_EQ(modeOf(path) & 07777, 0604u);
+    umask(oldMask);
+}
+
+// A link is written through, even when its file does not exist yet: the file it leads to is
+// replaced, or set aside, in its own folder, and the link stays.
+TEST(AtomicFile, WritesThroughALink)
+{
+    Folder folder;
+    fs::create_directory(folder.file("sub"));
+    const std::string link = folder.file("checkers.pdn");
+    fs::create_symlink("sub/real.pdn", link);
+    ASSERT_TRUE(atomicfile::write(link, "first"));
+    ASSERT_TRUE(atomicfile::write(link, "second"));
+    EXPECT_TRUE(S_ISLNK(modeOf(link)));
+    EXPECT_EQ(contents(folder.file("sub/real.pdn")), "second");
+    EXPECT_EQ(folder.entries(), (std::vector<std::string>{"checkers.pdn", "sub"}));
+    EXPECT_EQ(folder.entries("sub"), std::vector<std::string>{"real.pdn"});
+    // Set aside through the link, the file is kept beside itself and the link stays.
+    EXPECT_EQ(atomicfile::setAside(link), folder.file("sub/real.pdn.bad"));
+    EXPECT_TRUE(S_ISLNK(modeOf(link)));
+}
+
+// Each file set aside is kept: .bad, then .bad.1, .bad.2; also where the file system has no
+// hard links.
+TEST(AtomicFile, SetAsideKeepsEveryBadFile)
+{
+    SystemCalls real;
+    NoLinks noLinks;
+    for (SystemCalls* calls : {&real, static_cast<SystemCalls*>(&noLinks)}) {
+        Folder folder;
+        const std::string path = folder.file("checkers.pdn");
+        for (const char* text : {"first", "second", "third"}) {
+            ASSERT_TRUE(atomicfile::write(path, text));
+            EXPECT_TRUE(atomicfile::setAside(path, nullptr, *calls));
+        }
+        EXPECT_EQ(folder.entries(),
+                  (std::vector<std::string>{"checkers.pdn.bad", "checkers.pdn.bad.1",
+                                            "checkers.pdn.bad.2"}));
+        EXPECT_EQ(contents(path + ".bad"), "first");
+        EXPECT_EQ(contents(path + ".bad.2"), "third");
+        std::string why;
+        EXPECT_FALSE(atomicfile::setAside(path, &why, *calls));
+        EXPECT_FALSE(why.empty());
+    }
+}
+
+// Only a regular file named as the write names its temporaries, beside the file the link leads
+// to and untouched for a minute, is a leftover.
+TEST(AtomicFile, RemovesOnlyItsOwnOldLeftovers)
+{
+    Folder folder;
+    fs::create_directory(folder.file("sub"));
+    fs::create_symlink("sub/real.pdn", folder.file("checkers.pdn"));
+    const std::vector<std::string> kept = {"other.pdn.saving-Ab3xYz", "real.pdn",
+                                           "real.pdn.saving-Fresh1", "real.pdn.saving-Link12",
+                                           "real.pdn.saving-Short"};
+    std::vector<std::string> all = kept;
+    all.push_back("real.pdn.saving-Ab3xYz"); // the only leftover
+    const timeval old[2] = {{std::time(nullptr) - 120, 0}, {std::time(nullptr) - 120, 0}};
+    for (const std::string& name : all) {
+        const std::string path = folder.file("sub/" + name);
+        if (name.find("Link") != std::string::npos)
+            fs::create_symlink("real.pdn", path);
+        else
+            std::ofstream(path) << name;
+        if (name.find("Fresh") == std::string::npos)
+            lutimes(path.c_str(), old);
+    }
+    EXPECT_EQ(atomicfile::removeLeftovers(folder.file("checkers.pdn")), 1);
+    EXPECT_EQ(folder.entries("sub"), kept);
+}
+
+TEST(AtomicFile, OpenRefusesWhatIsNoFileOrTooLarge)
 {
     Folder folder;
     const std::string path = folder.file("big");
     ASSERT_TRUE(atomicfile::write(path, std::string(100, 'x')));
-    std::string text = "stale";
-    EXPECT_EQ(atomicfile::read(path, text, 99), atomicfile::ReadStatus::UNREADABLE);
-    EXPECT_TRUE(text.empty());
-    EXPECT_EQ(atomicfile::read(folder.file(""), text, LIMIT), atomicfile::ReadStatus::UNREADABLE);
-}
-
-TEST(AtomicFile, SetAsideKeepsTheBadFile)
-{
-    Folder folder;
-    const std::string path = folder.file("checkers.pdn");
-    ASSERT_TRUE(atomicfile::write(path, "garbage"));
-    ASSERT_TRUE(atomicfile::write(path + ".bad", "older garbage"));
-    ASSERT_TRUE(atomicfile::setAside(path));
-    std::string text;
-    EXPECT_EQ(atomicfile::read(path, text, LIMIT), atomicfile::ReadStatus::MISSING);
-    ASSERT_EQ(atomicfile::read(path + ".bad", text, LIMIT), atomicfile::ReadStatus::OK);
-    EXPECT_EQ(text, "garbage");
-    std::string why;
-    EXPECT_FALSE(atomicfile::setAside(path, &why));
-    EXPECT_FALSE(why.empty());
+    std::ifstream in;
+    EXPECT_EQ(atomicfile::open(path, in, 99), atomicfile::ReadStatus::UNREADABLE);
+    EXPECT_EQ(atomicfile::open(path, in, 100), atomicfile::ReadStatus::OK);
+    std::ifstream folderStream;
+    EXPECT_EQ(atomicfile::open(folder.file(""), folderStream, LIMIT),
+              atomicfile::ReadStatus::UNREADABLE);
 }

@@ -5,25 +5,41 @@
 
 #include <gtest/gtest.h>
 
-#include <initializer_list>
+#include <sstream>
+#include <string>
 #include <utility>
+#include <vector>
 
 namespace
 {
 
 constexpr int ROAMING_SQUARES = 16;
+constexpr int WATCHED_PLIES = 125; // side 2's roaming piece stays below square 24
 
 // A position different for every ply, so that no position repeats: side 1's king roams squares
-// 0..15, side 2's squares 16 and up, with the fixed pieces besides.
-Position roaming(int ply, std::initializer_list<std::pair<int, int>> fixed)
+// 0..15, side 2's piece (a king unless given) squares 16 and up, with the fixed pieces besides.
+Position roaming(int ply, const std::vector<std::pair<int, int>>& fixed, int roamer2 = KING2)
 {
     Position position{};
     position.fill(FREE);
     position[ply % ROAMING_SQUARES] = KING1;
-    position[ROAMING_SQUARES + ply / ROAMING_SQUARES] = KING2;
+    position[ROAMING_SQUARES + ply / ROAMING_SQUARES] = roamer2;
     for (const auto& piece : fixed)
         position[piece.first] = piece.second;
     return position;
+}
+
+// Pieces written "K28 m25": K and M side 1's king and man, k and m side 2's, on engine squares.
+std::vector<std::pair<int, int>> piecesOf(const std::string& text)
+{
+    std::vector<std::pair<int, int>> pieces;
+    std::istringstream words(text);
+    for (std::string word; words >> word;) {
+        const int values[] = {KING1, MAN1, KING2, MAN2};
+        const int value = values[std::string("KMkm").find(word[0])];
+        pieces.emplace_back(std::stoi(word.substr(1)), value);
+    }
+    return pieces;
 }
 
 GameMove quietMove(int ply, const Position& after)
@@ -67,7 +83,7 @@ TEST(DrawRules, QuietPliesAtTheirThreshold)
         {ruleset::ENGLISH, EndReason::FORTY_MOVES, 80, 0, false},
         {ruleset::ENGLISH, EndReason::FORTY_MOVES, 80, 10, true},
     };
-    const std::initializer_list<std::pair<int, int>> fixed = {{28, KING1}, {29, KING2}};
+    const std::vector<std::pair<int, int>> fixed = {{28, KING1}, {29, KING2}};
     for (const Case& c : cases) {
         DrawRules rules(c.rules, roaming(0, fixed), 1);
         EndReason reason = EndReason::NONE;
@@ -88,41 +104,60 @@ TEST(DrawRules, QuietPliesAtTheirThreshold)
     }
 }
 
-// Three kings against a lone king (Russian): 30 plies from the balance arising, whether it holds
-// from the start or comes with a capture; side 2's men keep the kings-only count from ending
-// the game first. English has no such rule.
-TEST(DrawRules, ThreeKingsAgainstALoneKing)
+// Which rule ends an ending, and on which ply: three kings against a lone king (30 plies from
+// the balance arising) and the unchanged balance of an ending with kings on both sides (60 plies
+// with 4 or 5 pieces, 120 with 6 or 7). Side 2's moves are man moves (as far as these rules see),
+// which keeps the kings-only count from ending the game, except where noted.
+TEST(DrawRules, RussianEndings)
 {
     struct Case {
+        const char* pieces; // besides the roaming ones: "K" a king of side 1, "m" a man of side 2
+        int roamer2;        // side 2's roaming piece
+        bool menMove;       // side 2's moves are man moves
+        int crownAt;        // the ply (from 1) that crowns the first piece listed, or 0
         int rules;
-        bool arisesLater; // side 1 has a second king until side 2 takes it on ply 1
-        int expected;     // the ply of the draw, 0 for none within 100
+        int expected; // the ply of the draw, 0 for none within WATCHED_PLIES
+        EndReason reason;
     };
+    const int R = ruleset::RUSSIAN;
+    const int E = ruleset::ENGLISH;
+    using D = EndReason;
     const Case cases[] = {
-        {ruleset::RUSSIAN, false, 30},
-        {ruleset::RUSSIAN, true, 31},
-        {ruleset::ENGLISH, false, 0},
+        // Three kings against one is given before kings only when both end the game.
+        {"k28 k29", KING2, false, 0, R, 30, D::THREE_KINGS},
+        {"k28 k29 m25", KING2, true, 0, R, 30, D::THREE_KINGS},
+        {"k28 m25", KING2, true, 0, R, 60, D::BALANCE_30},
+        {"k28 k29 M30", KING2, true, 0, R, 60, D::BALANCE_30},
+        {"K28 K29", KING2, false, 0, R, 30, D::THREE_KINGS},
+        {"K28 K29 m25", KING2, true, 0, R, 60, D::BALANCE_30},
+        {"m25", KING2, true, 0, R, 0, D::NONE},
+        {"K28 m25", KING2, true, 0, R, 60, D::BALANCE_30},
+        {"K28 m25 m26", KING2, true, 0, R, 60, D::BALANCE_30},
+        {"K28 m25 m26 m27", KING2, true, 0, R, 120, D::BALANCE_60},
+        {"K28 M29 m25 m26 m27", KING2, true, 0, R, 120, D::BALANCE_60},
+        {"K28 M29 M30 m25 m26 m27", KING2, true, 0, R, 0, D::NONE},
+        {"K28 m25", MAN2, true, 0, R, 0, D::NONE},
+        {"m25 K28", KING2, true, 10, R, 70, D::BALANCE_30},
+        {"k28 k29 m25", KING2, true, 0, E, 0, D::NONE},
     };
     for (const Case& c : cases) {
-        const Position start = c.arisesLater
-                                   ? roaming(0, {{28, KING2}, {29, KING2}, {24, MAN2}, {31, KING1}})
-                                   : roaming(0, {{28, KING2}, {29, KING2}, {24, MAN2}});
-        DrawRules rules(c.rules, start, 1);
+        const auto after = [&](int ply) {
+            std::vector<std::pair<int, int>> fixed = piecesOf(c.pieces);
+            if (c.crownAt != 0 && ply >= c.crownAt)
+                fixed.front().second = fixed.front().second == MAN1 ? KING1 : KING2;
+            return roaming(ply, fixed, c.roamer2);
+        };
+        DrawRules rules(c.rules, after(0), 1);
         EndReason reason = EndReason::NONE;
         const int at = drawnAt(
-            rules, 100,
+            rules, WATCHED_PLIES,
             [&](int ply) {
-                GameMove move =
-                    quietMove(ply, roaming(ply + 1, {{28, KING2}, {29, KING2}, {24, MAN2}}));
-                move.manMoved = move.side == 2; // the man shuffles (as far as these rules see)
-                if (ply == 0 && c.arisesLater)
-                    move.captured = {31};
+                GameMove move = quietMove(ply, after(ply + 1));
+                move.manMoved = c.menMove && move.side == 2;
                 return move;
             },
             reason);
-        EXPECT_EQ(at, c.expected) << c.rules << ' ' << c.arisesLater;
-        if (c.expected != 0) {
-            EXPECT_EQ(reason, EndReason::THREE_KINGS);
-        }
+        EXPECT_EQ(at, c.expected) << c.pieces << " rules " << c.rules;
+        EXPECT_EQ(reason, c.reason) << c.pieces << " rules " << c.rules;
     }
 }

@@ -134,8 +134,10 @@ TEST(Notation, FenReadsBackEveryPosition)
 TEST(Notation, FenOfTheStartAndItsRanges)
 {
     const Notation english(ruleset::ENGLISH, Colour::Black);
-    const std::optional<Notation::Fen> start = english.parseFen("B:W21-32:B1-12");
+    // PDN ends a FEN with a dot; many programs leave it out.
+    const std::optional<Notation::Fen> start = english.parseFen("B:W21-32:B1-12.");
     ASSERT_TRUE(start);
+    EXPECT_EQ(english.parseFen("B:W21-32:B1-12")->position, start->position);
     EXPECT_EQ(start->position, startPosition()); // Black, at the bottom, is side 1
     EXPECT_EQ(start->toMove, Colour::Black);
     EXPECT_EQ(english.fen(start->position, Colour::Black),

@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <random>
+#include <sstream>
 
 namespace
 {
@@ -122,6 +123,24 @@ TEST(Pdn, SharedEndsAreWrittenWithTheirLandings)
     EXPECT_GT(ambiguous, 0);
 }
 
+// A king's capture round four men back to its start is written with every landing square; the
+// reader takes it so, along the other way round, or as start and final square alone.
+TEST(Pdn, CircularCaptureListsEveryLanding)
+{
+    const Notation notation(ruleset::RUSSIAN, Colour::White);
+    GameRecord record(ruleset::RUSSIAN, Colour::White,
+                      notation.parseFen("W:WKe1:Bd2,d4,f4,f2")->position, 1);
+    ASSERT_TRUE(record.play(record.legalMoves().all().at(0)));
+    EXPECT_NE(Pdn::write(record, tags()).find(" e1xc3xe5xg3xe1 "), std::string::npos);
+    for (const char* move : {"e1xc3xe5xg3xe1", "e1xg3xe5xc3xe1", "e1xe1", "e1:e1"}) {
+        const Pdn::ReadResult read = Pdn::read(
+            std::string("[GameType \"25\"][FEN \"W:WKe1:Bd2,d4,f4,f2\"]1. ") + move + " *",
+            Colour::White);
+        ASSERT_FALSE(read.error) << move << ": " << read.error->describe();
+        EXPECT_EQ(read.games.at(0).record.position(), record.position()) << move;
+    }
+}
+
 // Cut anywhere before its result token, a record is an error, never a crash or a hang.
 TEST(Pdn, TornTextIsAnError)
 {
@@ -185,4 +204,76 @@ TEST(Pdn, ReadsWhatOtherProgramsWrite)
               "W:W15,21,22,23,K30:B9,14");
     EXPECT_EQ(read.games[1].record.moves().size(), 4u);
     EXPECT_EQ(read.games[1].record.moves()[2].captured.size(), 1u);
+}
+
+// Text around the games that is none of theirs: a byte-order mark, comments, escape lines and
+// blank text before the first game, between games and after the last.
+TEST(Pdn, SkipsWhatSurroundsTheGames)
+{
+    const std::string game = "[GameType \"25\"]\n1. c3-d4 *\n";
+    const char* const before[] = {"\xEF\xBB\xBF", "{from a database}\n", "% escape\n", ";\n\n"};
+    const char* const after[] = {"{the end}", "\n% escape", "\n  \n", ";"};
+    for (const char* head : before) {
+        for (const char* tail : after) {
+            const std::string text = head + game + "{between}\n" + game + tail;
+            const Pdn::ReadResult read = Pdn::read(text, Colour::White);
+            EXPECT_FALSE(read.error) << text << '\n' << read.error->describe();
+            EXPECT_EQ(read.games.size(), 2u) << text;
+        }
+    }
+}
+
+// Each error names what is wrong and where: line, game, move and word.
+TEST(Pdn, ErrorsNameWhatAndWhere)
+{
+    const struct {
+        const char* text;
+        const char* error;
+    } cases[] = {
+        {"", "line 1: no game in the text"},
+        {"hello world\n", "line 1, game 1 \"hello\": not a move"},
+        {"[GameType \"25\"]\n1. c3-d4 *\n\n[GameType \"25\"]\n1. c3-d4 f6-e5 2. c3-b4 *",
+         "line 5, game 2, move 2 \"c3-b4\": not a legal move"},
+        {"[Event \"x\"]\n\n1. c3-d4 *", "line 3, game 1: no GameType tag: it must be 21 "
+                                        "(English) or 25 (Russian)"},
+        {"[Event \"x\"]\n[GameType \"20\"]\n1. 32-28 *",
+         "line 2, game 1 \"20\": GameType must be 21 (English) or 25 (Russian)"},
+        {"[GameType \"25\"]\n[Event \"x\n1. c3-d4 *",
+         "line 2, game 1 \"Event\": the tag is not closed"},
+        {"[GameType \"25\"]\n1. c3-d4\n{open\n",
+         "line 3, game 1: the text ends inside this comment"},
+        {"[GameType \"25\"]\n1. c3-d4\n", "line 2, game 1: the game has no result at its end"},
+        {"[GameType \"25\"]\n1. c3-d4\n[Event \"x\"]", "line 3, game 1: the moves before this tag "
+                                                       "have no result"},
+        // The game ends with the capture of the last piece; a move after it is refused.
+        {"[GameType \"21\"][FEN \"W:W18:B14\"]\n1. 18x9 5-1 *",
+         "line 2, game 1, move 2 \"5-1\": the game is already over"},
+    };
+    for (const auto& c : cases) {
+        const Pdn::ReadResult read = Pdn::read(c.text, Colour::White);
+        ASSERT_TRUE(read.error) << c.text;
+        EXPECT_EQ(read.error->describe(), c.error);
+    }
+    const Pdn::ReadResult long_ = Pdn::read(std::string(1 << 20, 'a'), Colour::White);
+    ASSERT_TRUE(long_.error);
+    EXPECT_EQ(long_.error->reason, "a word too long to be a move");
+}
+
+// Reading goes game by game: a reader that stops at the second game never reaches what follows.
+TEST(Pdn, ReadsOneGameAtATime)
+{
+    const std::string game = "[GameType \"25\"]\n1. c3-d4 *\n";
+    std::istringstream in(game + game + "garbage\n" + game);
+    int games = 0;
+    const std::optional<Pdn::Error> error = Pdn::read(
+        in, [](const Pdn::TagValues&) { return Colour::Black; },
+        [&games](Pdn::Game& read) {
+            EXPECT_EQ(read.record.side1Colour(), Colour::Black);
+            return ++games < 2;
+        });
+    EXPECT_FALSE(error) << error->describe();
+    EXPECT_EQ(games, 2);
+    std::string rest;
+    std::getline(in >> std::ws, rest);
+    EXPECT_EQ(rest, "garbage");
 }

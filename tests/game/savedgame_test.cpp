@@ -8,10 +8,68 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
+#include <ctime>
 #include <fstream>
+#include <iostream>
+#include <new>
 #include <sstream>
 #include <string>
+#include <sys/time.h>
 #include <unistd.h>
+
+namespace
+{
+
+// Allocations left until one fails with std::bad_alloc; negative: none fails. Only the test
+// that arms it touches it, around the call it tries.
+long g_allocationsLeft = -1;
+
+void* allocate(std::size_t size)
+{
+    if (g_allocationsLeft > 0 && --g_allocationsLeft == 0)
+        throw std::bad_alloc();
+    if (void* memory = std::malloc(size == 0 ? 1 : size))
+        return memory;
+    throw std::bad_alloc();
+}
+
+} // namespace
+
+// Every allocation of the test program by new passes here, so that a test can make any one of
+// them fail; the forms the game uses are replaced with the releases that pair with them (the
+// array forms of the library end in these).
+void* operator new(std::size_t size)
+{
+    return allocate(size);
+}
+
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept
+{
+    try {
+        return allocate(size);
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+}
+
+// The compiler takes `new` for its own and warns of free(); both are ours here.
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+#endif
+void operator delete(void* memory) noexcept
+{
+    std::free(memory);
+}
+
+void operator delete(void* memory, std::size_t) noexcept
+{
+    std::free(memory);
+}
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic pop
+#endif
 
 namespace
 {
@@ -180,4 +238,72 @@ TEST(SavedGame, TwoGamesAreNotOurs)
     write(file.path(), one + "\n" + one);
     EXPECT_FALSE(saved.load(ruleset::RUSSIAN).has_value());
     EXPECT_TRUE(exists(file.bad()));
+}
+
+// A game the rules leave open is finished all the same when its Result tag says so: it is not
+// resumed, and not set aside either.
+TEST(SavedGame, ResultTagEndsTheGame)
+{
+    ScratchFile file;
+    const SavedGame saved(file.path());
+    ASSERT_TRUE(saved.save(playedGame(ruleset::RUSSIAN, Colour::White, 2), false, ""));
+    std::string text = contents(file.path());
+    const std::string open = "[Result \"*\"]";
+    text.replace(text.find(open), open.size(), "[Result \"1-0\"]");
+    write(file.path(), text);
+    EXPECT_FALSE(saved.load(ruleset::RUSSIAN).has_value());
+    EXPECT_EQ(contents(file.path()), text);
+    EXPECT_FALSE(exists(file.bad()));
+}
+
+// Reading the kept game at start-up removes the temporary an interrupted save left.
+TEST(SavedGame, LoadRemovesWhatAnInterruptedSaveLeft)
+{
+    ScratchFile file;
+    const std::string leftover = file.path() + ".saving-Ab3xYz";
+    write(leftover, "[Event");
+    const timeval old[2] = {{std::time(nullptr) - 120, 0}, {std::time(nullptr) - 120, 0}};
+    ASSERT_EQ(utimes(leftover.c_str(), old), 0);
+    EXPECT_FALSE(SavedGame(file.path()).load(ruleset::RUSSIAN).has_value());
+    EXPECT_FALSE(exists(leftover));
+}
+
+// Whichever allocation fails while the game is read or kept, the program goes on: the record is
+// set aside whole, or the save is reported failed and the old record stays.
+TEST(SavedGame, RunningOutOfMemoryIsNoCrash)
+{
+    ScratchFile file;
+    const SavedGame saved(file.path());
+    const GameRecord record = playedGame(ruleset::RUSSIAN, Colour::White, 4);
+    ASSERT_TRUE(saved.save(record, false, ""));
+    const std::string text = contents(file.path());
+    std::cerr.setstate(std::ios::badbit); // hundreds of reports, none of interest here
+    for (long failing = 1;; ++failing) {
+        write(file.path(), text);
+        std::remove(file.bad().c_str());
+        g_allocationsLeft = failing;
+        const std::optional<SavedGame::Game> game = saved.load(ruleset::RUSSIAN);
+        const bool failed = g_allocationsLeft == 0;
+        g_allocationsLeft = -1;
+        if (!failed) {
+            EXPECT_TRUE(game.has_value());
+            break;
+        }
+        EXPECT_FALSE(game.has_value()) << failing;
+        EXPECT_EQ(contents(file.bad()), text) << failing;
+    }
+    const GameRecord shorter = playedGame(ruleset::RUSSIAN, Colour::White, 2);
+    for (long failing = 1;; ++failing) {
+        g_allocationsLeft = failing;
+        const bool kept = saved.save(shorter, false, "");
+        const bool failed = g_allocationsLeft == 0;
+        g_allocationsLeft = -1;
+        if (!failed) {
+            EXPECT_TRUE(kept);
+            break;
+        }
+        EXPECT_FALSE(kept) << failing;
+        EXPECT_EQ(contents(file.path()), text) << failing;
+    }
+    std::cerr.clear();
 }

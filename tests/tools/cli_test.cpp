@@ -1,5 +1,7 @@
 // checkers-cli as other tools use it: its output lines, its errors and its exit status.
 
+#include "tests/support/balancegames.h"
+
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
@@ -289,6 +291,20 @@ TEST(Cli, PdnReplaysEachGameByTheRules)
         "fen W:WK29:BK4",
     };
     EXPECT_EQ(lines(r.out), expected);
+}
+
+// The unchanged balance of a Russian ending with kings on both sides, 4 pieces and 6.
+TEST(Cli, PdnNamesTheBalanceDraws)
+{
+    const PdnFile file(std::string(balancegames::THIRTY_MOVES) + balancegames::SIXTY_MOVES);
+    const CliRun r = run("pdn " + file.path());
+    ASSERT_EQ(r.status, 0) << r.err;
+    const std::vector<std::string> out = lines(r.out);
+    ASSERT_EQ(out.size(), 10u) << r.out;
+    EXPECT_EQ(out[1], "moves 60");
+    EXPECT_EQ(out[3], "reason balance-30");
+    EXPECT_EQ(out[6], "moves 120");
+    EXPECT_EQ(out[8], "reason balance-60");
 }
 
 // An illegal, unreadable or ambiguous move: one line naming the game, the move number and the

@@ -8,6 +8,7 @@
 #include <QMessageBox>
 #include <QPaintEvent>
 #include <QRegion>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QWidget>
 #include <QtTest>
@@ -20,9 +21,11 @@
 
 #include "engine/movesink.h"
 #include "engine/position.h"
+#include "game/pdn.h"
 #include "game/ruleset.h"
 #include "rules/echeckers.h"
 #include "rules/rcheckers.h"
+#include "tests/support/balancegames.h"
 #include "ui/qtboard.h"
 
 namespace
@@ -311,6 +314,9 @@ private slots:
     void everyCaptureRouteCanBeEntered();
     void landingOffEveryRouteIsRefused();
     void repetitionEndsInADraw();
+    void balanceDrawIsAnnounced_data();
+    void balanceDrawIsAnnounced();
+    void failedSaveIsShownUntilASaveSucceeds();
 
 private:
     // Starts a fresh game with the given settings and puts the position on the board.
@@ -1526,6 +1532,55 @@ void QtBoardTest::repetitionEndsInADraw()
     press(25);
     QCOMPARE(m_board->engine->board[m_board->engine->internal(29)], int(KING1));
     QCOMPARE(m_messages->messages.size(), std::size_t(3));
+}
+
+void QtBoardTest::balanceDrawIsAnnounced_data()
+{
+    QTest::addColumn<QString>("game");
+    QTest::addColumn<QString>("status");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("4 pieces") << QString(balancegames::THIRTY_MOVES)
+                              << "Draw: the balance did not change for 30 moves"
+                              << "Game Over! Draw: 30 moves without a change!";
+    QTest::newRow("6 pieces") << QString(balancegames::SIXTY_MOVES)
+                              << "Draw: the balance did not change for 60 moves"
+                              << "Game Over! Draw: 60 moves without a change!";
+}
+
+void QtBoardTest::balanceDrawIsAnnounced()
+{
+    QFETCH(QString, game);
+    QFETCH(QString, status);
+    QFETCH(QString, message);
+    const Pdn::ReadResult read = Pdn::read(game.toStdString(), Colour::White);
+    QVERIFY(!read.error);
+    m_board->continueGame(read.games.at(0).record, false);
+    QCOMPARE(m_board->statusText(), status);
+    press(0); // a click on the finished game shows how it ended
+    QCOMPARE(m_messages->texts(), QStringList{message});
+}
+
+// A failed save stands on the status line over the turn until a save succeeds; a refusal, and
+// the end of the game, are shown over it.
+void QtBoardTest::failedSaveIsShownUntilASaveSucceeds()
+{
+    const QString unsaved("The game could not be saved");
+    QVERIFY(!m_board->keepGameIn("/nonexistent/checkers.pdn"));
+    setUp(ECheckers::RULES_CODE, position({{21, MAN1}, {17, MAN2}, {28, MAN1}}));
+    QCOMPARE(m_board->statusText(), unsaved);
+    press(28);
+    press(24);
+    QCOMPARE(m_board->statusText(), QString("A capture is compulsory"));
+    press(21);
+    press(14);
+    QCOMPARE(m_board->statusText(), QString("Black wins: White cannot move"));
+    m_board->newGame();
+    QCOMPARE(m_board->statusText(), unsaved);
+
+    QTemporaryDir folder;
+    QVERIFY(!m_board->keepGameIn((folder.path() + "/checkers.pdn").toStdString()));
+    m_board->newGame();
+    QCOMPARE(m_board->statusText(), QString("Black to move (you)"));
 }
 
 QTEST_MAIN(QtBoardTest)
