@@ -91,6 +91,8 @@ public:
     int finishedDepth() const;
 
     static const int SQUARE_CELLS[SQUARES];
+    // Grandmaster's move time in milliseconds: about a second on the reader.
+    static constexpr int GRANDMASTER_MS = 1000;
 
     int depth = 0;
     int level = 2;
