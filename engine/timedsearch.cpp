@@ -20,6 +20,8 @@ constexpr int JUMP_WEIGHT = 1 << 18;
 constexpr int KILLER_WEIGHT = 1 << 16;
 constexpr int HISTORY_LIMIT = 1 << 15;
 constexpr long long CLOCK_EVERY = 256; // nodes between two looks at the clock
+constexpr int LATE_MOVE = 3;
+constexpr int REDUCED_FROM_DEPTH = 3;
 
 MoveGenerator::Rules rulesOf(const Checkers& engine)
 {
@@ -197,7 +199,12 @@ int TimedSearch::value(const PackedPosition& position, int depth, int alpha, int
         if (n == 0) {
             moveValue = -value(move.reply, next, -beta, -floor, ply + 1);
         } else {
-            moveValue = -value(move.reply, next, -floor - 1, -floor, ply + 1);
+            // Late quiet moves of a well-ordered list rarely matter: a shallower look first, the
+            // full depth only for one that seems to beat the best so far.
+            const bool reduce = n >= LATE_MOVE && depth >= REDUCED_FROM_DEPTH && move.jumps == 0;
+            moveValue = -value(move.reply, reduce ? next - 1 : next, -floor - 1, -floor, ply + 1);
+            if (reduce && !m_stopped && moveValue > floor)
+                moveValue = -value(move.reply, next, -floor - 1, -floor, ply + 1);
             if (!m_stopped && moveValue > floor && moveValue < beta)
                 moveValue = -value(move.reply, next, -beta, -floor, ply + 1);
         }

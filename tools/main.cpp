@@ -9,6 +9,7 @@
 
 #include "engine/checkers.h"
 #include "engine/position.h"
+#include "engine/timedsearch.h"
 #include "game/atomicfile.h"
 #include "game/pdn.h"
 #include "game/ruleset.h"
@@ -286,15 +287,26 @@ int openings(const std::vector<std::string>& words)
     engine->moveTime = static_cast<int>(*moveTime);
     for (const Openings::Opening& opening : derived.all()) {
         engine->clearSearchTables();
-        const Position& position = opening.position;
-        // The engine moves side 2: side 1's position is turned round for it.
-        Position seen{};
-        for (int square = 0; square < SQUARES; ++square)
-            seen[square] = opening.sideToMove == 2 ? position[square]
-                                                   : SIDE_SWAP - position[SQUARES - 1 - square];
-        placePosition(*engine, seen);
-        const int value = engine->go2();
-        std::cout << Openings::line(opening) << " # value " << value << " depth "
+        // A forced move is played out first: the engine would answer it without a search.
+        GameRecord game = derived.game(opening);
+        int sign = 1;
+        while (!game.over() && game.legalMoves().all().size() == 1) {
+            const GameMove forced = game.legalMoves().all().front();
+            game.play(forced);
+            sign = -sign;
+        }
+        int value = game.over() ? -TimedSearch::WIN : 0;
+        if (!game.over()) {
+            // The engine moves side 2: side 1's position is turned round for it.
+            const Position& position = game.position();
+            Position seen{};
+            for (int square = 0; square < SQUARES; ++square)
+                seen[square] = game.sideToMove() == 2 ? position[square]
+                                                      : SIDE_SWAP - position[SQUARES - 1 - square];
+            placePosition(*engine, seen);
+            value = engine->go2();
+        }
+        std::cout << Openings::line(opening) << " # value " << sign * value << " depth "
                   << engine->finishedDepth() << std::endl;
     }
     return EXIT_SUCCESS;

@@ -3,6 +3,7 @@
 #include "engine/position.h"
 #include "game/ruleset.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -46,7 +47,7 @@ void configure(Checkers& engine, const Match::Player& player)
 std::string percent(double share)
 {
     char text[16];
-    std::snprintf(text, sizeof text, "%.1f%%", 100 * share);
+    std::snprintf(text, sizeof text, "%.1f%%", 100 * std::clamp(share, 0.0, 1.0));
     return text;
 }
 
