@@ -3,6 +3,7 @@
 #include "checkers.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <utility>
 
@@ -10,9 +11,9 @@ namespace
 {
 
 constexpr int INFINITE = TimedSearch::WIN + 1;
-// Values beyond this are wins or losses found by the search, counted from the root; the table
-// keeps them counted from the position stored.
-constexpr int PROVEN = TimedSearch::WIN - 1000;
+// Proven wins and losses are counted from the root; the table keeps them counted from the
+// position stored.
+constexpr int PROVEN = TimedSearch::PROVEN;
 constexpr std::size_t TABLE_ENTRIES = std::size_t{1} << 19;
 constexpr int RUSSIAN_RULES = 25;
 constexpr int HINTED_MOVE = 1 << 24;

@@ -28,6 +28,8 @@ public:
     static constexpr int MAX_DEPTH = 64;
     // Values: a won position is worth WIN less the plies to the win.
     static constexpr int WIN = 30000;
+    // Values beyond this are wins or losses the search has proved.
+    static constexpr int PROVEN = WIN - 1000;
 
     // clock: the time the budget is measured on (tests hand in their own).
     explicit TimedSearch(Checkers& engine, Clock clock = &std::chrono::steady_clock::now);

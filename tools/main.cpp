@@ -16,9 +16,11 @@
 #include "rules/echeckers.h"
 #include "rules/rcheckers.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <fstream>
+#include <iomanip>
 #include <iostream>
 #include <memory>
 #include <optional>
@@ -158,10 +160,54 @@ int search(const std::vector<std::string>& words)
     return EXIT_SUCCESS;
 }
 
+// Grandmaster on each position for the move time: the depth of the last iteration it finished
+// and the time it took, then the median and the worst of both (depths of the positions searched
+// to the move time, times of all).
+int timedBench(Checkers& engine, const std::vector<std::string>& positions, int moveTime)
+{
+    engine.moveTime = moveTime;
+    std::vector<int> depths;
+    std::vector<double> times;
+    for (std::size_t i = 0; i < positions.size(); ++i) {
+        engine.fromString(positions[i]);
+        engine.clearSearchTables();
+        const auto start = std::chrono::steady_clock::now();
+        const int value = engine.go2();
+        const double ms =
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+                .count();
+        // A single legal move is played without a search, and a proved win or loss ends the
+        // search early: only the others show how deep the time reaches.
+        if (engine.nodes() > 0 && std::abs(value) <= TimedSearch::PROVEN)
+            depths.push_back(engine.finishedDepth());
+        times.push_back(ms);
+        std::cout << "position " << i + 1 << " depth " << engine.finishedDepth() << " nodes "
+                  << engine.nodes() << " ms " << std::fixed << std::setprecision(1) << ms << '\n';
+    }
+    if (depths.empty())
+        return usageError("no position searched to its move time");
+    // The lower median, and the worst: the shallowest depth, the longest time.
+    std::vector<int> sortedDepths = depths;
+    std::vector<double> sortedTimes = times;
+    std::sort(sortedDepths.begin(), sortedDepths.end());
+    std::sort(sortedTimes.begin(), sortedTimes.end());
+    std::cout << "positions " << positions.size() << " searched to the move time " << depths.size()
+              << '\n'
+              << "median depth " << sortedDepths[(depths.size() - 1) / 2] << " ms "
+              << sortedTimes[(times.size() - 1) / 2] << '\n'
+              << "worst depth " << sortedDepths.front() << " ms " << sortedTimes.back() << '\n';
+    return EXIT_SUCCESS;
+}
+
 int bench(const std::vector<std::string>& words)
 {
-    CommandLine args(words, {"--rules", "--level", "--file", "--reference-limit"}, {"--fast-only"});
-    const std::optional<long long> level = args.number("--level", true, 1, MAX_LEVEL);
+    CommandLine args(words, {"--rules", "--level", "--movetime", "--file", "--reference-limit"},
+                     {"--fast-only"});
+    const bool timed = args.has("--movetime");
+    if (timed && args.has("--level"))
+        return usageError("--level and --movetime exclude each other");
+    const std::optional<long long> level = args.number("--level", !timed, 1, MAX_LEVEL);
+    const std::optional<long long> moveTime = args.number("--movetime", false, 1, MAX_MOVE_TIME_MS);
     const std::optional<long long> limit =
         args.number("--reference-limit", false, 1, MAX_REFERENCE_LIMIT);
     const std::optional<std::string> file = args.text("--file", true);
@@ -188,6 +234,8 @@ int bench(const std::vector<std::string>& words)
         positions.push_back(line);
     }
     const std::string rules = *args.text("--rules", true);
+    if (moveTime)
+        return timedBench(*engine, positions, static_cast<int>(*moveTime));
     const Benchmark benchmark([rules] { return makeEngine(rules); }, static_cast<int>(*level),
                               static_cast<double>(limit.value_or(DEFAULT_REFERENCE_LIMIT)),
                               !args.has("--fast-only"));

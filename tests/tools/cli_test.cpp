@@ -187,6 +187,16 @@ TEST(Cli, BenchComparesBothSearchesOnAFile)
     EXPECT_EQ(aloneLines[0].find("reference"), std::string::npos) << aloneLines[0];
     EXPECT_EQ(aloneLines[2], "positions 2 references finished 0 agree 0");
 
+    // Grandmaster on a move time: the depth each search finished, then median and worst.
+    const CliRun timed = run("bench --rules russian --movetime 5 --file " + file);
+    ASSERT_EQ(timed.status, 0) << timed.err;
+    const auto timedLines = lines(timed.out);
+    ASSERT_EQ(timedLines.size(), 5u) << timed.out;
+    EXPECT_EQ(timedLines[0].rfind("position 1 depth ", 0), 0u) << timedLines[0];
+    EXPECT_EQ(timedLines[2], "positions 2 searched to the move time 2");
+    EXPECT_EQ(timedLines[3].rfind("median depth ", 0), 0u) << timedLines[3];
+    EXPECT_EQ(timedLines[4].rfind("worst depth ", 0), 0u) << timedLines[4];
+
     FILE* bad = fopen(file.c_str(), "w");
     ASSERT_NE(bad, nullptr);
     fputs("5 5 5\n", bad);
@@ -227,6 +237,7 @@ TEST(Cli, BadCallsExitWithStatusTwoAndOneLine)
         "bench --rules english --level 4",
         "bench --rules english --level 4 --file /nonexistent/positions.txt",
         "bench --rules english --level 4 --file x --reference-limit 0",
+        "bench --rules english --level 4 --movetime 5 --file x",
         "pdn",
         "pdn /nonexistent/game.pdn",
         "pdn a.pdn b.pdn",
