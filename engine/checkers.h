@@ -63,9 +63,10 @@ public:
     bool checkMove1() const;
     bool checkMove2() const;
 
-    // The computer's move for side 2: plays the best move found `level` plies deep, chosen at
-    // random among equals, and returns the position's value for side 2. Without a legal move the
-    // board stays as it is and the loss score is returned.
+    // The computer's move for side 2: plays the best move found `level` plies deep (or, for
+    // Grandmaster, by moveTime and moveDepth), chosen at random among equals, and returns the
+    // position's value for side 2. Without a legal move the board stays as it is and the loss
+    // score is returned.
     int go2();
     // The same decision by the plain full-width search, which follows every line to `level`
     // plies: the reference the fast search is measured and tested against.

@@ -47,8 +47,6 @@ public:
     // Memory of all the search's tables.
     static std::size_t tableBytes();
 
-    Evaluation& evaluation() { return m_evaluation; }
-
 private:
     static constexpr int MAX_PLY = 96;
 
