@@ -47,7 +47,7 @@ void configure(Checkers& engine, const Match::Player& player)
 std::string percent(double share)
 {
     char text[16];
-    std::snprintf(text, sizeof text, "%.1f%%", 100 * std::clamp(share, 0.0, 1.0));
+    std::snprintf(text, sizeof text, "%.1f%%", 100 * share);
     return text;
 }
 
@@ -72,16 +72,24 @@ double Match::Score::share() const
     return games() == 0 ? 0 : (wins + 0.5 * draws) / games();
 }
 
-double Match::Score::margin() const
+// The Wilson score interval with the games' own variance (draws make it smaller than a coin's):
+// unlike the plain normal interval it stays inside 0 to 1 and is not empty when every game
+// ended alike.
+Match::Score::Interval Match::Score::interval() const
 {
     const int n = games();
-    if (n < 2)
-        return 0;
+    if (n == 0)
+        return {0, 1};
     const double mean = share();
     // Each game scores 1, 1/2 or 0.
-    const double sum =
-        wins * (1 - mean) * (1 - mean) + draws * (0.5 - mean) * (0.5 - mean) + losses * mean * mean;
-    return Z_95 * std::sqrt(sum / (n - 1) / n);
+    const double variance = (wins * (1 - mean) * (1 - mean) + draws * (0.5 - mean) * (0.5 - mean) +
+                             losses * mean * mean) /
+                            n;
+    const double z2 = Z_95 * Z_95;
+    const double scale = 1 + z2 / n;
+    const double centre = (mean + z2 / (2.0 * n)) / scale;
+    const double half = Z_95 * std::sqrt(variance / n + z2 / (4.0 * n * n)) / scale;
+    return {std::max(0.0, centre - half), std::min(1.0, centre + half)};
 }
 
 Match::Match(int rulesCode, const Player& first, const Player& second)
@@ -131,10 +139,10 @@ bool Match::play(const Openings& openings, int games, unsigned seed, std::ostrea
             << resultToken(result == GameResult::ONGOING ? GameResult::DRAW : result) << " reason "
             << reason << " plies " << game.moves().size() << std::endl;
     }
+    const Score::Interval interval = m_score.interval();
     out << "wins " << m_score.wins << " draws " << m_score.draws << " losses " << m_score.losses
         << '\n'
-        << "score " << percent(m_score.share()) << " interval "
-        << percent(m_score.share() - m_score.margin()) << " to "
-        << percent(m_score.share() + m_score.margin()) << '\n';
+        << "score " << percent(m_score.share()) << " interval " << percent(interval.low) << " to "
+        << percent(interval.high) << '\n';
     return true;
 }

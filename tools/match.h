@@ -33,10 +33,13 @@ public:
         int draws = 0;
         int losses = 0;
         int games() const { return wins + draws + losses; }
-        // The first player's share of the points, 0 to 1, and half the width of its 95 %
-        // interval.
+        // The first player's share of the points, 0 to 1, and its 95 % interval.
         double share() const;
-        double margin() const;
+        struct Interval {
+            double low;
+            double high;
+        };
+        Interval interval() const;
     };
 
     Match(int rulesCode, const Player& first, const Player& second);
