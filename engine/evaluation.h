@@ -35,7 +35,7 @@ public:
     void setWeights(const Weights& weights) { m_weights = weights; }
 
     // The position's value for side 2, to move. A side 2 without a simple move and without a
-    // capture has lost; the caller tells that apart first (see canMove).
+    // capture has lost; the caller tells that apart first (see hasSimpleMove).
     int value(const PackedPosition& position) const;
     // Whether side 2 has a simple move (a capture is the move generator's question).
     static bool hasSimpleMove(const PackedPosition& position);
