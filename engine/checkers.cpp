@@ -3,6 +3,7 @@
 #include "movesink.h"
 #include "position.h"
 #include "search.h"
+#include "timedsearch.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -153,6 +154,16 @@ bool Checkers::checkMove2() const
 int Checkers::go2()
 {
     m_nodes = 0;
+    if (moveTime > 0 || moveDepth > 0) {
+        if (!m_timedSearch)
+            m_timedSearch.reset(new (std::nothrow) TimedSearch(*this));
+        if (m_timedSearch) {
+            const int value = m_timedSearch->go(moveTime, moveDepth);
+            m_nodes = m_timedSearch->nodes();
+            return value;
+        }
+        // Without the memory for it, the fixed search at `level` plays.
+    }
     // The tables are made by the first search, so that an engine that never searches (a game
     // record's scratch engine) costs no more than its board. Without the memory for them the
     // plain search makes the same decision, only slower.
@@ -169,6 +180,13 @@ void Checkers::clearSearchTables()
 {
     if (m_search)
         m_search->clear();
+    if (m_timedSearch)
+        m_timedSearch->clear();
+}
+
+int Checkers::finishedDepth() const
+{
+    return m_timedSearch && (moveTime > 0 || moveDepth > 0) ? m_timedSearch->finishedDepth() : 0;
 }
 
 int Checkers::go2Reference()

@@ -9,6 +9,7 @@
 
 class MoveSink;
 class Search;
+class TimedSearch;
 
 // The game engine: one position on a 54-cell board, the list of positions kept for undo, and the
 // computer's move search for side 2. The rules live in the subclasses (ECheckers, RCheckers),
@@ -62,9 +63,10 @@ public:
     bool checkMove1() const;
     bool checkMove2() const;
 
-    // The computer's move for side 2: plays the best move found `level` plies deep, chosen at
-    // random among equals, and returns the position's value for side 2. Without a legal move the
-    // board stays as it is and the loss score is returned.
+    // The computer's move for side 2: plays the best move found `level` plies deep (or, for
+    // Grandmaster, by moveTime and moveDepth), chosen at random among equals, and returns the
+    // position's value for side 2. Without a legal move the board stays as it is and the loss
+    // score is returned.
     int go2();
     // The same decision by the plain full-width search, which follows every line to `level`
     // plies: the reference the fast search is measured and tested against.
@@ -85,11 +87,21 @@ public:
     void clearSearchTables();
     // Positions searched by the last go2 or go2Reference.
     long long nodes() const { return m_nodes; }
+    // The depth of the last iteration Grandmaster's search finished in the last go2 (0 for the
+    // fixed levels, and when a single legal move was played without a search).
+    int finishedDepth() const;
 
     static const int SQUARE_CELLS[SQUARES];
+    // Grandmaster's move time in milliseconds: about a second on the reader.
+    static constexpr int GRANDMASTER_MS = 1000;
 
     int depth = 0;
     int level = 2;
+    // Grandmaster: with moveTime (milliseconds) or moveDepth (plies) above 0, go2 plays by
+    // iterative deepening with its own evaluation, for at most moveTime and no deeper than
+    // moveDepth, instead of searching `level` plies.
+    int moveTime = 0;
+    int moveDepth = 0;
     int target = 0;
     int board[CELLS];
     std::vector<std::string> undo_list;
@@ -137,5 +149,6 @@ private:
 
     MoveSink* m_sink = nullptr;
     long long m_nodes = 0;
-    std::unique_ptr<Search> m_search; // made by the first go2
+    std::unique_ptr<Search> m_search;           // made by the first go2 of a fixed level
+    std::unique_ptr<TimedSearch> m_timedSearch; // made by Grandmaster's first go2
 };

@@ -3,17 +3,24 @@
 
 #include "benchmark.h"
 #include "commandline.h"
+#include "match.h"
+#include "openings.h"
 #include "perft.h"
 
 #include "engine/checkers.h"
+#include "engine/position.h"
+#include "engine/timedsearch.h"
 #include "game/atomicfile.h"
 #include "game/pdn.h"
+#include "game/ruleset.h"
 #include "rules/echeckers.h"
 #include "rules/rcheckers.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <fstream>
+#include <iomanip>
 #include <iostream>
 #include <limits>
 #include <memory>
@@ -28,10 +35,13 @@ namespace
 constexpr int EXIT_USAGE = 2;
 constexpr long long MAX_PERFT_DEPTH = 20;
 constexpr long long MAX_LEVEL = 30;
+constexpr long long MAX_MOVE_TIME_MS = 3600 * 1000;
 constexpr long long DEFAULT_REFERENCE_LIMIT = 60;
 constexpr long long MAX_REFERENCE_LIMIT = 24 * 3600;
 // Read as a stream, a file of any size takes one game's memory.
 constexpr std::size_t ANY_SIZE = std::numeric_limits<std::size_t>::max();
+constexpr long long MAX_GAMES = 1000000;
+constexpr long long MAX_OPENING_PLIES = 6;
 
 int usageError(const std::string& message)
 {
@@ -119,15 +129,25 @@ int moves(const std::vector<std::string>& words)
 
 int search(const std::vector<std::string>& words)
 {
-    CommandLine args(words, {"--rules", "--level", "--position", "--seed"}, {"--reference"});
-    const std::optional<long long> level = args.number("--level", true, 1, MAX_LEVEL);
+    CommandLine args(words, {"--rules", "--level", "--movetime", "--position", "--seed"},
+                     {"--reference"});
+    const bool timed = args.has("--movetime");
+    if (timed && args.has("--level"))
+        return usageError("--level and --movetime exclude each other");
+    if (timed && args.has("--reference"))
+        return usageError("--reference searches a level, not a move time");
+    const std::optional<long long> level = args.number("--level", !timed, 1, MAX_LEVEL);
+    const std::optional<long long> moveTime = args.number("--movetime", false, 1, MAX_MOVE_TIME_MS);
     const std::optional<long long> seed = args.number("--seed", false, 0, 4294967295LL);
     std::unique_ptr<Checkers> engine = engineFor(args, true);
     if (!engine)
         return EXIT_USAGE;
     if (!args.ok())
         return usageError(args.error());
-    engine->level = static_cast<int>(*level);
+    if (moveTime)
+        engine->moveTime = static_cast<int>(*moveTime);
+    else
+        engine->level = static_cast<int>(*level);
     if (seed)
         std::srand(static_cast<unsigned>(*seed));
     const auto start = std::chrono::steady_clock::now();
@@ -138,13 +158,59 @@ int search(const std::vector<std::string>& words)
               << "nodes " << engine->nodes() << '\n'
               << "ms " << std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count()
               << '\n';
+    if (moveTime)
+        std::cout << "depth " << engine->finishedDepth() << '\n';
+    return EXIT_SUCCESS;
+}
+
+// Grandmaster on each position for the move time: the depth of the last iteration it finished
+// and the time it took, then the median and the worst of both (depths of the positions searched
+// to the move time, times of all).
+int timedBench(Checkers& engine, const std::vector<std::string>& positions, int moveTime)
+{
+    engine.moveTime = moveTime;
+    std::vector<int> depths;
+    std::vector<double> times;
+    for (std::size_t i = 0; i < positions.size(); ++i) {
+        engine.fromString(positions[i]);
+        engine.clearSearchTables();
+        const auto start = std::chrono::steady_clock::now();
+        const int value = engine.go2();
+        const double ms =
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+                .count();
+        // A single legal move is played without a search, and a proved win or loss ends the
+        // search early: only the others show how deep the time reaches.
+        if (engine.nodes() > 0 && std::abs(value) <= TimedSearch::PROVEN)
+            depths.push_back(engine.finishedDepth());
+        times.push_back(ms);
+        std::cout << "position " << i + 1 << " depth " << engine.finishedDepth() << " nodes "
+                  << engine.nodes() << " ms " << std::fixed << std::setprecision(1) << ms << '\n';
+    }
+    if (depths.empty())
+        return usageError("no position searched to its move time");
+    // The lower median, and the worst: the shallowest depth, the longest time.
+    std::vector<int> sortedDepths = depths;
+    std::vector<double> sortedTimes = times;
+    std::sort(sortedDepths.begin(), sortedDepths.end());
+    std::sort(sortedTimes.begin(), sortedTimes.end());
+    std::cout << "positions " << positions.size() << " searched to the move time " << depths.size()
+              << '\n'
+              << "median depth " << sortedDepths[(depths.size() - 1) / 2] << " ms "
+              << sortedTimes[(times.size() - 1) / 2] << '\n'
+              << "worst depth " << sortedDepths.front() << " ms " << sortedTimes.back() << '\n';
     return EXIT_SUCCESS;
 }
 
 int bench(const std::vector<std::string>& words)
 {
-    CommandLine args(words, {"--rules", "--level", "--file", "--reference-limit"}, {"--fast-only"});
-    const std::optional<long long> level = args.number("--level", true, 1, MAX_LEVEL);
+    CommandLine args(words, {"--rules", "--level", "--movetime", "--file", "--reference-limit"},
+                     {"--fast-only"});
+    const bool timed = args.has("--movetime");
+    if (timed && args.has("--level"))
+        return usageError("--level and --movetime exclude each other");
+    const std::optional<long long> level = args.number("--level", !timed, 1, MAX_LEVEL);
+    const std::optional<long long> moveTime = args.number("--movetime", false, 1, MAX_MOVE_TIME_MS);
     const std::optional<long long> limit =
         args.number("--reference-limit", false, 1, MAX_REFERENCE_LIMIT);
     const std::optional<std::string> file = args.text("--file", true);
@@ -171,6 +237,8 @@ int bench(const std::vector<std::string>& words)
         positions.push_back(line);
     }
     const std::string rules = *args.text("--rules", true);
+    if (moveTime)
+        return timedBench(*engine, positions, static_cast<int>(*moveTime));
     const Benchmark benchmark([rules] { return makeEngine(rules); }, static_cast<int>(*level),
                               static_cast<double>(limit.value_or(DEFAULT_REFERENCE_LIMIT)),
                               !args.has("--fast-only"));
@@ -216,12 +284,103 @@ int pdn(const std::vector<std::string>& words)
     return EXIT_SUCCESS;
 }
 
+// The rule-set code of --rules, or 0 (reported) when it names none.
+int rulesCode(CommandLine& args)
+{
+    const std::optional<std::string> rules = args.text("--rules", true);
+    if (!rules)
+        return 0;
+    if (*rules == "russian")
+        return ruleset::RUSSIAN;
+    if (*rules == "english")
+        return ruleset::ENGLISH;
+    return 0;
+}
+
+// Plays engine against engine from a file of openings.
+int match(const std::vector<std::string>& words)
+{
+    CommandLine args(words, {"--rules", "--first", "--second", "--openings", "--games", "--seed"},
+                     {});
+    const int rules = rulesCode(args);
+    const std::optional<std::string> first = args.text("--first", true);
+    const std::optional<std::string> second = args.text("--second", true);
+    const std::optional<std::string> file = args.text("--openings", true);
+    const std::optional<long long> games = args.number("--games", false, 1, MAX_GAMES);
+    const std::optional<long long> seed = args.number("--seed", false, 0, 4294967295LL);
+    if (!args.ok())
+        return usageError(args.error());
+    if (rules == 0)
+        return usageError("--rules must be russian or english");
+    const std::optional<Match::Player> firstPlayer = Match::player(*first);
+    const std::optional<Match::Player> secondPlayer = Match::player(*second);
+    if (!firstPlayer || !secondPlayer)
+        return usageError("a player is level:N (plies, 2 to 20), movetime:MS or depth:N, not '" +
+                          (firstPlayer ? *second : *first) + "'");
+    std::ifstream in(*file);
+    if (!in)
+        return usageError("cannot read " + *file);
+    Openings openings(rules);
+    std::string why;
+    if (!openings.read(in, why))
+        return usageError(*file + ": " + why);
+    const long long count = games.value_or(2 * static_cast<long long>(openings.all().size()));
+    Match contest(rules, *firstPlayer, *secondPlayer);
+    const unsigned start = static_cast<unsigned>(seed.value_or(1));
+    return contest.play(openings, static_cast<int>(count), start, std::cout) ? EXIT_SUCCESS
+                                                                             : EXIT_FAILURE;
+}
+
+// Every position after a few plies from the start, in the format of a file of openings, each
+// with Grandmaster's value for the side to move after a search of --movetime.
+int openings(const std::vector<std::string>& words)
+{
+    CommandLine args(words, {"--rules", "--plies", "--movetime"}, {});
+    const int rules = rulesCode(args);
+    const std::optional<long long> plies = args.number("--plies", true, 1, MAX_OPENING_PLIES);
+    const std::optional<long long> moveTime = args.number("--movetime", true, 1, MAX_MOVE_TIME_MS);
+    if (!args.ok())
+        return usageError(args.error());
+    if (rules == 0)
+        return usageError("--rules must be russian or english");
+    Openings derived(rules);
+    derived.derive(static_cast<int>(*plies));
+    const std::unique_ptr<Checkers> engine = ruleset::makeEngine(rules);
+    engine->moveTime = static_cast<int>(*moveTime);
+    for (const Openings::Opening& opening : derived.all()) {
+        engine->clearSearchTables();
+        // A forced move is played out first: the engine would answer it without a search.
+        GameRecord game = derived.game(opening);
+        int sign = 1;
+        while (!game.over() && game.legalMoves().all().size() == 1) {
+            const GameMove forced = game.legalMoves().all().front();
+            game.play(forced);
+            sign = -sign;
+        }
+        int value = game.over() ? -TimedSearch::WIN : 0;
+        if (!game.over()) {
+            // The engine moves side 2: side 1's position is turned round for it.
+            const Position& position = game.position();
+            Position seen{};
+            for (int square = 0; square < SQUARES; ++square)
+                seen[square] = game.sideToMove() == 2 ? position[square]
+                                                      : SIDE_SWAP - position[SQUARES - 1 - square];
+            placePosition(*engine, seen);
+            value = engine->go2();
+        }
+        std::cout << Openings::line(opening) << " # value " << sign * value << " depth "
+                  << engine->finishedDepth() << std::endl;
+    }
+    return EXIT_SUCCESS;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
     if (argc < 2)
-        return usageError("no command: give perft, moves, search, bench or pdn FILE");
+        return usageError(
+            "no command: give perft, moves, search, bench, match, openings or pdn FILE");
     const std::string command = argv[1];
     const std::vector<std::string> words(argv + 2, argv + argc);
     if (command == "perft")
@@ -234,5 +393,9 @@ int main(int argc, char** argv)
         return bench(words);
     if (command == "pdn")
         return pdn(words);
+    if (command == "match")
+        return match(words);
+    if (command == "openings")
+        return openings(words);
     return usageError("unknown command '" + command + "'");
 }

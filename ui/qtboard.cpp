@@ -142,6 +142,7 @@ void QtBoard::newGame()
     else
         engine = std::make_unique<ECheckers>();
     engine->level = level;
+    engine->moveTime = moveTime;
 
     CheckersBoard& view = *this;
     view.set_checkers();
@@ -175,6 +176,7 @@ void QtBoard::continueGame(GameRecord game, bool secondHumanPlays)
     secondHuman = secondHumanPlays;
     engine = ruleset::makeEngine(rules);
     engine->level = level;
+    engine->moveTime = moveTime;
     record = std::move(game);
     followRecord();
     m_route.clear();

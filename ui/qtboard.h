@@ -92,6 +92,7 @@ public:
     int rules = 25;
     bool humanFirst = true;
     int level = 2;
+    int moveTime = 0; // Grandmaster's budget in milliseconds; 0 for the fixed levels
     bool secondHuman = false;
     bool side1ToMove = true;
     QPoint cursor{3, 5};

@@ -3,8 +3,8 @@
 #include <iterator>
 
 const char* const TextProvider::g_rules[] = {"Russian", "English"};
-const char* const TextProvider::g_level[] = {"Beginner", "Novice", "Average",
-                                             "Good",     "Expert", "Master"};
+const char* const TextProvider::g_level[] = {"Beginner", "Novice", "Average",    "Good",
+                                             "Expert",   "Master", "Grandmaster"};
 
 namespace
 {

@@ -25,8 +25,15 @@ constexpr int ESCAPE_REPEAT_WAIT_MS = 50;
 
 // Rule-set codes by the stored "rules" index: Russian, English.
 const int g_rules[] = {25, 21};
-// Search depths in plies by the stored "level" index: Beginner .. Master.
-const int g_skills[] = {2, 4, 6, 7, 8, 9};
+// The computer's search by the stored "level" index: Beginner .. Master search so many plies;
+// Grandmaster searches as deep as its move time allows (and, should its tables not fit in
+// memory, as deep as Master).
+struct Skill {
+    int plies;
+    int moveTime; // milliseconds; 0: the fixed depth
+};
+const Skill g_skills[] = {
+    {2, 0}, {4, 0}, {6, 0}, {7, 0}, {8, 0}, {9, 0}, {9, Checkers::GRANDMASTER_MS}};
 
 } // namespace
 
@@ -166,7 +173,8 @@ void Widget::onApplyConfig()
     edGameType->setText(QString::fromLatin1(TextProvider::get_rules_text(rules)));
 
     const int level = storedIndex(SettingsKeys::LEVEL, std::size(g_skills));
-    board->level = g_skills[level];
+    board->level = g_skills[level].plies;
+    board->moveTime = g_skills[level].moveTime;
     edLevel->setText(QString::fromLatin1(TextProvider::get_level_text(level)));
 
     board->secondHuman =

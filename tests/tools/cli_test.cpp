@@ -10,6 +10,7 @@
 #include <array>
 #include <cstdio>
 #include <cstdlib>
+#include <iostream>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -188,6 +189,16 @@ TEST(Cli, BenchComparesBothSearchesOnAFile)
     EXPECT_EQ(aloneLines[0].find("reference"), std::string::npos) << aloneLines[0];
     EXPECT_EQ(aloneLines[2], "positions 2 references finished 0 agree 0");
 
+    // Grandmaster on a move time: the depth each search finished, then median and worst.
+    const CliRun timed = run("bench --rules russian --movetime 5 --file " + file);
+    ASSERT_EQ(timed.status, 0) << timed.err;
+    const auto timedLines = lines(timed.out);
+    ASSERT_EQ(timedLines.size(), 5u) << timed.out;
+    EXPECT_EQ(timedLines[0].rfind("position 1 depth ", 0), 0u) << timedLines[0];
+    EXPECT_EQ(timedLines[2], "positions 2 searched to the move time 2");
+    EXPECT_EQ(timedLines[3].rfind("median depth ", 0), 0u) << timedLines[3];
+    EXPECT_EQ(timedLines[4].rfind("worst depth ", 0), 0u) << timedLines[4];
+
     FILE* bad = fopen(file.c_str(), "w");
     ASSERT_NE(bad, nullptr);
     fputs("5 5 5\n", bad);
@@ -222,9 +233,13 @@ TEST(Cli, BadCallsExitWithStatusTwoAndOneLine)
         "search --rules english --level 0 --position " + START,
         "search --rules english --level 4 --seed -1 --position " + START,
         "search --rules english --level 4 --reference 1 --position " + START,
+        "search --rules english --level 4 --movetime 50 --position " + START,
+        "search --rules english --movetime 0 --position " + START,
+        "search --rules english --movetime 50 --reference --position " + START,
         "bench --rules english --level 4",
         "bench --rules english --level 4 --file /nonexistent/positions.txt",
         "bench --rules english --level 4 --file x --reference-limit 0",
+        "bench --rules english --level 4 --movetime 5 --file x",
         "pdn",
         "pdn /nonexistent/game.pdn",
         "pdn a.pdn b.pdn",
@@ -329,6 +344,136 @@ TEST(Cli, PdnNamesTheMoveItCannotPlay)
         EXPECT_EQ(r.status, 2) << c.text;
         ASSERT_EQ(lines(r.err).size(), 1u) << r.err;
         EXPECT_NE(r.err.find(c.named), std::string::npos) << r.err;
+    }
+}
+
+// Grandmaster's search on a move time: the four lines of a search and the depth reached, within
+// the budget and a margin for a loaded machine.
+TEST(Cli, SearchOnAMoveTimePrintsTheDepthReached)
+{
+    constexpr int BUDGET_MS = 50;
+    constexpr int LOADED_MACHINE_MARGIN_MS = 100;
+    const CliRun r = run("search --rules english --movetime 50 --seed 3 --position " + START);
+    ASSERT_EQ(r.status, 0) << r.err;
+    const auto got = lines(r.out);
+    ASSERT_EQ(got.size(), 5u) << r.out;
+    EXPECT_EQ(got[0].substr(0, 6), "value ");
+    EXPECT_EQ(got[1].substr(0, 9), "position ");
+    EXPECT_EQ(got[2].substr(0, 6), "nodes ");
+    ASSERT_EQ(got[3].substr(0, 3), "ms ");
+    std::cout << got[3] << " for a budget of " << BUDGET_MS << " ms\n";
+    EXPECT_LE(std::stoi(got[3].substr(3)), BUDGET_MS * 11 / 10 + LOADED_MACHINE_MARGIN_MS);
+    ASSERT_EQ(got[4].substr(0, 6), "depth ");
+    EXPECT_GE(std::stoi(got[4].substr(6)), 3);
+}
+
+// A file in the test's temporary folder, removed afterwards.
+class TextFile
+{
+public:
+    explicit TextFile(const std::string& text)
+    {
+        m_path = ::testing::TempDir() + "cli_test_XXXXXX.txt";
+        const int fd = mkstemps(m_path.data(), 4);
+        EXPECT_GE(fd, 0);
+        EXPECT_EQ(write(fd, text.data(), text.size()), static_cast<ssize_t>(text.size()));
+        close(fd);
+    }
+    ~TextFile() { std::remove(m_path.c_str()); }
+    const std::string& path() const { return m_path; }
+
+private:
+    std::string m_path;
+};
+
+const char TWO_ENGLISH_OPENINGS[] =
+    "# two openings\n"
+    "W:W20,21,22,23,25,26,27,28,29,30,31,32:B1,2,3,4,6,7,8,9,10,11,12,13 9-13 24-20 5-9 # one\n"
+    "\n"
+    "  W:W20,21,22,23,25,26,27,28,29,30,31,32:B1,2,3,4,5,7,8,9,10,11,12,13 9-13 24-20 6-9\n";
+
+// Two openings, each played with both colours: one line a game, then the totals.
+TEST(Cli, MatchPlaysEachOpeningWithBothColours)
+{
+    const TextFile openings(TWO_ENGLISH_OPENINGS);
+    const CliRun r = run("match --rules english --first movetime:5 --second level:2 --seed 4 "
+                         "--openings " +
+                         openings.path());
+    ASSERT_EQ(r.status, 0) << r.err;
+    const auto got = lines(r.out);
+    ASSERT_EQ(got.size(), 6u) << r.out;
+    const char* const starts[] = {
+        "game 1 opening 1 first black result ", "game 2 opening 1 first white result ",
+        "game 3 opening 2 first black result ", "game 4 opening 2 first white result "};
+    for (int g = 0; g < 4; ++g)
+        EXPECT_EQ(got[g].rfind(starts[g], 0), 0u) << got[g];
+    int wins = -1, draws = -1, losses = -1;
+    ASSERT_EQ(std::sscanf(got[4].c_str(), "wins %d draws %d losses %d", &wins, &draws, &losses), 3)
+        << got[4];
+    EXPECT_EQ(wins + draws + losses, 4);
+    EXPECT_EQ(got[5].rfind("score ", 0), 0u) << got[5];
+    EXPECT_NE(got[5].find(" interval "), std::string::npos) << got[5];
+
+    // --games cycles through the openings and the seed makes the same games.
+    const CliRun one = run("match --rules english --first level:3 --second level:2 --seed 4 "
+                           "--games 1 --openings " +
+                           openings.path());
+    ASSERT_EQ(one.status, 0) << one.err;
+    ASSERT_EQ(lines(one.out).size(), 3u) << one.out;
+    const CliRun again = run("match --rules english --first level:3 --second level:2 --seed 4 "
+                             "--games 1 --openings " +
+                             openings.path());
+    EXPECT_EQ(again.out, one.out);
+}
+
+TEST(Cli, MatchRefusesBadPlayersAndBadOpenings)
+{
+    const TextFile good(TWO_ENGLISH_OPENINGS);
+    const TextFile notFen("W:W21,22:Bx 9-14\n");
+    const TextFile empty("# nothing but a comment\n\n");
+    const TextFile wrongRules("B:Wa1,c1:Bb8 c3-d4\n");
+    // White to move without a move: an opening that is over before it starts.
+    const TextFile over("W:W32:B23,24,27,28 -\n");
+    const std::string rest = " --openings " + good.path();
+    const std::vector<std::string> calls = {
+        "match --rules english --first level:9 --second level:2",
+        "match --rules english --first level:9" + rest,
+        "match --rules checkers --first level:9 --second level:2" + rest,
+        "match --rules english --first level:1 --second level:2" + rest,
+        "match --rules english --first level:21 --second level:2" + rest,
+        "match --rules english --first movetime:0 --second level:2" + rest,
+        "match --rules english --first movetime:100 --second elo:2000" + rest,
+        "match --rules english --first level:9 --second level:" + rest,
+        "match --rules english --first level:9 --second level:2 --games 0" + rest,
+        "match --rules english --first level:9 --second level:2 --seed x" + rest,
+        "match --rules english --first level:9 --second level:2 --openings /nonexistent/o.txt",
+        "match --rules english --first level:9 --second level:2 --openings " + notFen.path(),
+        "match --rules english --first level:9 --second level:2 --openings " + empty.path(),
+        "match --rules english --first level:9 --second level:2 --openings " + wrongRules.path(),
+        "match --rules english --first level:9 --second level:2 --openings " + over.path(),
+        "openings --rules english --plies 0 --movetime 5",
+        "openings --rules english --plies 1",
+    };
+    for (const std::string& call : calls) {
+        const CliRun r = run(call);
+        EXPECT_EQ(r.status, 2) << call;
+        EXPECT_EQ(r.out, "") << call;
+        EXPECT_EQ(lines(r.err).size(), 1u) << call << ": " << r.err;
+    }
+}
+
+// The positions after one move are the seven first moves, each a line that a match reads back.
+TEST(Cli, OpeningsListsThePositionsAfterTheFirstMoves)
+{
+    for (const char* rules : {"english", "russian"}) {
+        const CliRun r = run(std::string("openings --rules ") + rules + " --plies 1 --movetime 5");
+        ASSERT_EQ(r.status, 0) << r.err;
+        EXPECT_EQ(lines(r.out).size(), 7u) << r.out;
+        const TextFile file(r.out);
+        const CliRun game =
+            run(std::string("match --rules ") + rules +
+                " --first level:2 --second level:2 --games 1 --openings " + file.path());
+        EXPECT_EQ(game.status, 0) << game.err;
     }
 }
 

@@ -101,7 +101,7 @@ void SettingsDlgTest::listsHoldTheNames()
     openDialog();
     const QStringList expected[KEY_COUNT] = {
         {"Russian", "English"},
-        {"Beginner", "Novice", "Average", "Good", "Expert", "Master"},
+        {"Beginner", "Novice", "Average", "Good", "Expert", "Master", "Grandmaster"},
         {"1st player", "2nd player"},
         {"Computer", "Human"},
     };
@@ -122,8 +122,8 @@ void SettingsDlgTest::showsStoredValues_data()
     QTest::addColumn<QStringList>("shown");
     QTest::newRow("all first") << QVariantList{0, 0, 0, 0}
                                << QStringList{"Russian", "Beginner", "1st player", "Computer"};
-    QTest::newRow("all last") << QVariantList{1, 5, 1, 1}
-                              << QStringList{"English", "Master", "2nd player", "Human"};
+    QTest::newRow("all last") << QVariantList{1, 6, 1, 1}
+                              << QStringList{"English", "Grandmaster", "2nd player", "Human"};
     QTest::newRow("middle level") << QVariantList{0, 3, 1, 0}
                                   << QStringList{"Russian", "Good", "2nd player", "Computer"};
     QTest::newRow("not numbers") << QVariantList{"x", "abc", "?", "no"}

@@ -30,7 +30,8 @@ void TextProviderTest::texts_data()
     QTest::newRow("level 3") << false << 3u << "Good";
     QTest::newRow("level 4") << false << 4u << "Expert";
     QTest::newRow("level 5") << false << 5u << "Master";
-    QTest::newRow("level 6") << false << 6u << none;
+    QTest::newRow("level 6") << false << 6u << "Grandmaster";
+    QTest::newRow("level 7") << false << 7u << none;
     QTest::newRow("level -1 as unsigned") << false << uint(-1) << none;
 }
 

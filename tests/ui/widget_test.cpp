@@ -234,6 +234,7 @@ private slots:
     void acceptedSettingsStartNewGame();
     void cancelledSettingsKeepGame();
     void unknownLevelIsCorrectedAfterDialog();
+    void grandmasterSearchesOnItsMoveTime();
     void replyWaitsForSettingsDialog_data();
     void replyWaitsForSettingsDialog();
 
@@ -377,7 +378,7 @@ void WidgetTest::appliesSettingsFile_data()
     QTest::newRow("level=-1") << QStringList{"rules=1", "level=-1"} << 21 << 2 << "English"
                               << "Beginner" << false << true << "1"
                               << "0";
-    QTest::newRow("level=6") << QStringList{"level=6"} << 25 << 2 << "Russian"
+    QTest::newRow("level=7") << QStringList{"level=7"} << 25 << 2 << "Russian"
                              << "Beginner" << false << true << absent << "0";
     QTest::newRow("second_player=2") << QStringList{"second_player=2"} << 25 << 2 << "Russian"
                                      << "Beginner" << true << true << absent << absent;
@@ -976,6 +977,24 @@ void WidgetTest::replyWaitsForSettingsDialog()
         QCOMPARE(board()->engine->toString(false), afterReply);
         QCOMPARE(board()->engine->undo_list.size(), std::size_t(1));
     }
+}
+
+// Index 6 is Grandmaster: the engine of every new game gets its move time; the fixed levels
+// get none.
+void WidgetTest::grandmasterSearchesOnItsMoveTime()
+{
+    writeSettingsFile({QStringLiteral("level=6")});
+    m_window = std::make_unique<Widget>();
+    QCOMPARE(board()->moveTime, Checkers::GRANDMASTER_MS);
+    QCOMPARE(board()->engine->moveTime, Checkers::GRANDMASTER_MS);
+    QCOMPARE(fieldText("edLevel"), QStringLiteral("Grandmaster"));
+    m_window.reset();
+    QCOMPARE(storedText(QStringLiteral("level")), QStringLiteral("6"));
+
+    writeSettingsFile({QStringLiteral("level=5")});
+    m_window = std::make_unique<Widget>();
+    QCOMPARE(board()->engine->moveTime, 0);
+    QCOMPARE(board()->engine->level, 9);
 }
 
 QTEST_MAIN(WidgetTest)

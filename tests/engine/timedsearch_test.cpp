@@ -1,0 +1,163 @@
+// Grandmaster's search: its time budget at the boundaries (a single legal move, a budget run
+// out in the middle of an iteration), the random choice among equal moves, and a real search
+// on a short budget.
+
+#include "support/positions.h"
+
+#include "engine/timedsearch.h"
+#include "rules/echeckers.h"
+#include "rules/rcheckers.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <fstream>
+#include <iostream>
+#include <map>
+#include <memory>
+
+using positions::text;
+
+namespace
+{
+
+using SteadyClock = std::chrono::steady_clock;
+
+std::unique_ptr<Checkers> engineFor(bool russian, const std::string& position)
+{
+    std::unique_ptr<Checkers> engine;
+    if (russian)
+        engine = std::make_unique<RCheckers>();
+    else
+        engine = std::make_unique<ECheckers>();
+    EXPECT_TRUE(engine->fromString(position));
+    return engine;
+}
+
+// A clock that moves on one millisecond every time it is read.
+struct SteppingClock {
+    int reads = 0;
+    SteadyClock::time_point operator()()
+    {
+        return SteadyClock::time_point{} + std::chrono::milliseconds(reads++);
+    }
+};
+
+// A middle game with captures in the air under both rule sets.
+const std::string MIDDLE_GAME = "5 5 5 3 5 5 5 5 5 1 5 5 3 3 3 5 3 3 1 1 1 3 1 3 1 1 3 1 1 1 1 1 ";
+
+TEST(TimedSearch, TheOnlyLegalMoveIsPlayedWithoutSearching)
+{
+    // Side 2's man on 9 must take the man on 13 (English) and the search never starts.
+    for (bool russian : {false, true}) {
+        const auto engine = engineFor(russian, text({{9, MAN2}, {13, MAN1}, {30, MAN1}}));
+        SteppingClock time;
+        TimedSearch search(*engine, [&] { return time(); });
+        search.go(1000, 0);
+        EXPECT_EQ(engine->toString(false), text({{16, MAN2}, {30, MAN1}})) << russian;
+        EXPECT_EQ(search.nodes(), 0);
+        EXPECT_EQ(search.finishedDepth(), 0);
+        EXPECT_LE(time.reads, 1);
+    }
+}
+
+TEST(TimedSearch, WithoutALegalMoveTheBoardStays)
+{
+    const std::string blocked = text({{0, MAN2}, {4, MAN1}, {5, MAN1}, {9, MAN1}});
+    const auto engine = engineFor(false, blocked);
+    engine->moveTime = 50;
+    EXPECT_EQ(engine->go2(), -TimedSearch::WIN);
+    EXPECT_EQ(engine->toString(false), blocked);
+}
+
+// The clock is looked at every few hundred positions: the search stops at the first look past
+// the budget, in the middle of an iteration, and does not wait for the iteration to finish.
+TEST(TimedSearch, ABudgetRunOutMidIterationIsNeverWaitedOut)
+{
+    constexpr int MUCH_DEEPER = 10;
+    for (bool russian : {false, true}) {
+        for (int budget : {1, 2, 30}) {
+            const auto engine = engineFor(russian, MIDDLE_GAME);
+            SteppingClock time;
+            TimedSearch search(*engine, [&] { return time(); });
+            const std::string before = engine->toString(false);
+            // The depth limit only ends a search that ignores its budget.
+            search.go(budget, MUCH_DEEPER);
+            // One read to start, then one a millisecond until the budget is spent.
+            EXPECT_EQ(time.reads, budget + 1) << russian << ' ' << budget;
+            EXPECT_LT(search.finishedDepth(), MUCH_DEEPER);
+            EXPECT_NE(engine->toString(false), before) << "a move is always played";
+        }
+    }
+}
+
+TEST(TimedSearch, ADepthLimitFinishesThatIteration)
+{
+    const auto engine = engineFor(true, MIDDLE_GAME);
+    engine->moveDepth = 5;
+    engine->go2();
+    EXPECT_EQ(engine->finishedDepth(), 5);
+    // A fixed level reports no iterations.
+    const auto fixed = engineFor(true, MIDDLE_GAME);
+    fixed->level = 4;
+    fixed->go2();
+    EXPECT_EQ(fixed->finishedDepth(), 0);
+}
+
+// Side 2's king on 7 has two moves, to 2 and to 11, mirror images across the long diagonal on
+// which side 1's kings stand: they are worth the same, and each is played about as often.
+TEST(TimedSearch, ChoosesAtRandomAmongEqualMovesAndReproducibly)
+{
+    const std::string mirrored = text({{7, KING2}, {3, KING1}, {10, KING1}, {14, KING1}});
+    const std::string toTwo = text({{2, KING2}, {3, KING1}, {10, KING1}, {14, KING1}});
+    const std::string toEleven = text({{11, KING2}, {3, KING1}, {10, KING1}, {14, KING1}});
+    for (bool russian : {false, true}) {
+        std::map<std::string, int> played;
+        for (unsigned seed = 0; seed < 40; ++seed) {
+            const auto engine = engineFor(russian, mirrored);
+            engine->moveDepth = 3;
+            std::srand(seed);
+            engine->go2();
+            const std::string chosen = engine->toString(false);
+            ++played[chosen];
+            const auto again = engineFor(russian, mirrored);
+            again->moveDepth = 3;
+            std::srand(seed);
+            again->go2();
+            EXPECT_EQ(again->toString(false), chosen) << "seed " << seed;
+        }
+        EXPECT_EQ(played.size(), 2u) << russian;
+        EXPECT_GT(played[toTwo], 8) << russian;
+        EXPECT_GT(played[toEleven], 8) << russian;
+    }
+}
+
+// A real search on the steady clock, on a loaded machine: the budget is kept within its tenth
+// and a margin for a busy processor, and the search gets somewhere in it.
+TEST(TimedSearch, KeepsAFiftyMillisecondBudget)
+{
+    constexpr int BUDGET_MS = 50;
+    constexpr double BOUND_MS = BUDGET_MS * 1.1;
+    constexpr double LOADED_MACHINE_MARGIN_MS = 100;
+    for (bool russian : {false, true}) {
+        const auto engine = engineFor(russian, MIDDLE_GAME);
+        engine->moveTime = BUDGET_MS;
+        const auto start = SteadyClock::now();
+        engine->go2();
+        const double ms =
+            std::chrono::duration<double, std::milli>(SteadyClock::now() - start).count();
+        std::cout << (russian ? "russian" : "english") << ": " << ms << " ms for a budget of "
+                  << BUDGET_MS << " ms, depth " << engine->finishedDepth() << '\n';
+        EXPECT_LT(ms, BOUND_MS + LOADED_MACHINE_MARGIN_MS);
+        EXPECT_GE(engine->finishedDepth(), 3);
+    }
+}
+
+TEST(TimedSearch, TablesFitTheDevicesBudget)
+{
+    constexpr std::size_t SIXTEEN_MIB = std::size_t{16} << 20;
+    EXPECT_LE(TimedSearch::tableBytes(), SIXTEEN_MIB);
+}
+
+} // namespace
