@@ -13,10 +13,11 @@ JOBS ?= $(shell nproc)
 
 SHOTS ?= $(CURDIR)/shots
 
-# The engine and its tests; Qt 6 for the game (Qt 5.15 is installed by .ci/run); Xvfb,
-# xdotool, xwd and ImageMagick for the smoke test, screenshots and `make run` without a display.
+# The engine and its tests; Qt 6 and its lrelease for the game (Qt 5.15 is installed by
+# .ci/run); Xvfb, xdotool, xwd and ImageMagick for the smoke test, screenshots and `make run`
+# without a display.
 PACKAGES := cmake g++ make libgtest-dev \
-    qt6-base-dev qt6-base-dev-tools libgl-dev fonts-dejavu-core \
+    qt6-base-dev qt6-base-dev-tools qt6-l10n-tools libgl-dev fonts-dejavu-core \
     xvfb xauth xdotool x11-apps imagemagick
 
 SUDO := $(shell [ "$$(id -u)" -eq 0 ] || echo sudo)

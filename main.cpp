@@ -1,6 +1,7 @@
 #include <QApplication>
 #include <QFont>
 
+#include "apptranslator.h"
 #include "sysstatus.h"
 #include "tarqscreenupdater.h"
 #include "widget.h"
@@ -14,13 +15,15 @@ constexpr bool BUSY_NOTIFY = true;
 
 } // namespace
 
-// Tells the device the program is ready, routes all painting to the panel refresh, and shows
-// the game full screen until its window is closed.
+// Tells the device the program is ready, routes all painting to the panel refresh, speaks the
+// system's language where a translation exists, and shows the game full screen until its window
+// is closed.
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
     sys::SysStatus::instance().setSystemBusy(SYSTEM_BUSY, BUSY_NOTIFY);
     TarqScreenUpdater::install(&app);
+    AppTranslator::install(app);
 
     QFont font = QApplication::font();
     font.setPixelSize(FONT_PIXEL_SIZE);
