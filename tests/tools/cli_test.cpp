@@ -1,5 +1,7 @@
 // checkers-cli as other tools use it: its output lines, its errors and its exit status.
 
+#include "game/pdn.h"
+#include "game/ruleset.h"
 #include "tests/support/balancegames.h"
 
 #include <gtest/gtest.h>
@@ -7,9 +9,11 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <cstdlib>
+#include <random>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -23,14 +27,19 @@ struct CliRun {
     std::string err;
 };
 
-CliRun run(const std::string& arguments)
+// Runs checkers-cli with the arguments; with a limit, in no more address space than that many
+// kilobytes.
+CliRun run(const std::string& arguments, long limitKb = 0)
 {
     // Tests run in parallel processes: each call gets a file of its own.
     std::string errFile = ::testing::TempDir() + "cli_test_stderr_XXXXXX";
     const int fd = mkstemp(errFile.data());
     EXPECT_GE(fd, 0);
     close(fd);
-    const std::string command = std::string(CHECKERS_CLI) + " " + arguments + " 2>" + errFile;
+    const std::string limit =
+        limitKb > 0 ? "ulimit -v " + std::to_string(limitKb) + " && exec " : std::string();
+    const std::string command =
+        limit + std::string(CHECKERS_CLI) + " " + arguments + " 2>" + errFile;
     FILE* pipe = popen(command.c_str(), "r");
     EXPECT_NE(pipe, nullptr);
     CliRun result{-1, "", ""};
@@ -330,6 +339,88 @@ TEST(Cli, PdnNamesTheMoveItCannotPlay)
         ASSERT_EQ(lines(r.err).size(), 1u) << r.err;
         EXPECT_NE(r.err.find(c.named), std::string::npos) << r.err;
     }
+}
+
+// A game played at random, short of its end or to it, with a long account of the event.
+std::string randomGameText(unsigned seed)
+{
+    constexpr int MAX_PLIES = 80;
+    constexpr int EVENT_SENTENCES = 100; // some 3 kB, a tag value of a size the reader takes
+    std::string event;
+    for (int i = 0; i < EVENT_SENTENCES; ++i)
+        event += "A long evening at the club. ";
+    std::mt19937 random(seed);
+    GameRecord record(seed % 2 == 0 ? ruleset::RUSSIAN : ruleset::ENGLISH, Colour::White);
+    for (int ply = 0; ply < MAX_PLIES && !record.over(); ++ply) {
+        const std::vector<GameMove>& moves = record.legalMoves().all();
+        const GameMove chosen = moves[random() % moves.size()];
+        record.play(chosen);
+    }
+    return Pdn::write(record, {event, "2026.01.02", "Player", "Computer"});
+}
+
+// Thousands of games added one after another, one cut short among them and the last one cut
+// short: every other game is printed, each cut one named on standard error with its number, and
+// the status is 1. The reading takes one game's memory: the file, and all the games it holds,
+// are far larger than the address space left to it beyond what reading a single game needs.
+TEST(Cli, PdnReadsThousandsOfGamesAndNamesThoseCutShort)
+{
+    constexpr int GAMES = 4000;
+    constexpr int DISTINCT = 50;
+    constexpr int CUT = 1234; // numbered from 1, like the output
+    std::vector<std::string> texts;
+    for (unsigned seed = 0; seed < DISTINCT; ++seed)
+        texts.push_back(randomGameText(seed));
+    std::string all;
+    for (int number = 1; number <= GAMES + 1; ++number) {
+        const std::string& text = texts[number % DISTINCT];
+        const bool cut = number == CUT || number == GAMES + 1;
+        // As the archive adds them: a line break before each game but the first.
+        all += (number > 1 ? "\n" : "") + (cut ? text.substr(0, text.size() / 2) : text);
+    }
+    const PdnFile file(all);
+#if defined(__SANITIZE_ADDRESS__)
+    // The sanitizer reserves far more address space than the program uses.
+    constexpr long LIMIT_KB = 0;
+#else
+    constexpr long LIMIT_KB = 12 * 1024;
+    ASSERT_GT(all.size(), static_cast<std::size_t>(LIMIT_KB) * 1024);
+#endif
+    // Under an emulator the limit would be the emulator's.
+    const bool emulated = std::string(CHECKERS_CLI).find(' ') != std::string::npos;
+    const CliRun r = run("pdn " + file.path(), emulated ? 0 : LIMIT_KB);
+    EXPECT_EQ(r.status, 1) << r.err;
+    const std::vector<std::string> out = lines(r.out);
+    ASSERT_EQ(out.size(), 5u * (GAMES - 1)) << r.err;
+    EXPECT_EQ(out[5 * (CUT - 2)], "game " + std::to_string(CUT - 1));
+    EXPECT_EQ(out[5 * (CUT - 1)], "game " + std::to_string(CUT + 1));
+    EXPECT_EQ(out[5 * (GAMES - 2)], "game " + std::to_string(GAMES));
+    const std::vector<std::string> err = lines(r.err);
+    ASSERT_EQ(err.size(), 2u) << r.err;
+    EXPECT_NE(err[0].find(", game " + std::to_string(CUT) +
+                          ": the game is cut short: the next "
+                          "game begins before its result"),
+              std::string::npos)
+        << err[0];
+    EXPECT_NE(err[1].find(", game " + std::to_string(GAMES + 1) +
+                          ": the game is cut short: the text ends before its result"),
+              std::string::npos)
+        << err[1];
+}
+
+// A game cut short, then a fault of another kind: the fault ends the reading with status 2.
+TEST(Cli, PdnStopsAtOtherFaultsAfterAGameCutShort)
+{
+    const PdnFile file("[GameType \"25\"]\n1. c3-d4\n[GameType \"25\"]\n1. c3-e5 *\n"
+                       "[GameType \"25\"]\n1. c3-d4 *\n");
+    const CliRun r = run("pdn " + file.path());
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.out, "");
+    const std::vector<std::string> err = lines(r.err);
+    ASSERT_EQ(err.size(), 2u) << r.err;
+    EXPECT_NE(err[0].find("game 1: the game is cut short"), std::string::npos) << err[0];
+    EXPECT_NE(err[1].find("game 2, move 1 \"c3-e5\": not a legal move"), std::string::npos)
+        << err[1];
 }
 
 } // namespace
