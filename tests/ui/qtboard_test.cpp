@@ -2,6 +2,7 @@
 // press, the computer's reply, the end of a game, games of two people, new games and undo.
 #include <QApplication>
 #include <QDialog>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QImage>
 #include <QKeyEvent>
@@ -13,6 +14,7 @@
 #include <QWidget>
 #include <QtTest>
 
+#include <fstream>
 #include <map>
 #include <memory>
 #include <set>
@@ -88,6 +90,24 @@ int countOf(const Checkers& engine, int value)
     for (int square = 0; square < SQUARES; ++square)
         count += engine.board[engine.internal(square)] == value ? 1 : 0;
     return count;
+}
+
+// The Result tags of the games in a PDN file, in order, and the first error if any.
+QStringList resultsIn(const QString& path)
+{
+    QStringList results;
+    std::ifstream in(QFile::encodeName(path).toStdString());
+    if (!in)
+        return results;
+    const std::optional<Pdn::Error> error = Pdn::read(
+        in, [](const Pdn::TagValues&) { return Colour::White; },
+        [&results](Pdn::Game& game) {
+            results << QString::fromStdString(game.tags["Result"]);
+            return true;
+        });
+    if (error)
+        results << QString::fromStdString("error: " + error->describe());
+    return results;
 }
 
 // Every position that one legal move of side 2 can lead to.
@@ -317,6 +337,9 @@ private slots:
     void balanceDrawIsAnnounced_data();
     void balanceDrawIsAnnounced();
     void failedSaveIsShownUntilASaveSucceeds();
+    void everyEndingIsAddedOnce();
+    void aGameLeftIsAddedOnceAPersonHasMoved();
+    void failedAdditionIsShownInTheBoxAndTheStatusLine();
 
 private:
     // Starts a fresh game with the given settings and puts the position on the board.
@@ -1581,6 +1604,83 @@ void QtBoardTest::failedSaveIsShownUntilASaveSucceeds()
     QVERIFY(!m_board->keepGameIn((folder.path() + "/checkers.pdn").toStdString()));
     m_board->newGame();
     QCOMPARE(m_board->statusText(), QString("Black to move (you)"));
+}
+
+// ---- every game kept ----
+
+// Each ending is added to games.pdn once: the box shown again and a new game after the end add
+// nothing; taken back and ended again, the game is added again. The end comes by a person's move
+// or by the computer's reply. A game resumed when it has ended was added then.
+void QtBoardTest::everyEndingIsAddedOnce()
+{
+    QTemporaryDir folder;
+    const QString games = folder.path() + QStringLiteral("/games.pdn");
+    QVERIFY(!m_board->keepGameIn(QFile::encodeName(folder.path() + "/checkers.pdn").toStdString()));
+    const Pdn::ReadResult drawn = Pdn::read(balancegames::THIRTY_MOVES, Colour::White);
+    QVERIFY(!drawn.error);
+    m_board->newGame();
+    m_board->continueGame(drawn.games.at(0).record, false);
+    QVERIFY(!QFile::exists(games));
+    setUp(ECheckers::RULES_CODE, position({{21, MAN1}, {17, MAN2}, {28, MAN1}}));
+    press(21);
+    press(14);
+    const QString blackWins("0-1"); // side 1 plays Black under English rules
+    QCOMPARE(resultsIn(games), QStringList{blackWins});
+    press(28);
+    QCOMPARE(m_messages->messages.size(), std::size_t(2));
+    QVERIFY(m_board->undo());
+    press(21);
+    press(14);
+    QCOMPARE(m_messages->messages.size(), std::size_t(3));
+    m_board->newGame();
+    QCOMPARE(resultsIn(games), (QStringList{blackWins, blackWins}));
+
+    setUp(ECheckers::RULES_CODE, position({{22, MAN1}, {14, MAN2}}));
+    press(22);
+    press(18);
+    QTRY_COMPARE_WITH_TIMEOUT(m_messages->messages.size(), std::size_t(4), REPLY_TIMEOUT_MS);
+    QCOMPARE(resultsIn(games), (QStringList{blackWins, blackWins, "1-0"}));
+}
+
+// A game left for a new one is added with the result "*" once a person has moved in it, also
+// while the reply is still to come; the computer's opening move alone adds nothing.
+void QtBoardTest::aGameLeftIsAddedOnceAPersonHasMoved()
+{
+    QTemporaryDir folder;
+    const QString games = folder.path() + QStringLiteral("/games.pdn");
+    QVERIFY(!m_board->keepGameIn(QFile::encodeName(folder.path() + "/checkers.pdn").toStdString()));
+    m_board->humanFirst = false;
+    m_board->newGame();
+    m_board->newGame();
+    QVERIFY(!QFile::exists(games));
+    press(21);
+    press(17);
+    QVERIFY(m_board->replyPending());
+    m_board->newGame();
+    m_board->newGame();
+    QCOMPARE(resultsIn(games), QStringList{"*"});
+    std::ifstream in(QFile::encodeName(games).toStdString());
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    QVERIFY(text.find("[White \"Computer\"]\n[Black \"Player\"]") != std::string::npos);
+}
+
+// With games.pdn unwritable the game is still kept in checkers.pdn; the box at the end says the
+// game could not be saved, and the status line says it once the end is no longer shown.
+void QtBoardTest::failedAdditionIsShownInTheBoxAndTheStatusLine()
+{
+    QTemporaryDir folder;
+    QVERIFY(QDir(folder.path()).mkdir(QStringLiteral("games.pdn")));
+    const QString kept = folder.path() + QStringLiteral("/checkers.pdn");
+    QVERIFY(!m_board->keepGameIn(QFile::encodeName(kept).toStdString()));
+    setUp(ECheckers::RULES_CODE, position({{21, MAN1}, {17, MAN2}, {28, MAN1}}));
+    press(21);
+    press(14);
+    const QString unsaved("The game could not be saved");
+    QCOMPARE(m_messages->texts(), QStringList{"Game Over! You wins!\n" + unsaved});
+    QCOMPARE(m_board->statusText(), QString("Black wins: White cannot move"));
+    QCOMPARE(resultsIn(kept), QStringList{"0-1"});
+    m_board->newGame();
+    QCOMPARE(m_board->statusText(), unsaved);
 }
 
 QTEST_MAIN(QtBoardTest)
