@@ -21,9 +21,15 @@ std::string GameArchive::besideFile(const std::string& file)
 void GameArchive::follow(const GameRecord& record, bool secondHuman, const std::string& date)
 {
     const bool seenBefore = m_following;
+    const std::size_t plies = record.moves().size();
+    if (record.over())
+        m_endedAndUnplayed = true;
+    else if (plies > m_plies)
+        m_endedAndUnplayed = false;
     m_following = true;
     m_secondHuman = secondHuman;
     m_date = date;
+    m_plies = plies;
     const bool endedNow = record.over() && !m_ended;
     m_ended = record.over();
     if (seenBefore && endedNow)
@@ -32,9 +38,11 @@ void GameArchive::follow(const GameRecord& record, bool secondHuman, const std::
 
 void GameArchive::leave(const GameRecord& record)
 {
-    const bool abandoned = m_following && !record.over() && personMoved(record);
+    const bool abandoned =
+        m_following && !record.over() && !m_endedAndUnplayed && personMoved(record);
     m_following = false;
     m_ended = false;
+    m_endedAndUnplayed = false;
     if (abandoned)
         add(record);
 }

@@ -6,7 +6,8 @@
 
 // Every game played, added to a PDN file (games.pdn beside the game) that only ever grows: a game
 // when it ends, each ending once (a game taken back and ended again has been played again), and
-// a game left unfinished for another after a person has moved in it, with the result "*". A
+// a game left unfinished for another after a person has moved in it, with the result "*", unless
+// it is an ended game taken back with nothing played since, which is there already. A
 // game is written as the kept game's file writes it, in one write made durable before the call
 // returns, so that a power loss can lose at most the game being added. The game in progress is
 // never added (closing the program keeps it for the next start, not here), and a failure here
@@ -30,8 +31,9 @@ public:
     void follow(const GameRecord& record, bool secondHuman, const std::string& date);
     // The game followed so far is left for another (a new game, settings accepted, another game
     // resumed), standing as `record`: added, with the result "*" and the players it was last
-    // followed with, when it is unfinished and a person has moved in it. A game never followed
-    // is not added. The next game followed is taken as it stands.
+    // followed with, when it is unfinished, a person has moved in it and a move has been played
+    // since it last ended. A game never followed is not added. The next game followed is taken
+    // as it stands.
     void leave(const GameRecord& record);
 
     // The last addition failed (said in one line on standard error); stays so until one succeeds.
@@ -44,9 +46,11 @@ private:
     void add(const GameRecord& record);
 
     std::string m_path;
-    bool m_following = false;   // a game is followed; the fields below are its
-    bool m_ended = false;       // it had ended when last followed
-    bool m_secondHuman = false; // side 2 is a second person
-    std::string m_date;         // the day it began
+    bool m_following = false;        // a game is followed; the fields below are its
+    bool m_ended = false;            // it had ended when last followed
+    std::size_t m_plies = 0;         // its moves when last followed
+    bool m_endedAndUnplayed = false; // it ended, and no move has been played since
+    bool m_secondHuman = false;      // side 2 is a second person
+    std::string m_date;              // the day it began
     bool m_failed = false;
 };

@@ -57,6 +57,27 @@ GameRecord oneMoveFromTheEnd()
     return GameRecord(ruleset::ENGLISH, Colour::White, notation.parseFen("W:W18:B14")->position, 1);
 }
 
+// White's king on 1 and Black's last man on 5: after 1-6 5-9 the king takes it.
+GameRecord kingAboveALastMan()
+{
+    const Notation notation(ruleset::ENGLISH, Colour::White);
+    return GameRecord(ruleset::ENGLISH, Colour::White, notation.parseFen("W:WK1:B5")->position, 1);
+}
+
+// Plays the first legal move that ends the game, or the first that does not.
+void playMoveThatEnds(GameRecord& record, bool ends)
+{
+    for (const GameMove& move : record.legalMoves().all()) {
+        GameRecord trial = record;
+        ASSERT_TRUE(trial.play(move));
+        if (trial.over() == ends) {
+            record = trial;
+            return;
+        }
+    }
+    FAIL() << "no such move";
+}
+
 void playFirstMove(GameRecord& record)
 {
     const GameMove move = record.legalMoves().all().at(0);
@@ -140,6 +161,39 @@ TEST(GameArchive, AGameLeftIsAddedOnceAPersonHasMoved)
         archive.leave(record);
         EXPECT_EQ(contents(path), text);
     }
+}
+
+// An ended game taken back and left is there already, unless a move was played after the undo.
+TEST(GameArchive, AnEndingTakenBackIsLeftUnaddedUnlessPlayedOn)
+{
+    Folder folder;
+    const std::string path = folder.file("games.pdn");
+    GameArchive archive(path);
+    for (const bool playedOn : {false, true}) {
+        GameRecord record = kingAboveALastMan();
+        archive.follow(record, false, DATE);
+        for (const bool ends : {false, false, true}) {
+            playMoveThatEnds(record, ends);
+            archive.follow(record, false, DATE);
+        }
+        ASSERT_TRUE(record.over());
+        ASSERT_TRUE(record.undo());
+        archive.follow(record, false, DATE);
+        if (playedOn) {
+            ASSERT_TRUE(record.undo());
+            archive.follow(record, false, DATE);
+            playMoveThatEnds(record, false);
+            archive.follow(record, false, DATE);
+        }
+        ASSERT_FALSE(record.moves().empty());
+        archive.leave(record);
+    }
+    const Pdn::ReadResult read = Pdn::read(contents(path), Colour::White);
+    ASSERT_FALSE(read.error);
+    ASSERT_EQ(read.games.size(), 3u);
+    EXPECT_EQ(read.games[1].record.result(), GameResult::WHITE_WINS);
+    EXPECT_EQ(read.games[2].record.moves().size(), 1u);
+    EXPECT_EQ(read.games[2].tags.at("Result"), "*");
 }
 
 // A failed addition is said on standard error and stands until one succeeds.
