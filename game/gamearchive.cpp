@@ -7,6 +7,7 @@
 #include <iostream>
 #include <new>
 #include <utility>
+#include <vector>
 
 GameArchive::GameArchive(std::string path) : m_path(std::move(path)) {}
 

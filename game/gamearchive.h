@@ -2,16 +2,17 @@
 
 #include "gamerecord.h"
 
+#include <cstddef>
 #include <string>
 
 // Every game played, added to a PDN file (games.pdn beside the game) that only ever grows: a game
 // when it ends, each ending once (a game taken back and ended again has been played again), and
-// a game left unfinished for another after a person has moved in it, with the result "*", unless
-// it is an ended game taken back with nothing played since, which is there already. A
-// game is written as the kept game's file writes it, in one write made durable before the call
-// returns, so that a power loss can lose at most the game being added. The game in progress is
-// never added (closing the program keeps it for the next start, not here), and a failure here
-// leaves it as it is.
+// a game left unfinished for another after a person has moved in it, with the result "*" (but
+// not an ended game taken back with nothing played since: that one is there already). A game is
+// written as the kept game's file writes it, in one write made durable before the call returns,
+// so that a power loss can lose at most the game being added. The game in progress is never
+// added (closing the program keeps it for the next start, not here), and a failure here leaves
+// it as it is.
 class GameArchive
 {
 public:
@@ -21,8 +22,6 @@ public:
 
     // The archive's path in the folder of `file`, the kept game's file.
     static std::string besideFile(const std::string& file);
-
-    const std::string& path() const { return m_path; }
 
     // The game as it stands after any change (a move, an undo, the game begun or resumed), with
     // whether side 2 is a second person and the day the game began. Added when it has ended
