@@ -274,104 +274,47 @@ TEST(AtomicFile, OpenRefusesWhatIsNoFileOrTooLarge)
               atomicfile::ReadStatus::UNREADABLE);
 }
 
-// Each text added goes at the end, on a line of its own: after a blank line behind a whole line,
-// right after the line break behind a line cut short. What was there is never rewritten; a new
-// file gets what the umask leaves, an old one keeps its mode.
+// Each text goes at the end on a line of its own: after a blank line behind a whole line, right
+// after a line cut short. Nothing before it changes; through a link the file it leads to grows;
+// a new file gets what the umask leaves, an old one keeps its mode.
 TEST(AtomicFile, AppendGrowsTheFileOnALineOfItsOwn)
-{
-    Folder folder;
-    const std::string path = folder.file("games.pdn");
-    const mode_t oldMask = umask(027);
-    ASSERT_TRUE(atomicfile::append(path, "one\n"));
-    umask(oldMask);
-    EXPECT_EQ(modeOf(path) & 07777, 0640u);
-    chmod(path.c_str(), 0604);
-    ASSERT_TRUE(atomicfile::append(path, "two\n"));
-    EXPECT_EQ(contents(path), "one\n\ntwo\n");
-    EXPECT_EQ(modeOf(path) & 07777, 0604u);
-
-    std::ofstream(path, std::ios::app) << "[Event \"cut";
-    ASSERT_TRUE(atomicfile::append(path, "three\n"));
-    EXPECT_EQ(contents(path), "one\n\ntwo\n[Event \"cut\nthree\n");
-    EXPECT_EQ(folder.entries(), std::vector<std::string>{"games.pdn"});
-}
-
-// Through a link the file it leads to grows, made in its own folder when missing; the link stays.
-TEST(AtomicFile, AppendsThroughALink)
 {
     Folder folder;
     fs::create_directory(folder.file("sub"));
     const std::string link = folder.file("games.pdn");
+    const std::string real = folder.file("sub/real.pdn");
     fs::create_symlink("sub/real.pdn", link);
+    const mode_t oldMask = umask(027);
     ASSERT_TRUE(atomicfile::append(link, "one\n"));
+    umask(oldMask);
+    EXPECT_EQ(modeOf(real) & 07777, 0640u);
+    chmod(real.c_str(), 0604);
     ASSERT_TRUE(atomicfile::append(link, "two\n"));
+    std::ofstream(real, std::ios::app) << "[Event \"cut";
+    ASSERT_TRUE(atomicfile::append(link, "three\n"));
+    EXPECT_EQ(contents(real), "one\n\ntwo\n[Event \"cut\nthree\n");
+    EXPECT_EQ(modeOf(real) & 07777, 0604u);
     EXPECT_TRUE(S_ISLNK(modeOf(link)));
-    EXPECT_EQ(contents(folder.file("sub/real.pdn")), "one\n\ntwo\n");
     EXPECT_EQ(folder.entries("sub"), std::vector<std::string>{"real.pdn"});
 }
 
-// The text goes in one write and is flushed; a file made new has its folder flushed too. A
-// failed open, write or flush is reported, and the text before stays as it was; a folder that
-// cannot be flushed leaves the text added.
+// A file made new: opened, missing, made, written in one write, flushed with its folder. Failing
+// any call up to the file's flush fails the append; failing its flush leaves the text written.
 TEST(AtomicFile, AppendIsOneFlushedWriteAndItsFailureIsSeen)
 {
-    struct Case {
-        bool exists;
-        std::vector<std::string> calls;
-        int lastFailingCall; // failing a later one still adds the text
-    };
-    const Case cases[] = {
-        {true, {"open", "write", "fsync"}, 2},
-        // Opened, missing, then made; the new entry is flushed with its folder.
-        {false, {"open", "open", "write", "fsync", "open", "fsync"}, 3},
-    };
-    for (const Case& c : cases) {
-        const auto write = std::find(c.calls.begin(), c.calls.end(), "write") - c.calls.begin();
-        for (int failing = -1; failing < static_cast<int>(c.calls.size()); ++failing) {
-            Folder folder;
-            const std::string path = folder.file("games.pdn");
-            const std::string before = c.exists ? "old\n" : "";
-            if (c.exists)
-                std::ofstream(path) << before;
-            RecordingCalls calls(failing);
-            std::string why;
-            const bool added = failing == -1 || failing > c.lastFailingCall;
-            EXPECT_EQ(atomicfile::append(path, "new\n", &why, calls), added) << failing << why;
-            if (failing == -1) {
-                EXPECT_EQ(calls.log, c.calls);
-            }
-            EXPECT_EQ(why.find(std::strerror(EIO)) != std::string::npos, !added) << why;
-            // A failed flush comes after the write: the text is there, but not known to be safe.
-            const bool written = failing == -1 || failing > write;
-            EXPECT_EQ(contents(path), written ? before + (c.exists ? "\n" : "") + "new\n" : before)
-                << failing;
+    const std::vector<std::string> sequence = {"open", "open", "write", "fsync", "open", "fsync"};
+    constexpr int FILE_FLUSH = 3;
+    for (int failing = -1; failing < static_cast<int>(sequence.size()); ++failing) {
+        Folder folder;
+        const std::string path = folder.file("games.pdn");
+        RecordingCalls calls(failing);
+        std::string why;
+        const bool added = failing == -1 || failing > FILE_FLUSH;
+        EXPECT_EQ(atomicfile::append(path, "new\n", &why, calls), added) << failing;
+        EXPECT_EQ(why.find(std::strerror(EIO)) != std::string::npos, !added) << why;
+        EXPECT_EQ(contents(path), added || failing == FILE_FLUSH ? "new\n" : "") << failing;
+        if (failing == -1) {
+            EXPECT_EQ(calls.log, sequence);
         }
     }
-}
-
-// What is no regular file is refused: a folder, and a pipe, with a reader or without one; a
-// pipe without one must not keep the call waiting (the alarm ends the test if it does).
-TEST(AtomicFile, AppendRefusesWhatIsNoFile)
-{
-    constexpr unsigned WAIT_SECONDS = 10;
-    Folder folder;
-    const std::string pipe = folder.file("pipe");
-    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
-    std::string why;
-    alarm(WAIT_SECONDS);
-    EXPECT_FALSE(atomicfile::append(pipe, "x", &why));
-    alarm(0);
-    EXPECT_FALSE(why.empty());
-    const int reader = ::open(pipe.c_str(), O_RDONLY | O_NONBLOCK);
-    ASSERT_GE(reader, 0);
-    why.clear();
-    EXPECT_FALSE(atomicfile::append(pipe, "x", &why));
-    EXPECT_NE(why.find("is not a file"), std::string::npos) << why;
-    char byte = 0;
-    EXPECT_LE(::read(reader, &byte, 1), 0);
-    ::close(reader);
-    why.clear();
-    EXPECT_FALSE(atomicfile::append(folder.file(""), "x", &why));
-    EXPECT_FALSE(why.empty());
-    EXPECT_FALSE(atomicfile::append(folder.file("no/such/folder"), "x", &why));
 }

@@ -68,16 +68,10 @@ QByteArray fileContents(const QString& path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-// Every game played, added beside the program.
+// Every game played, added beside the program: each test begins and ends without it.
 QString archivePath()
 {
     return QCoreApplication::applicationDirPath() + QStringLiteral("/games.pdn");
-}
-
-// The games in games.pdn that were left unfinished.
-int gamesLeftIn(const QString& path)
-{
-    return fileContents(path).count("[Result \"*\"]");
 }
 
 void writeFile(const QString& path, const QByteArray& contents)
@@ -255,7 +249,6 @@ private slots:
     void gameOfOtherRulesIsReplaced();
     void unreadableGameIsSetAside_data();
     void unreadableGameIsSetAside();
-    void gamesLeftAreAddedButNotTheOneClosed();
 
 private:
     // Shows the window and waits until it is active, so that focus questions have answers.
@@ -989,31 +982,6 @@ void WidgetTest::replyWaitsForSettingsDialog()
         QCOMPARE(board()->engine->toString(false), afterReply);
         QCOMPARE(board()->engine->undo_list.size(), std::size_t(1));
     }
-}
-
-// A game left by accepted settings, by PageDown or by "New" (resumed from checkers.pdn) is added
-// to games.pdn; cancelled settings leave the game, and closing keeps it for the next start.
-void WidgetTest::gamesLeftAreAddedButNotTheOneClosed()
-{
-    m_window = std::make_unique<Widget>();
-    showActive();
-    playMoveAndReply();
-    clickSettings([](QDialog* dialog) { dialog->reject(); });
-    QVERIFY(!QFile::exists(archivePath()));
-    clickSettings([](QDialog* dialog) { dialog->accept(); });
-    QCOMPARE(gamesLeftIn(archivePath()), 1);
-    playMove();
-    QTest::keyClick(board(), Qt::Key_PageDown);
-    QCOMPARE(gamesLeftIn(archivePath()), 2);
-
-    playMoveAndReply();
-    m_window.reset();
-    QCOMPARE(gamesLeftIn(archivePath()), 2);
-    m_window = std::make_unique<Widget>();
-    showActive();
-    QCOMPARE(board()->engine->undo_list.size(), std::size_t(1));
-    button("btnNew")->click();
-    QCOMPARE(gamesLeftIn(archivePath()), 3);
 }
 
 QTEST_MAIN(WidgetTest)
