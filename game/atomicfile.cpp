@@ -188,6 +188,60 @@ bool write(const std::string& path, const std::string& text, std::string* error,
     return true;
 }
 
+bool append(const std::string& path, const std::string& text, std::string* error)
+{
+    SystemCalls calls;
+    return append(path, text, error, calls);
+}
+
+bool append(const std::string& path, const std::string& text, std::string* error,
+            SystemCalls& calls)
+{
+    std::string file;
+    if (!resolve(path, file, error, calls))
+        return false;
+    // Not blocking: a pipe in the file's place is refused at once instead of waiting for a
+    // reader; on a regular file the flag changes nothing.
+    constexpr int FLAGS = O_WRONLY | O_APPEND | O_CLOEXEC | O_NONBLOCK;
+    bool created = false;
+    int fd = calls.open(file.c_str(), FLAGS, 0);
+    if (fd < 0 && errno == ENOENT) {
+        // Made only when still missing; made meanwhile by someone else, it is opened as it is.
+        fd = calls.open(file.c_str(), FLAGS | O_CREAT | O_EXCL, NEW_FILE_MODE);
+        created = fd >= 0;
+        if (fd < 0 && errno == EEXIST)
+            fd = calls.open(file.c_str(), FLAGS, 0);
+    }
+    if (fd < 0)
+        return fail(error, "cannot open " + file + " to add to it");
+
+    struct stat info {
+    };
+    const bool looked = calls.fstat(fd, &info) == 0;
+    if (!looked || !S_ISREG(info.st_mode)) {
+        const int reason = errno;
+        calls.close(fd);
+        errno = reason;
+        if (!looked)
+            return fail(error, "cannot look at " + file);
+        if (error)
+            *error = file + " is not a file";
+        return false;
+    }
+    // One buffer, one write: the separator and the text reach the file together.
+    const bool written =
+        writeAll(fd, info.st_size > 0 ? '\n' + text : text, calls) && calls.fsync(fd) == 0;
+    const int writeErrno = errno;
+    const bool closed = calls.close(fd) == 0;
+    if (!written || !closed) {
+        errno = written ? errno : writeErrno;
+        return fail(error, "cannot add to " + file);
+    }
+    if (created)
+        syncFolder(folderOf(file), calls);
+    return true;
+}
+
 ReadStatus open(const std::string& path, std::ifstream& in, std::size_t maxBytes,
                 std::string* error)
 {

@@ -8,8 +8,9 @@
 class SystemCalls;
 
 // Files a person would miss: written so that a power loss leaves the old file or the new one,
-// never a torn one, and read defensively. A path that is a symbolic link stands for the file it
-// leads to: that file is replaced, in its own folder, and the link stays a link.
+// never a torn one, or grown so that it can cut short only what was being added; and read
+// defensively. A path that is a symbolic link stands for the file it leads to: that file is
+// replaced or grown, in its own folder, and the link stays a link.
 namespace atomicfile
 {
 
@@ -20,6 +21,18 @@ namespace atomicfile
 bool write(const std::string& path, const std::string& text, std::string* error = nullptr);
 bool write(const std::string& path, const std::string& text, std::string* error,
            SystemCalls& calls);
+
+// Adds text at the end of a regular file opened for appending, in one write, and flushes it to
+// the disk (and the folder, when the file had to be created) before it returns: the text before
+// it is never rewritten, and a power loss can cut short only the text added. When the file is
+// not empty a line break goes first, so the text starts on a line of its own even after a line
+// that was cut short, and a blank line parts it from a whole line before. A new file gets the
+// mode write gives one; an old file keeps its own. False, with the reason in *error when given,
+// on any failure; the text may then be there in part, cut short at its end. `calls` makes the
+// system calls.
+bool append(const std::string& path, const std::string& text, std::string* error = nullptr);
+bool append(const std::string& path, const std::string& text, std::string* error,
+            SystemCalls& calls);
 
 enum class ReadStatus { OK, MISSING, UNREADABLE };
 // Opens the file to be read as a stream, refusing as UNREADABLE what is no regular file or is

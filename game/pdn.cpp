@@ -117,14 +117,24 @@ bool endsWord(int c)
     return c == Source::END || isSpace(c) || isOneOf(c, "{([;})]");
 }
 
+// Why a game's text stopped before its result.
+constexpr const char* TEXT_ENDS = "the game is cut short: the text ends before its result";
+constexpr const char* NEXT_GAME = "the game is cut short: the next game begins before its result";
+
 // Splits PDN text into tags and movetext words and replays one game at a time. Every step takes
 // at least one character, so no text can make it loop, and nothing it keeps grows with the text
 // beyond one game's bounded tags and moves.
+//
+// When cut games are taken, a game whose text stops before its result is one: the text ends in
+// it, or a line of it ends (perhaps in the middle of a tag or a word) and the next game's first
+// tag begins a line. The next game starts at that tag. A tag begins the next game when it stands
+// at the start of a line after the moves, or repeats one of this game's tags before them.
 class Reader
 {
 public:
-    Reader(std::istream& in, const Pdn::Side1Colour& side1, const Pdn::EachGame& each)
-        : m_source(in), m_side1(side1), m_each(each)
+    Reader(std::istream& in, const Pdn::Side1Colour& side1, const Pdn::EachGame& each,
+           const Pdn::EachTorn& torn)
+        : m_source(in), m_side1(side1), m_each(each), m_torn(torn)
     {
     }
 
@@ -138,13 +148,18 @@ public:
             case Outcome::ERROR:
                 return m_error;
             case Outcome::NONE:
-                if (m_gamesRead == 0)
+                if (m_gamesBegun == 0)
                     return Pdn::Error{m_source.line(), 0, 0, "", "no game in the text"};
                 return std::nullopt;
+            case Outcome::TORN:
+                ++m_gamesBegun;
+                if (!m_torn(m_error))
+                    return std::nullopt;
+                continue;
             case Outcome::GAME:
                 break;
             }
-            ++m_gamesRead;
+            ++m_gamesBegun;
             Pdn::Game read{std::move(game.tags), std::move(*game.record)};
             if (!m_each(read))
                 return std::nullopt;
@@ -152,16 +167,22 @@ public:
     }
 
 private:
-    enum class Outcome { GAME, NONE, ERROR };
+    enum class Outcome { GAME, NONE, ERROR, TORN };
     struct Game {
         Pdn::TagValues tags;
         std::map<std::string, int> tagLines;
         std::unique_ptr<GameRecord> record;
     };
+    struct Tag {
+        std::string name;
+        std::string value;
+        int line = 0;
+        bool atLineStart = false; // its '[' begins a line
+    };
 
     bool fail(int line, int move, const std::string& text, const std::string& reason)
     {
-        m_error = Pdn::Error{line, m_gamesRead + 1, move, text, reason};
+        m_error = Pdn::Error{line, m_gamesBegun + 1, move, text, reason};
         return false;
     }
 
@@ -223,11 +244,13 @@ private:
         return false;
     }
 
-    bool readTag(Game& game)
+    bool readTag(Tag& tag)
     {
         const int line = m_source.line();
+        tag.line = line;
+        tag.atLineStart = m_source.atLineStart();
         m_source.get(); // '['
-        std::string name;
+        std::string& name = tag.name;
         while (std::isalnum(m_source.peek()) || m_source.peek() == '_') {
             if (name.size() == Pdn::MAX_WORD)
                 return fail(line, 0, name, "the tag's name is too long");
@@ -238,7 +261,7 @@ private:
         if (name.empty() || m_source.peek() != '"')
             return fail(line, 0, name, "a tag is not [Name \"value\"]");
         m_source.get();
-        std::string value;
+        std::string& value = tag.value;
         bool closed = false;
         for (int c = m_source.get(); c != Source::END && c != '\n'; c = m_source.get()) {
             if (c == '"') {
@@ -256,10 +279,15 @@ private:
         if (!closed || m_source.peek() != ']')
             return fail(line, 0, name, "the tag is not closed");
         m_source.get();
-        if (game.tags.size() == Pdn::MAX_TAGS && game.tags.count(name) == 0)
-            return fail(line, 0, name, "too many tags");
-        game.tags[name] = value;
-        game.tagLines[name] = line;
+        return true;
+    }
+
+    bool storeTag(Game& game, Tag& tag)
+    {
+        if (game.tags.size() == Pdn::MAX_TAGS && game.tags.count(tag.name) == 0)
+            return fail(tag.line, 0, tag.name, "too many tags");
+        game.tagLines[tag.name] = tag.line;
+        game.tags[tag.name] = std::move(tag.value);
         return true;
     }
 
@@ -357,30 +385,46 @@ private:
     Outcome readGame(Game& game)
     {
         bool started = false; // a tag or a word of this game has been read
+        if (m_nextTag) {
+            // The tag that showed the game before this one cut short begins this one.
+            storeTag(game, *m_nextTag);
+            m_nextTag.reset();
+            started = true;
+        }
         bool inMoves = false;
         int lastLine = m_source.line(); // of the last tag or word
         while (skipSpace()) {
             const int line = m_source.line();
+            const int previousLine = lastLine;
             lastLine = line;
             const int c = m_source.peek();
             if (c == '{') {
                 // A comment belongs to no game before its first tag or word.
                 if (!skipBlock())
-                    return failed(line, "the text ends inside this comment");
+                    return failed(line, "the text ends inside this comment", started);
                 continue;
             }
             started = true;
             if (c == '[') {
+                if (inMoves && m_torn && m_source.atLineStart())
+                    return torn(previousLine, NEXT_GAME);
                 if (inMoves)
-                    return failed(line, "the moves before this tag have no result");
-                if (!readTag(game))
+                    return failed(line, "the moves before this tag have no result", false);
+                Tag tag;
+                if (!readTag(tag))
+                    return errorOrTorn();
+                if (m_torn && tag.atLineStart && game.tags.count(tag.name) > 0) {
+                    m_nextTag = std::move(tag);
+                    return torn(previousLine, NEXT_GAME);
+                }
+                if (!storeTag(game, tag))
                     return Outcome::ERROR;
                 continue;
             }
             inMoves = true;
             if (c == '(') {
                 if (!skipBlock())
-                    return failed(line, "the text ends inside this variation");
+                    return failed(line, "the text ends inside this variation", true);
                 continue;
             }
             bool tooLong = false;
@@ -394,7 +438,7 @@ private:
                 continue; // a NAG
             if (isResultToken(word)) {
                 if (!game.record && !startRecord(game, line))
-                    return Outcome::ERROR;
+                    return errorOrTorn();
                 return Outcome::GAME;
             }
             // A move number, "12." or "12...", possibly run together with the move.
@@ -406,23 +450,57 @@ private:
                 word = word.substr(rest);
             }
             if (!playMove(game, word, line))
-                return Outcome::ERROR;
+                return errorOrTorn();
         }
         if (!started)
             return Outcome::NONE;
-        return failed(lastLine, "the game has no result at its end");
+        return failed(lastLine, "the game has no result at its end", true);
     }
 
-    Outcome failed(int line, const std::string& reason)
+    // The error just found, in a game begun when `inGame`; cut short instead, when cut games are
+    // taken, if the text ends there or goes on with the next game (errorOrTorn).
+    Outcome failed(int line, const std::string& reason, bool inGame)
     {
         fail(line, 0, "", reason);
+        return inGame ? errorOrTorn() : Outcome::ERROR;
+    }
+
+    // After an error in a game begun: when cut games are taken, and nothing but white space
+    // follows the error on its line, the game is cut short if the text ends after that white
+    // space or goes on with a tag at the start of a line. Otherwise it stays an error.
+    Outcome errorOrTorn()
+    {
+        if (!m_torn)
+            return Outcome::ERROR;
+        // An error that took the line's end with it (a tag value cut short) is at a line start.
+        while (!m_source.atLineStart() && m_source.peek() != '\n' &&
+               m_source.peek() != Source::END) {
+            if (!isSpace(m_source.peek()))
+                return Outcome::ERROR;
+            m_source.get();
+        }
+        while (isSpace(m_source.peek()))
+            m_source.get();
+        if (m_source.peek() == Source::END)
+            return torn(m_error.line, TEXT_ENDS);
+        if (m_source.peek() == '[' && m_source.atLineStart())
+            return torn(m_error.line, NEXT_GAME);
         return Outcome::ERROR;
+    }
+
+    // The game is cut short after `line`, for the reason given.
+    Outcome torn(int line, const char* reason)
+    {
+        m_error = Pdn::Error{line, m_gamesBegun + 1, 0, "", reason};
+        return Outcome::TORN;
     }
 
     Source m_source;
     const Pdn::Side1Colour& m_side1;
     const Pdn::EachGame& m_each;
-    int m_gamesRead = 0;
+    const Pdn::EachTorn& m_torn;
+    int m_gamesBegun = 0;         // games read or cut short
+    std::optional<Tag> m_nextTag; // read, and begins the next game
     Pdn::Error m_error;
 };
 
@@ -475,7 +553,13 @@ std::string Pdn::write(const GameRecord& record, const Tags& tags)
 std::optional<Pdn::Error> Pdn::read(std::istream& in, const Side1Colour& side1,
                                     const EachGame& each)
 {
-    return Reader(in, side1, each).readAll();
+    return read(in, side1, each, EachTorn());
+}
+
+std::optional<Pdn::Error> Pdn::read(std::istream& in, const Side1Colour& side1,
+                                    const EachGame& each, const EachTorn& torn)
+{
+    return Reader(in, side1, each, torn).readAll();
 }
 
 Pdn::ReadResult Pdn::read(const std::string& text, Colour side1Colour)

@@ -50,6 +50,9 @@ public:
     using Side1Colour = std::function<Colour(const TagValues& tags)>;
     // Takes each game as soon as it has been read; false stops the reading.
     using EachGame = std::function<bool(Game& game)>;
+    // Takes each game cut short, as the error that says where (its last line) and why; false
+    // stops the reading.
+    using EachTorn = std::function<bool(const Error& torn)>;
 
     // Longest tag value, tag name or movetext word, and most tags in one game: what one game may
     // hold in memory while it is read.
@@ -70,6 +73,14 @@ public:
     // std::bad_alloc only when even one game's bounded text cannot be had.
     static std::optional<Error> read(std::istream& in, const Side1Colour& side1,
                                      const EachGame& each);
+    // The same, but a game cut short is handed to `torn` and the reading goes on with the next
+    // game: a game whose text stops before its result, at the end of the text, or at the end of
+    // a line (in the middle of a tag or a word, perhaps) followed by the next game's first tag at
+    // the start of a line. That tag begins the next game when it follows the moves or repeats a
+    // tag of the game before it. A file that grows a whole game at a time thus reads back whole
+    // but for a game whose writing was cut short, and the games added after that one are read.
+    static std::optional<Error> read(std::istream& in, const Side1Colour& side1,
+                                     const EachGame& each, const EachTorn& torn);
     // Every game of a short text, with side 1 playing `side1Colour` in each.
     static ReadResult read(const std::string& text, Colour side1Colour);
     // Today's local date in the Date tag's form "YYYY.MM.DD".

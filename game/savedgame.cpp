@@ -112,17 +112,22 @@ bool SavedGame::save(const GameRecord& record, bool secondHuman, const std::stri
 {
     std::string error;
     try {
-        Pdn::Tags tags;
-        tags.date = date;
-        tags.white = playerName(record.sideOf(Colour::White), secondHuman);
-        tags.black = playerName(record.sideOf(Colour::Black), secondHuman);
-        if (atomicfile::write(m_path, Pdn::write(record, tags), &error))
+        if (atomicfile::write(m_path, text(record, secondHuman, date), &error))
             return true;
     } catch (const std::bad_alloc&) {
         error = "out of memory"; // short enough to need no memory of its own
     }
     std::cerr << "checkers: the game could not be kept in " << m_path << ": " << error << '\n';
     return false;
+}
+
+std::string SavedGame::text(const GameRecord& record, bool secondHuman, const std::string& date)
+{
+    Pdn::Tags tags;
+    tags.date = date;
+    tags.white = playerName(record.sideOf(Colour::White), secondHuman);
+    tags.black = playerName(record.sideOf(Colour::Black), secondHuman);
+    return Pdn::write(record, tags);
 }
 
 std::string SavedGame::today()

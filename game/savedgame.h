@@ -43,6 +43,10 @@ public:
     // standard error, when it could not.
     bool save(const GameRecord& record, bool secondHuman, const std::string& date) const;
 
+    // The game as the file keeps it: PDN with the date the game began and, in the White and
+    // Black tags, who plays each colour.
+    static std::string text(const GameRecord& record, bool secondHuman, const std::string& date);
+
     // Today's date as PDN writes it: "YYYY.MM.DD".
     static std::string today();
 

@@ -49,6 +49,11 @@ int SystemCalls::lstat(const char* path, struct stat* info)
     return ::lstat(path, info);
 }
 
+int SystemCalls::fstat(int fd, struct stat* info)
+{
+    return ::fstat(fd, info);
+}
+
 ssize_t SystemCalls::readlink(const char* path, char* buffer, std::size_t size)
 {
     return ::readlink(path, buffer, size);

@@ -21,5 +21,6 @@ public:
     virtual int link(const char* from, const char* to);
     virtual int unlink(const char* path);
     virtual int lstat(const char* path, struct stat* info);
+    virtual int fstat(int fd, struct stat* info);
     virtual ssize_t readlink(const char* path, char* buffer, std::size_t size);
 };

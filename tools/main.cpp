@@ -1,5 +1,6 @@
 // checkers-cli: a developer's window into the engine. Output goes to standard output, one item a
-// line; a bad call prints one line on standard error and exits with status 2.
+// line; a bad call prints one line on standard error and exits with status 2. `pdn` reports each
+// game cut short in one line on standard error, reads on, and then exits with status 1.
 
 #include "benchmark.h"
 #include "commandline.h"
@@ -246,7 +247,10 @@ int bench(const std::vector<std::string>& words)
 }
 
 // Replays every game of a PDN file by the rules and prints how each one stands, as each is read:
-// the memory it takes is one game's, however long the file.
+// the memory it takes is one game's, however long the file. A game cut short (the last one being
+// added when the power went, say) is named on standard error and the others are read; the status
+// is then 1, for the file is readable but a game in it is lost, which is neither success nor a
+// bad call. Any other fault stops the reading with status 2, as before.
 int pdn(const std::vector<std::string>& words)
 {
     if (words.size() != 1 || words[0].rfind("--", 0) == 0)
@@ -256,7 +260,8 @@ int pdn(const std::vector<std::string>& words)
     std::string why;
     if (atomicfile::open(file, in, ANY_SIZE, &why) != atomicfile::ReadStatus::OK)
         return usageError(why.empty() ? "cannot read " + file : why);
-    int number = 0;
+    int number = 0; // of the games read or cut short, as the reader counts them
+    bool torn = false;
     std::optional<Pdn::Error> error;
     try {
         // The notation is the same whichever colour is at the bottom; White is as good as Black.
@@ -272,6 +277,13 @@ int pdn(const std::vector<std::string>& words)
                           << record.notation().fen(record.position(), record.colourToMove())
                           << '\n';
                 return true;
+            },
+            [&number, &torn, &file](const Pdn::Error& cut) {
+                ++number;
+                torn = true;
+                std::cout.flush();
+                std::cerr << "checkers-cli: " << file << ": " << cut.describe() << '\n';
+                return true;
             });
     } catch (const std::bad_alloc&) {
         std::cout.flush();
@@ -281,7 +293,7 @@ int pdn(const std::vector<std::string>& words)
     std::cout.flush();
     if (error)
         return usageError(file + ": " + error->describe());
-    return EXIT_SUCCESS;
+    return torn ? EXIT_FAILURE : EXIT_SUCCESS;
 }
 
 // The rule-set code of --rules, or 0 (reported) when it names none.

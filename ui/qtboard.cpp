@@ -135,6 +135,8 @@ void QtBoard::newGame()
 {
     // A reply scheduled for the old game must never be played on the new one.
     cancelReply();
+    if (m_archive)
+        m_archive->leave(record);
 
     engine.reset();
     if (rules == RCheckers::RULES_CODE)
@@ -171,6 +173,8 @@ void QtBoard::newGame()
 void QtBoard::continueGame(GameRecord game, bool secondHumanPlays)
 {
     cancelReply();
+    if (m_archive)
+        m_archive->leave(record);
     rules = game.rules();
     humanFirst = game.side1Colour() == ruleset::firstMover(game.rules());
     secondHuman = secondHumanPlays;
@@ -207,6 +211,7 @@ void QtBoard::continueGame(GameRecord game, bool secondHumanPlays)
 bool QtBoard::keepGameIn(const std::string& path)
 {
     m_savedGame = std::make_unique<SavedGame>(path);
+    m_archive = std::make_unique<GameArchive>(GameArchive::besideFile(path));
     std::optional<SavedGame::Game> saved = m_savedGame->load(rules);
     if (!saved)
         return false;
@@ -266,7 +271,7 @@ QString QtBoard::statusText() const
             secondHuman ? StatusLine::Player::SECOND_PERSON : StatusLine::Player::COMPUTER;
     state.replying = replyPending();
     state.refusal = m_refusal;
-    state.unsaved = m_saveFailed;
+    state.unsaved = m_saveFailed || (m_archive && m_archive->failed());
     if (gameOver) {
         switch (result) {
         case RESULT_SIDE1_WINS:
@@ -308,6 +313,8 @@ void QtBoard::keepGame()
 {
     if (m_savedGame)
         m_saveFailed = !m_savedGame->save(record, secondHuman, m_gameDate);
+    if (m_archive)
+        m_archive->follow(record, secondHuman, m_gameDate);
 }
 
 int QtBoard::cellSize() const
@@ -693,6 +700,9 @@ void QtBoard::gameOverSlot()
     QMessageBox box(QMessageBox::Information, QString::fromLatin1("Game Over"),
                     QString::fromLatin1(text), QMessageBox::NoButton, nullptr,
                     Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint);
+    // The status line shows the end over a failed save; the box tells that the game was not added.
+    if (m_archive && m_archive->failed())
+        box.setText(box.text() + QLatin1Char('\n') + tr("The game could not be saved"));
     box.exec();
 }
 

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "engine/checkers.h"
+#include "game/gamearchive.h"
 #include "game/gamerecord.h"
 #include "game/ruleset.h"
 #include "game/savedgame.h"
@@ -43,9 +44,10 @@ public:
     // `secondHuman` to match it and schedules the computer's reply when the computer is to move.
     // Does not repaint.
     void continueGame(GameRecord game, bool secondHuman);
-    // Keeps the game in the PDN file at `path` from now on, after every move, undo and new game.
-    // Resumes the unfinished game of the board's rule set kept there and gives true; gives false,
-    // and leaves the game as it is, when there is none (a bad file is set aside).
+    // Keeps the game in the PDN file at `path` from now on, after every move, undo and new game,
+    // and every game played in games.pdn beside it (GameArchive). Resumes the unfinished game of
+    // the board's rule set kept there and gives true; gives false, and leaves the game as it is,
+    // when there is none (a bad file is set aside).
     bool keepGameIn(const std::string& path);
     void set_checkers() override;
     // Takes back the last accepted move of side 1 with everything played since; false when there
@@ -149,6 +151,7 @@ private:
     StatusLine::Refusal m_refusal = StatusLine::Refusal::NONE; // why the last entry was refused
     QString m_status;                                          // the status line's text
     std::unique_ptr<SavedGame> m_savedGame; // where the game is kept; none until given
+    std::unique_ptr<GameArchive> m_archive; // where every game played is added; none until given
     bool m_saveFailed = false;              // the last save failed; the status line says so
     std::string m_gameDate;                 // the day the game began, for its record
 };

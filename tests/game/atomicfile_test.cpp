@@ -1,5 +1,5 @@
-// Files written whole or not at all, through links and with their modes, bad files set aside
-// without losing one, and the leftovers of interrupted writes.
+// Files written whole or not at all, or grown at their end only, through links and with their
+// modes, bad files set aside without losing one, and the leftovers of interrupted writes.
 
 #include "game/atomicfile.h"
 #include "game/systemcalls.h"
@@ -80,6 +80,10 @@ public:
     {
         return fails("open") ? -1 : SystemCalls::open(path, flags, mode);
     }
+    ssize_t write(int fd, const void* data, std::size_t size) override
+    {
+        return fails("write") ? -1 : SystemCalls::write(fd, data, size);
+    }
     int fchmod(int fd, mode_t mode) override
     {
         return fails("fchmod " + std::to_string(mode)) ? -1 : SystemCalls::fchmod(fd, mode);
@@ -154,9 +158,9 @@ TEST(AtomicFile, FailureKeepsTheOldFile)
 TEST(AtomicFile, EverySafeguardHappensAndItsFailureIsSeen)
 {
     const std::vector<std::string> sequence = {
-        "open", "fchmod " + std::to_string(0640), "fsync", "rename", "open", "fsync"};
+        "open", "write", "fchmod " + std::to_string(0640), "fsync", "rename", "open", "fsync"};
     for (int failing = -1; failing < static_cast<int>(sequence.size()); ++failing) {
-        const bool written = failing == -1 || failing >= 4;
+        const bool written = failing == -1 || failing >= 5;
         Folder folder;
         const std::string path = folder.file("checkers.pdn");
         ASSERT_TRUE(atomicfile::write(path, "old"));
@@ -268,4 +272,49 @@ TEST(AtomicFile, OpenRefusesWhatIsNoFileOrTooLarge)
     std::ifstream folderStream;
     EXPECT_EQ(atomicfile::open(folder.file(""), folderStream, LIMIT),
               atomicfile::ReadStatus::UNREADABLE);
+}
+
+// Each text goes at the end on a line of its own: after a blank line behind a whole line, right
+// after a line cut short. Nothing before it changes; through a link the file it leads to grows;
+// a new file gets what the umask leaves, an old one keeps its mode.
+TEST(AtomicFile, AppendGrowsTheFileOnALineOfItsOwn)
+{
+    Folder folder;
+    fs::create_directory(folder.file("sub"));
+    const std::string link = folder.file("games.pdn");
+    const std::string real = folder.file("sub/real.pdn");
+    fs::create_symlink("sub/real.pdn", link);
+    const mode_t oldMask = umask(027);
+    ASSERT_TRUE(atomicfile::append(link, "one\n"));
+    umask(oldMask);
+    EXPECT_EQ(modeOf(real) & 07777, 0640u);
+    chmod(real.c_str(), 0604);
+    ASSERT_TRUE(atomicfile::append(link, "two\n"));
+    std::ofstream(real, std::ios::app) << "[Event \"cut";
+    ASSERT_TRUE(atomicfile::append(link, "three\n"));
+    EXPECT_EQ(contents(real), "one\n\ntwo\n[Event \"cut\nthree\n");
+    EXPECT_EQ(modeOf(real) & 07777, 0604u);
+    EXPECT_TRUE(S_ISLNK(modeOf(link)));
+    EXPECT_EQ(folder.entries("sub"), std::vector<std::string>{"real.pdn"});
+}
+
+// A file made new: opened, missing, made, written in one write, flushed with its folder. Failing
+// any call up to the file's flush fails the append; failing its flush leaves the text written.
+TEST(AtomicFile, AppendIsOneFlushedWriteAndItsFailureIsSeen)
+{
+    const std::vector<std::string> sequence = {"open", "open", "write", "fsync", "open", "fsync"};
+    constexpr int FILE_FLUSH = 3;
+    for (int failing = -1; failing < static_cast<int>(sequence.size()); ++failing) {
+        Folder folder;
+        const std::string path = folder.file("games.pdn");
+        RecordingCalls calls(failing);
+        std::string why;
+        const bool added = failing == -1 || failing > FILE_FLUSH;
+        EXPECT_EQ(atomicfile::append(path, "new\n", &why, calls), added) << failing;
+        EXPECT_EQ(why.find(std::strerror(EIO)) != std::string::npos, !added) << why;
+        EXPECT_EQ(contents(path), added || failing == FILE_FLUSH ? "new\n" : "") << failing;
+        if (failing == -1) {
+            EXPECT_EQ(calls.log, sequence);
+        }
+    }
 }

@@ -4,13 +4,16 @@
 #include "game/pdn.h"
 #include "game/ruleset.h"
 
+#include "tests/support/balancegames.h"
 #include "tests/support/sharedends.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <optional>
 #include <random>
 #include <sstream>
+#include <vector>
 
 namespace
 {
@@ -47,6 +50,24 @@ void expectSameGame(const GameRecord& read, const GameRecord& played)
 Pdn::Tags tags()
 {
     return {"Test \"quoted\" \\ game", "2026.12.08", "Person", "Computer"};
+}
+
+// What a reader that takes games cut short finds.
+struct TolerantRead {
+    std::vector<GameRecord> games;
+    std::vector<Pdn::Error> torn;
+    std::optional<Pdn::Error> error;
+};
+
+TolerantRead readTolerant(const std::string& text)
+{
+    std::istringstream in(text);
+    TolerantRead read;
+    read.error = Pdn::read(
+        in, [](const Pdn::TagValues&) { return Colour::White; },
+        [&read](Pdn::Game& game) { return read.games.push_back(std::move(game.record)), true; },
+        [&read](const Pdn::Error& torn) { return read.torn.push_back(torn), true; });
+    return read;
 }
 
 } // namespace
@@ -152,6 +173,63 @@ TEST(Pdn, TornTextIsAnError)
         EXPECT_TRUE(read.error) << "cut at " << cut;
     }
     EXPECT_FALSE(Pdn::read(text.substr(0, end), Colour::White).error);
+}
+
+// Games added one after another, each after a line break, the middle or the last one cut short
+// anywhere before its result: the others are read as written, and the cut one is named at its
+// place in the count. Its set-up (a FEN) never leaks into the game after it.
+TEST(Pdn, GamesCutShortAreReportedAndTheOthersRead)
+{
+    const GameRecord first = randomGame(ruleset::RUSSIAN, Colour::White, 11);
+    const GameRecord last = randomGame(ruleset::RUSSIAN, Colour::White, 13);
+    const std::string head = Pdn::write(first, tags()) + '\n';
+    const std::string cutText =
+        "[Event \"A \\\"cut\\\" game\"]\n" + std::string(balancegames::THIRTY_MOVES);
+    for (std::size_t length = 1; length < cutText.find_last_not_of('\n') + 1; ++length) {
+        for (const bool inTheMiddle : {true, false}) {
+            const std::string tail = inTheMiddle ? '\n' + Pdn::write(last, tags()) : "";
+            const TolerantRead read = readTolerant(head + cutText.substr(0, length) + tail);
+            ASSERT_FALSE(read.error) << read.error->describe() << '\n' << length;
+            ASSERT_EQ(read.torn.size(), 1u) << length;
+            EXPECT_EQ(read.torn[0].game, 2);
+            EXPECT_NE(read.torn[0].reason.find(inTheMiddle ? "the next game begins" : "text ends"),
+                      std::string::npos);
+            ASSERT_EQ(read.games.size(), inTheMiddle ? 2u : 1u) << length;
+            expectSameGame(read.games[0], first);
+            if (inTheMiddle)
+                expectSameGame(read.games[1], last);
+        }
+    }
+}
+
+// A game is cut short only where its text stops at the end of a line before the next game's
+// first tag, or at the end of the text; a fault anywhere else is the error it always was.
+TEST(Pdn, OnlyATextThatStopsIsCutShort)
+{
+    const std::string game = "[GameType \"25\"]\n1. c3-d4 *\n";
+    const struct {
+        std::string text;
+        std::size_t games;
+        std::size_t torn;
+        const char* error;
+    } cases[] = {
+        {"[GameType \"25\"]\n1. c3-e5 *\n" + game, 0, 0,
+         "line 2, game 1, move 1 \"c3-e5\": not a legal move"},
+        {"[GameType \"25\"]\n1. c3-d4 " + game, 0, 0,
+         "line 2, game 1: the moves before this tag have no result"},
+        {"[GameType \"25\"]\n[FEN \"W:Wa1:Bh8\"]\n" + game, 1, 1, ""},
+        {"[GameType \"25\"]\n[FEN \"W:Wa1:Bh8\"] " + game, 0, 0,
+         "line 3, game 1, move 1 \"c3-d4\": not a legal move"},
+        {"[GameType \"25\"]\n1. c3-d4 {cut", 0, 1, ""},
+        {"[GameType \"25\"]\n1. c3-d4\n[GameType \"25\"]\n1. c3-e5 *", 0, 1,
+         "line 4, game 2, move 1 \"c3-e5\": not a legal move"},
+    };
+    for (const auto& c : cases) {
+        const TolerantRead read = readTolerant(c.text);
+        EXPECT_EQ(read.games.size(), c.games) << c.text;
+        EXPECT_EQ(read.torn.size(), c.torn) << c.text;
+        EXPECT_EQ(read.error ? read.error->describe() : "", c.error) << c.text;
+    }
 }
 
 TEST(Pdn, GarbageIsAnError)

@@ -24,14 +24,19 @@ struct CliRun {
     std::string err;
 };
 
-CliRun run(const std::string& arguments)
+// Runs checkers-cli with the arguments; with a limit, in no more address space than that many
+// kilobytes.
+CliRun run(const std::string& arguments, long limitKb = 0)
 {
     // Tests run in parallel processes: each call gets a file of its own.
     std::string errFile = ::testing::TempDir() + "cli_test_stderr_XXXXXX";
     const int fd = mkstemp(errFile.data());
     EXPECT_GE(fd, 0);
     close(fd);
-    const std::string command = std::string(CHECKERS_CLI) + " " + arguments + " 2>" + errFile;
+    const std::string limit =
+        limitKb > 0 ? "ulimit -v " + std::to_string(limitKb) + " && exec " : std::string();
+    const std::string command =
+        limit + std::string(CHECKERS_CLI) + " " + arguments + " 2>" + errFile;
     FILE* pipe = popen(command.c_str(), "r");
     EXPECT_NE(pipe, nullptr);
     CliRun result{-1, "", ""};
@@ -475,6 +480,45 @@ TEST(Cli, OpeningsListsThePositionsAfterTheFirstMoves)
                 " --first level:2 --second level:2 --games 1 --openings " + file.path());
         EXPECT_EQ(game.status, 0) << game.err;
     }
+}
+
+// Thousands of games added one after another, one cut short among them and the last: every
+// other game is printed, each cut one named on standard error by its number, and the status
+// is 1. The reading takes one game's memory: the file (long Event tags make it large) is larger
+// than the address space it is given.
+TEST(Cli, PdnReadsThousandsOfGamesAndNamesThoseCutShort)
+{
+    constexpr int GAMES = 4000;
+    constexpr int CUT = 1234; // counted from 1, as the output counts
+    const std::string event = "[Event \"" + std::string(3000, '.') + "\"]\n";
+    std::string all;
+    for (int number = 1; number <= GAMES + 1; ++number) {
+        const std::string text =
+            event + (number % 2 == 0 ? balancegames::THIRTY_MOVES : balancegames::SIXTY_MOVES);
+        // As they are added: a line break before each game but the first.
+        all += (number > 1 ? "\n" : "") +
+               (number == CUT || number > GAMES ? text.substr(0, text.size() / 2) : text);
+    }
+    const PdnFile file(all);
+    constexpr long LIMIT_KB = 12 * 1024;
+    ASSERT_GT(all.size(), static_cast<std::size_t>(LIMIT_KB) * 1024);
+#ifdef CHECKERS_SANITIZED
+    const bool bounded = false; // the sanitizers reserve far more than the program uses
+#else
+    // Under an emulator the bound would be the emulator's.
+    const bool bounded = std::string(CHECKERS_CLI).find(' ') == std::string::npos;
+#endif
+    const CliRun r = run("pdn " + file.path(), bounded ? LIMIT_KB : 0);
+    EXPECT_EQ(r.status, 1) << r.err;
+    const std::vector<std::string> out = lines(r.out);
+    ASSERT_EQ(out.size(), 5u * (GAMES - 1)) << r.err;
+    EXPECT_EQ(out[5 * (CUT - 1)], "game " + std::to_string(CUT + 1));
+    const std::vector<std::string> err = lines(r.err);
+    ASSERT_EQ(err.size(), 2u) << r.err;
+    EXPECT_NE(err[0].find(", game " + std::to_string(CUT) + ": the game is cut short"),
+              std::string::npos);
+    EXPECT_NE(err[1].find(", game " + std::to_string(GAMES + 1) + ": the game is cut short"),
+              std::string::npos);
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 // press, the computer's reply, the end of a game, games of two people, new games and undo.
 #include <QApplication>
 #include <QDialog>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QImage>
 #include <QKeyEvent>
@@ -88,6 +89,19 @@ int countOf(const Checkers& engine, int value)
     for (int square = 0; square < SQUARES; ++square)
         count += engine.board[engine.internal(square)] == value ? 1 : 0;
     return count;
+}
+
+// The Result tags of the games in a PDN file, in order.
+QStringList resultsIn(const QString& path)
+{
+    QFile file(path);
+    QStringList results;
+    for (const QByteArray& line :
+         file.open(QIODevice::ReadOnly) ? file.readAll().split('\n') : QList<QByteArray>()) {
+        if (line.startsWith("[Result \""))
+            results << QString::fromLatin1(line.mid(9, line.size() - 11));
+    }
+    return results;
 }
 
 // Every position that one legal move of side 2 can lead to.
@@ -317,6 +331,8 @@ private slots:
     void balanceDrawIsAnnounced_data();
     void balanceDrawIsAnnounced();
     void failedSaveIsShownUntilASaveSucceeds();
+    void gamesPlayedAreAdded();
+    void failedAdditionIsShownInTheBoxAndTheStatusLine();
 
 private:
     // Starts a fresh game with the given settings and puts the position on the board.
@@ -1581,6 +1597,47 @@ void QtBoardTest::failedSaveIsShownUntilASaveSucceeds()
     QVERIFY(!m_board->keepGameIn((folder.path() + "/checkers.pdn").toStdString()));
     m_board->newGame();
     QCOMPARE(m_board->statusText(), QString("Black to move (you)"));
+}
+
+// ---- every game kept ----
+
+// games.pdn beside the kept game gets an ending once, however often its box is shown, and a game
+// left after a person's move; not a game resumed ended, nor one left after the computer's opening.
+void QtBoardTest::gamesPlayedAreAdded()
+{
+    QTemporaryDir folder;
+    QVERIFY(!m_board->keepGameIn(QFile::encodeName(folder.path() + "/checkers.pdn").toStdString()));
+    m_board->newGame();
+    m_board->continueGame(Pdn::read(balancegames::THIRTY_MOVES, Colour::White).games.at(0).record,
+                          false);
+    setUp(ECheckers::RULES_CODE, position({{21, MAN1}, {17, MAN2}, {28, MAN1}}));
+    for (int square : {21, 14, 28})
+        press(square);
+    m_board->humanFirst = false;
+    m_board->newGame();
+    m_board->newGame();
+    press(21);
+    press(17);
+    m_board->newGame();
+    QCOMPARE(resultsIn(folder.path() + "/games.pdn"), (QStringList{"0-1", "*"}));
+}
+
+// With games.pdn unwritable the game is still kept in checkers.pdn; the box at the end says the
+// game could not be saved, and the status line says it once the end is no longer shown.
+void QtBoardTest::failedAdditionIsShownInTheBoxAndTheStatusLine()
+{
+    QTemporaryDir folder;
+    QVERIFY(QDir(folder.path()).mkdir(QStringLiteral("games.pdn")));
+    const QString kept = folder.path() + QStringLiteral("/checkers.pdn");
+    QVERIFY(!m_board->keepGameIn(QFile::encodeName(kept).toStdString()));
+    setUp(ECheckers::RULES_CODE, position({{21, MAN1}, {17, MAN2}, {28, MAN1}}));
+    press(21);
+    press(14);
+    const QString unsaved("The game could not be saved");
+    QCOMPARE(m_messages->texts(), QStringList{"Game Over! You wins!\n" + unsaved});
+    QCOMPARE(resultsIn(kept), QStringList{"0-1"});
+    m_board->newGame();
+    QCOMPARE(m_board->statusText(), unsaved);
 }
 
 QTEST_MAIN(QtBoardTest)

@@ -68,6 +68,12 @@ QByteArray fileContents(const QString& path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+// Every game played, added beside the program: each test begins and ends without it.
+QString archivePath()
+{
+    return QCoreApplication::applicationDirPath() + QStringLiteral("/games.pdn");
+}
+
 void writeFile(const QString& path, const QByteArray& contents)
 {
     QFile file(path);
@@ -276,14 +282,14 @@ private:
 
 void WidgetTest::init()
 {
-    for (const QString& path : {settingsPath(), gamePath(), badGamePath()})
+    for (const QString& path : {settingsPath(), gamePath(), badGamePath(), archivePath()})
         QFile::remove(path);
 }
 
 void WidgetTest::cleanup()
 {
     m_window.reset();
-    for (const QString& path : {settingsPath(), gamePath(), badGamePath()})
+    for (const QString& path : {settingsPath(), gamePath(), badGamePath(), archivePath()})
         QFile::remove(path);
 }
 
