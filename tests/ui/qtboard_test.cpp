@@ -1556,8 +1556,10 @@ void QtBoardTest::repetitionEndsInADraw()
     QCOMPARE(m_board->result, 4);
     QCOMPARE(m_messages->texts(), QStringList{"Game Over! Draw by threefold repetition!"});
     QCOMPARE(m_board->statusText(), QString("Draw: the same position for the third time"));
-    // A further move is refused; each click shows the message again.
+    // A further move is refused, and the king shows no marks; each click shows the message
+    // again.
     press(29);
+    QCOMPARE(destinationMarks(), QList<int>{});
     press(25);
     QCOMPARE(m_board->engine->board[m_board->engine->internal(29)], int(KING1));
     QCOMPARE(m_messages->messages.size(), std::size_t(3));
