@@ -327,7 +327,7 @@ void QtBoard::markDestinations(bool newSelection)
     const int side = side1ToMove ? SIDE_1 : SIDE_2;
     // A piece of the side not to move, the computer's while its reply is due among them, shows
     // nothing: it may be looked at, not played.
-    if (gameOver || record.over() || record.sideToMove() != side || !legal.hasPieceOn(selected))
+    if (gameOver || record.sideToMove() != side || !legal.hasPieceOn(selected))
         return;
     m_marks = legal.destinations(selected, m_route);
     if (m_marks.empty() && newSelection)
