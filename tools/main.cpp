@@ -3,6 +3,7 @@
 
 #include "benchmark.h"
 #include "commandline.h"
+#include "hintbench.h"
 #include "perft.h"
 
 #include "engine/checkers.h"
@@ -221,7 +222,7 @@ int pdn(const std::vector<std::string>& words)
 int main(int argc, char** argv)
 {
     if (argc < 2)
-        return usageError("no command: give perft, moves, search, bench or pdn FILE");
+        return usageError("no command: give perft, moves, search, bench, hint or pdn FILE");
     const std::string command = argv[1];
     const std::vector<std::string> words(argv + 2, argv + argc);
     if (command == "perft")
@@ -234,5 +235,7 @@ int main(int argc, char** argv)
         return bench(words);
     if (command == "pdn")
         return pdn(words);
+    if (command == "hint")
+        return HintBench::command(words);
     return usageError("unknown command '" + command + "'");
 }
