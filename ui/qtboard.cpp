@@ -325,8 +325,8 @@ void QtBoard::markDestinations(bool newSelection)
     m_marks.clear();
     const LegalMoves& legal = record.legalMoves();
     const int side = side1ToMove ? SIDE_1 : SIDE_2;
-    // A piece of the side not to move, the computer's while its reply is due among them, shows
-    // nothing: it may be looked at, not played.
+    // A piece of the side not to move shows nothing, nor does the computer's while its reply is
+    // due: it may be looked at, not played.
     if (gameOver || record.sideToMove() != side || !legal.hasPieceOn(selected))
         return;
     m_marks = legal.destinations(selected, m_route);

@@ -72,8 +72,6 @@ public:
     QString statusText() const;
     // The landing squares chosen so far for the selected piece's capture.
     const std::vector<int>& route() const { return m_route; }
-    // The squares marked as where the selected piece can go, ascending.
-    const std::vector<int>& marks() const { return m_marks; }
 
 signals:
     void compMoveSignal();
