@@ -8,7 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <map>
 #include <set>
 #include <utility>
@@ -232,113 +231,44 @@ TEST(LegalMoves, CaptureBackToItsStart)
     expectRouteTakesItsPieces(round);
 }
 
-namespace
-{
-
-struct DestinationCase {
-    const char* name;
-    int rules;
-    std::string position;
-    int side;
-    int from;
-    std::vector<int> chosen;
-    std::vector<int> expected;
-};
-
-} // namespace
-
 // Where a selected piece can go: the final squares of its moves, and the next landing square
-// only where start and final square do not tell its captures apart.
+// only where start and final square do not tell two captures apart; with a landing chosen, only
+// what lies beyond it. English men take forwards only.
 TEST(LegalMoves, DestinationsOfAPiece)
 {
-    using positions::text;
-    // Side 1's man on 30 takes two men to 14 by the left (landing on 21) or by the right (23).
-    const std::string twoRoutes =
-        text({{30, MAN1}, {25, MAN2}, {26, MAN2}, {17, MAN2}, {18, MAN2}});
-    const DestinationCase cases[] = {
-        {"a man's two steps", ruleset::ENGLISH, positions::start(), 1, 22, {}, {17, 18}},
-        {"a man that cannot move", ruleset::ENGLISH, positions::start(), 1, 28, {}, {}},
-        {"the other side's man", ruleset::ENGLISH, positions::start(), 1, 9, {}, {}},
-        {"an empty square", ruleset::ENGLISH, positions::start(), 1, 16, {}, {}},
-        {"two routes: both first landings", ruleset::ENGLISH, twoRoutes, 1, 30, {}, {14, 21, 23}},
-        {"one route chosen", ruleset::ENGLISH, twoRoutes, 1, 30, {21}, {14}},
-        {"the other route chosen", ruleset::ENGLISH, twoRoutes, 1, 30, {23}, {14}},
-        {"one route: no landing",
-         ruleset::ENGLISH,
-         text({{30, MAN1}, {25, MAN2}, {17, MAN2}}),
-         1,
-         30,
-         {},
-         {14}},
-        {"side 2's two routes",
-         ruleset::ENGLISH,
-         text({{1, MAN2}, {5, MAN1}, {6, MAN1}, {13, MAN1}, {14, MAN1}}),
-         2,
-         1,
-         {},
-         {8, 10, 17}},
-        {"a capture elsewhere is compulsory",
-         ruleset::RUSSIAN,
-         text({{22, MAN1}, {26, MAN1}, {18, MAN2}, {0, MAN2}}),
-         1,
-         26,
-         {},
-         {}},
-        {"the capture",
-         ruleset::RUSSIAN,
-         text({{22, MAN1}, {26, MAN1}, {18, MAN2}, {0, MAN2}}),
-         1,
-         22,
-         {},
-         {15}},
+    const std::unique_ptr<Checkers> engine = ruleset::makeEngine(ruleset::ENGLISH);
+    const auto at = [&engine](std::initializer_list<positions::Piece> pieces) {
+        engine->fromString(positions::text(pieces));
+        return positionOf(*engine);
     };
-    for (const DestinationCase& c : cases) {
-        const std::unique_ptr<Checkers> engine = ruleset::makeEngine(c.rules);
-        ASSERT_TRUE(engine->fromString(c.position)) << c.name;
-        const LegalMoves moves(*engine, positionOf(*engine), c.side);
-        EXPECT_EQ(moves.destinations(c.from, c.chosen), c.expected) << c.name;
-    }
-}
-
-// Over random positions of both rule sets and both sides, and the captures whose routes need
-// choosing: the marks are every final square, and each one chosen is played or taken as the next
-// landing square, never refused.
-TEST(LegalMoves, EveryDestinationIsAnEntryThatCounts)
-{
-    for (const Rules& rules : BOTH_RULES) {
-        const std::unique_ptr<Checkers> engine = ruleset::makeEngine(rules.code);
-        std::vector<Position> samples = randomPositions(rules.code, rules.seed);
-        if (rules.code == ruleset::RUSSIAN) {
-            for (const char* shared : sharedends::POSITIONS)
-                samples.push_back(sharedends::russianPosition(shared));
-        }
-        int landings = 0;
-        for (const Position& random : samples) {
-            for (int side = 1; side <= 2; ++side) {
-                const Position position = side == 2 ? random : rotated(random);
-                const LegalMoves moves(*engine, position, side);
-                for (const GameMove& move : moves.all()) {
-                    // Along the move's own route, square by square, its final square stays marked.
-                    std::vector<int> chosen;
-                    const std::size_t stops = moves.needsLandings(move) ? move.landings.size() : 1;
-                    for (std::size_t stop = 0; stop < stops; ++stop) {
-                        const std::vector<int> marked = moves.destinations(move.from, chosen);
-                        ASSERT_TRUE(std::count(marked.begin(), marked.end(), move.to))
-                            << positionText(position) << move.from;
-                        for (int square : marked) {
-                            const bool plays = moves.find(move.from, chosen, square).move;
-                            const bool lands = moves.isLanding(move.from, chosen, square);
-                            ASSERT_TRUE(plays || lands) << positionText(position) << square;
-                            landings += lands && !plays ? 1 : 0;
-                        }
-                        if (stop + 1 < stops && move.landings[stop] != move.from)
-                            chosen.push_back(move.landings[stop]);
-                    }
-                }
-            }
-        }
-        if (rules.code == ruleset::RUSSIAN) {
-            EXPECT_GT(landings, 0);
-        }
+    engine->fromString(positions::start());
+    const Position start = positionOf(*engine);
+    // The man on 30 takes two men to 14 by the left (landing on 21) or by the right (on 23); the
+    // man on 28 could step, but the capture is compulsory.
+    const Position twoRoutes =
+        at({{28, MAN1}, {30, MAN1}, {25, MAN2}, {26, MAN2}, {17, MAN2}, {18, MAN2}});
+    // The man on 30 takes two men to 14 by the left, or one to 23 by the right.
+    const Position twoFinals = at({{30, MAN1}, {25, MAN2}, {17, MAN2}, {26, MAN2}});
+    const struct {
+        Position position;
+        int side;
+        int from;
+        std::vector<int> chosen;
+        std::vector<int> expected;
+    } cases[] = {
+        {start, 1, 22, {}, {17, 18}},
+        {start, 1, 28, {}, {}},
+        {start, 1, 9, {}, {}},
+        {twoRoutes, 1, 30, {}, {14, 21, 23}},
+        {twoRoutes, 1, 30, {23}, {14}},
+        {twoRoutes, 1, 28, {}, {}},
+        {rotated(twoRoutes), 2, 1, {}, {8, 10, 17}},
+        {twoFinals, 1, 30, {}, {14, 23}},
+        {twoFinals, 1, 30, {21}, {14}},
+    };
+    for (const auto& c : cases) {
+        const LegalMoves moves(*engine, c.position, c.side);
+        EXPECT_EQ(moves.destinations(c.from, c.chosen), c.expected)
+            << positionText(c.position) << c.from;
     }
 }

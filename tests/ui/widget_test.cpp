@@ -231,8 +231,7 @@ private slots:
     void pageKeysReachWindowFromAnyChild();
     void returnOnButtonPressesIt();
     void sixButtonsFitTheReadersScreen();
-    void hintButtonShowsTheMoveOnTheBoard();
-    void movesButtonShowsTheGameSoFar();
+    void hintAndMovesButtons();
 
     void undoTakesBackMoveAndReply();
     void undoOnFreshGameOnlyFocuses();
@@ -716,30 +715,22 @@ void WidgetTest::sixButtonsFitTheReadersScreen()
     QVERIFY(button("btnHint")->y() > button("btnNew")->geometry().bottom());
 }
 
-// "Hint" shows the move on the board and gives the board the focus, where Return plays it.
-void WidgetTest::hintButtonShowsTheMoveOnTheBoard()
+// "Hint" shows the hint and leaves the focus on the board, where Return plays it. "Moves" lists
+// the game in a dialog with the focused control framed; Escape closes it, and its release does
+// not end the game behind it.
+void WidgetTest::hintAndMovesButtons()
 {
     m_window = std::make_unique<Widget>();
     showActive();
     const auto* status = m_window->findChild<QLabel*>(QStringLiteral("lblStatus"));
-    button("btnHint")->setFocus();
-    QTest::keyClick(button("btnHint"), Qt::Key_Return);
-    QTRY_VERIFY(status->text().startsWith(QStringLiteral("Hint: ")));
+    button("btnHint")->click();
+    QVERIFY(status->text().startsWith(QStringLiteral("Hint: ")));
     QVERIFY(board()->hasFocus());
-    QVERIFY(board()->record.moves().empty());
     QTest::keyClick(board(), Qt::Key_Return);
-    QCOMPARE(board()->record.moves().size(), std::size_t(1));
-    QCOMPARE(status->text(), QStringLiteral("Black (computer) is replying"));
-}
+    QVERIFY(board()->replyPending());
+    QTRY_VERIFY_WITH_TIMEOUT(!board()->replyPending(), REPLY_WAIT_MS);
+    playMoveAndReply();
 
-// "Moves" lists the game in a dialog with the focused control framed; Escape closes it, and its
-// release does not end the game behind it.
-void WidgetTest::movesButtonShowsTheGameSoFar()
-{
-    m_window = std::make_unique<Widget>();
-    showActive();
-    playMoveAndReply();
-    playMoveAndReply();
     QStringList rows;
     QStringList framed;
     ModalHandler handler([&](QDialog* dialog) {
@@ -759,8 +750,8 @@ void WidgetTest::movesButtonShowsTheGameSoFar()
     QStringList expected;
     for (const std::string& text : MoveList::rows(board()->record))
         expected << QString::fromStdString(text);
-    QCOMPARE(rows, expected);
     QCOMPARE(rows.size(), 2);
+    QCOMPARE(rows, expected);
     QCOMPARE(framed, (QStringList{"lstMoves", "btnClose"}));
     QVERIFY(focusReturnsToBoard());
     sendEscape(m_window.get(), QEvent::KeyRelease, FIRST_KEY_TIME + REPEAT_GAP_MS);
