@@ -249,12 +249,16 @@ TEST(LegalMoves, DestinationsOfAPiece)
         at({{28, MAN1}, {30, MAN1}, {25, MAN2}, {26, MAN2}, {17, MAN2}, {18, MAN2}});
     // The man on 30 takes two men to 14 by the left, or one to 23 by the right.
     const Position twoFinals = at({{30, MAN1}, {25, MAN2}, {17, MAN2}, {26, MAN2}});
+    // A Russian king's capture from 13 comes back over it on the way to 6: the start square is
+    // never a landing to choose, though the captures sharing their ends need their landings.
+    const Position shared = sharedends::russianPosition(sharedends::POSITIONS[0]);
     const struct {
         Position position;
         int side;
         int from;
         std::vector<int> chosen;
         std::vector<int> expected;
+        int rules = ruleset::ENGLISH;
     } cases[] = {
         {start, 1, 22, {}, {17, 18}},
         {start, 1, 28, {}, {}},
@@ -265,9 +269,12 @@ TEST(LegalMoves, DestinationsOfAPiece)
         {rotated(twoRoutes), 2, 1, {}, {8, 10, 17}},
         {twoFinals, 1, 30, {}, {14, 23}},
         {twoFinals, 1, 30, {21}, {14}},
+        {shared, 2, 13, {20, 29, 22}, {2, 6, 11, 15}, ruleset::RUSSIAN},
     };
+    const std::unique_ptr<Checkers> russian = ruleset::makeEngine(ruleset::RUSSIAN);
     for (const auto& c : cases) {
-        const LegalMoves moves(*engine, c.position, c.side);
+        const LegalMoves moves(c.rules == ruleset::RUSSIAN ? *russian : *engine, c.position,
+                               c.side);
         EXPECT_EQ(moves.destinations(c.from, c.chosen), c.expected)
             << positionText(c.position) << c.from;
     }
