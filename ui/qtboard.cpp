@@ -556,10 +556,10 @@ bool QtBoard::offerMove(int from, int to)
         markDestinations(false);
         break;
     case GameRecord::Entry::ROUTE_CLEARED:
+        // Reached only by choosing the piece again, which marks its squares afresh.
         if (!m_route.empty()) {
             m_route.clear();
             clearNotice();
-            markDestinations(false);
         }
         break;
     case GameRecord::Entry::CAPTURE_COMPULSORY:

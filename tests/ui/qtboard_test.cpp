@@ -1641,6 +1641,9 @@ void QtBoardTest::marksShowWhereTheSelectedPieceCanGo_data()
         << 25 << start << 1 << QList<int>{22} << QList<int>{17, 18} << person;
     QTest::newRow("a man that cannot move")
         << 25 << start << 1 << QList<int>{22, 28} << QList<int>{} << "That piece cannot move";
+    QTest::newRow("the computer's man while it replies")
+        << 25 << start << 1 << QList<int>{22, 18, 9} << QList<int>{}
+        << "Black (computer) is replying";
     QTest::newRow("the computer's man")
         << 25 << start << 1 << QList<int>{9} << QList<int>{} << person;
     QTest::newRow("a refused entry keeps them")
