@@ -187,6 +187,22 @@ bool passes(const std::vector<int>& route, const std::vector<int>& wanted, int e
     return at == count;
 }
 
+// The landing square of `route` right after the squares `wanted`, found on it in order, short of
+// the final one; -1 when they are not all on it or nothing but the final square follows them.
+int nextLanding(const std::vector<int>& route, const std::vector<int>& wanted)
+{
+    const std::size_t stops = route.empty() ? 0 : route.size() - 1;
+    std::size_t at = 0;
+    for (int square : wanted) {
+        while (at < stops && route[at] != square)
+            ++at;
+        if (at == stops)
+            return -1;
+        ++at;
+    }
+    return at < stops ? route[at] : -1;
+}
+
 } // namespace
 
 LegalMoves::LegalMoves(Checkers& scratch, const Position& position, int side)
@@ -339,6 +355,34 @@ bool LegalMoves::canMoveFrom(int from) const
 {
     return std::any_of(m_moves.begin(), m_moves.end(),
                        [from](const GameMove& move) { return move.from == from; });
+}
+
+bool LegalMoves::hasPieceOn(int square) const
+{
+    if (square < 0 || square >= SQUARES)
+        return false;
+    return isOwn(m_side == 1 ? SIDE1 : SIDE2, m_position[square]);
+}
+
+std::vector<int> LegalMoves::destinations(int from, const std::vector<int>& chosen) const
+{
+    std::vector<int> squares;
+    for (std::size_t i = 0; i < m_moves.size(); ++i) {
+        const GameMove& move = m_moves[i];
+        if (move.from != from || !routeFits(i, chosen, -1))
+            continue;
+        squares.push_back(move.to);
+        if (!needsLandings(move))
+            continue;
+        for (const std::vector<int>& route : m_routes[i]) {
+            const int next = nextLanding(route, chosen);
+            if (next >= 0 && next != from)
+                squares.push_back(next);
+        }
+    }
+    std::sort(squares.begin(), squares.end());
+    squares.erase(std::unique(squares.begin(), squares.end()), squares.end());
+    return squares;
 }
 
 LegalMoves::Refusal LegalMoves::refusal(int from, const std::vector<int>& landings, int to) const

@@ -54,6 +54,14 @@ public:
     bool isLanding(int from, const std::vector<int>& chosen, int square) const;
     // Has the piece on `from` a legal move?
     bool canMoveFrom(int from) const;
+    // Is a piece of the side on `square`?
+    bool hasPieceOn(int square) const;
+    // The squares a person may choose next for the piece on `from`, after the landing squares
+    // chosen so far: the final square of each move whose route passes them in order, and, where
+    // several moves share a start and final square (their route needs choosing), the next
+    // landing square after them on each of their routes; never the start square as a landing.
+    // Ascending, each once; empty when the piece has no legal move.
+    std::vector<int> destinations(int from, const std::vector<int>& chosen) const;
     // Why the entry of start, landing squares and final square, which fits no legal move, is
     // refused: a missed capture only when the side has one and the entry is no capture at all
     // (no landing squares, and no piece of the opponent jumped on the way to the final square).

@@ -4,6 +4,7 @@
 
 #include "benchmark.h"
 #include "commandline.h"
+#include "hintbench.h"
 #include "match.h"
 #include "openings.h"
 #include "perft.h"
@@ -392,7 +393,7 @@ int main(int argc, char** argv)
 {
     if (argc < 2)
         return usageError(
-            "no command: give perft, moves, search, bench, match, openings or pdn FILE");
+            "no command: give perft, moves, search, bench, hint, match, openings or pdn FILE");
     const std::string command = argv[1];
     const std::vector<std::string> words(argv + 2, argv + argc);
     if (command == "perft")
@@ -409,5 +410,7 @@ int main(int argc, char** argv)
         return match(words);
     if (command == "openings")
         return openings(words);
+    if (command == "hint")
+        return HintBench::command(words);
     return usageError("unknown command '" + command + "'");
 }

@@ -15,6 +15,7 @@
 #include <utility>
 
 #include "engine/position.h"
+#include "game/hint.h"
 #include "rules/echeckers.h"
 #include "rules/rcheckers.h"
 
@@ -59,6 +60,11 @@ constexpr int FINAL_INSET_DIVISOR = 8; // the outline lies an eighth of the cell
 constexpr int FINAL_BLACK_WIDTH = 3;
 constexpr int FINAL_WHITE_WIDTH = 2;
 constexpr int DOT_DIAMETER_DIVISOR = 5; // the landing dot is a fifth of the cell across
+// Where the selected piece can go: a black square outline a third of the cell across, centred.
+// Drawn only where it is open in the middle, it then stays at least 7 pixels (a third of the
+// cell) inside the edges, clear of the cursor and the selection frame.
+constexpr int DESTINATION_SIDE_DIVISOR = 3;
+constexpr int DESTINATION_WIDTH = 3;
 
 bool isDark(int column, int row)
 {
@@ -68,6 +74,14 @@ bool isDark(int column, int row)
 int squareOf(int column, int row)
 {
     return SQUARES_PER_ROW * row + column / DARK_PER_ROW;
+}
+
+// The column and row of a dark square: on even rows the dark fields start at column 1.
+QPoint cellOf(int square)
+{
+    const int row = square / SQUARES_PER_ROW;
+    return QPoint(DARK_PER_ROW * (square % SQUARES_PER_ROW) + (row % DARK_PER_ROW == 0 ? 1 : 0),
+                  row);
 }
 
 bool isPiece(int value)
@@ -154,7 +168,8 @@ void QtBoard::newGame()
     record = GameRecord(engine->type(), ruleset::side1Colour(engine->type(), humanFirst));
     m_gameDate = SavedGame::today();
     m_route.clear();
-    m_refusal = StatusLine::Refusal::NONE;
+    m_marks.clear();
+    clearNotice();
     if (secondHuman) {
         side1ToMove = humanFirst;
     } else {
@@ -184,7 +199,8 @@ void QtBoard::continueGame(GameRecord game, bool secondHumanPlays)
     record = std::move(game);
     followRecord();
     m_route.clear();
-    m_refusal = StatusLine::Refusal::NONE;
+    m_marks.clear();
+    clearNotice();
 
     const int toMove = record.sideToMove();
     side1ToMove = secondHuman ? toMove == SIDE_1 : true;
@@ -247,7 +263,8 @@ bool QtBoard::undo()
     cancelReply();
     followRecord();
     m_route.clear();
-    m_refusal = StatusLine::Refusal::NONE;
+    m_marks.clear();
+    clearNotice();
 
     // Undo goes back to before a move of side 1, so it is side 1's turn again, and a finished
     // game goes on from there.
@@ -271,6 +288,7 @@ QString QtBoard::statusText() const
             secondHuman ? StatusLine::Player::SECOND_PERSON : StatusLine::Player::COMPUTER;
     state.replying = replyPending();
     state.refusal = m_refusal;
+    state.hint = m_hintText;
     state.unsaved = m_saveFailed || (m_archive && m_archive->failed());
     if (gameOver) {
         switch (result) {
@@ -301,6 +319,48 @@ void QtBoard::refreshStatus()
         return;
     m_status = text;
     emit statusChanged(m_status);
+}
+
+void QtBoard::clearNotice()
+{
+    m_refusal = StatusLine::Refusal::NONE;
+    m_hintText.clear();
+}
+
+void QtBoard::markDestinations(bool newSelection)
+{
+    m_marks.clear();
+    const LegalMoves& legal = record.legalMoves();
+    const int side = side1ToMove ? SIDE_1 : SIDE_2;
+    // A piece of the side not to move shows nothing, nor does the computer's while its reply is
+    // due: it may be looked at, not played.
+    if (gameOver || record.sideToMove() != side || !legal.hasPieceOn(selected))
+        return;
+    m_marks = legal.destinations(selected, m_route);
+    if (m_marks.empty() && newSelection)
+        m_refusal = StatusLine::Refusal::PIECE_CANNOT_MOVE;
+}
+
+bool QtBoard::showHint()
+{
+    const int side = side1ToMove ? SIDE_1 : SIDE_2;
+    if (gameOver || replyPending() || record.sideToMove() != side)
+        return false;
+    if (!m_hint)
+        m_hint = std::make_unique<Hint>();
+    const std::optional<Hint::Suggestion> hint = m_hint->find(record, *engine);
+    if (!hint)
+        return false;
+    selected = hint->move.from;
+    selectedCell = cellOf(selected);
+    m_route = hint->landings;
+    cursor = cellOf(hint->move.to);
+    clearNotice();
+    m_hintText = QString::fromStdString(hint->text);
+    markDestinations(false);
+    refreshStatus();
+    repaint();
+    return true;
 }
 
 void QtBoard::followRecord()
@@ -378,6 +438,9 @@ void QtBoard::keyPressEvent(QKeyEvent* event)
         break;
     case Qt::Key_Down:
         cursorDown();
+        break;
+    case Qt::Key_H:
+        showHint();
         break;
     default:
         QWidget::keyPressEvent(event);
@@ -458,13 +521,15 @@ void QtBoard::click()
             // up the route chosen so far.
             if (square == selected && offerMove(selected, square))
                 return;
-            if (square != selected) {
+            const bool newSelection = square != selected;
+            if (newSelection) {
                 m_route.clear();
-                m_refusal = StatusLine::Refusal::NONE;
-                refreshStatus();
+                clearNotice();
             }
             selected = square;
             selectedCell = cursor;
+            markDestinations(newSelection);
+            refreshStatus();
         }
     }
     if (gameOver)
@@ -486,7 +551,8 @@ bool QtBoard::offerMove(int from, int to)
     switch (record.enter(from, m_route, to)) {
     case GameRecord::Entry::PLAYED:
         m_route.clear();
-        m_refusal = StatusLine::Refusal::NONE;
+        m_marks.clear();
+        clearNotice();
         followRecord();
         if (side == SIDE_1)
             afterMoveOfSide1();
@@ -495,18 +561,22 @@ bool QtBoard::offerMove(int from, int to)
         return true;
     case GameRecord::Entry::LANDING:
         m_route.push_back(to);
-        m_refusal = StatusLine::Refusal::NONE;
+        clearNotice();
+        markDestinations(false);
         break;
     case GameRecord::Entry::ROUTE_CLEARED:
+        // Reached only by choosing the piece again, which marks its squares afresh.
         if (!m_route.empty()) {
             m_route.clear();
-            m_refusal = StatusLine::Refusal::NONE;
+            clearNotice();
         }
         break;
     case GameRecord::Entry::CAPTURE_COMPULSORY:
+        clearNotice();
         m_refusal = StatusLine::Refusal::CAPTURE_COMPULSORY;
         break;
     case GameRecord::Entry::ILLEGAL:
+        clearNotice();
         m_refusal = StatusLine::Refusal::ILLEGAL;
         break;
     case GameRecord::Entry::GAME_OVER:
@@ -597,7 +667,8 @@ void QtBoard::compMoveSlot()
     selected = NO_SQUARE;
     selectedCell = NO_CELL;
     m_route.clear();
-    m_refusal = StatusLine::Refusal::NONE;
+    m_marks.clear();
+    clearNotice();
     if (gameOver || record.sideToMove() != SIDE_2) {
         refreshStatus();
         repaint();
@@ -792,8 +863,9 @@ void QtBoard::drawCursor(QPainter& painter, const QPoint& pos, int width) const
 
 // The last move's start square shows a ring, each square it took a piece from a cross and its
 // final square an inner outline, black edged with white so that it shows on a piece of either
-// colour; each landing square chosen for the selected piece's capture shows a dot. None of them
-// touches the cell's outer five pixels, where the cursor and the selection frame are drawn.
+// colour; each landing square chosen for the selected piece's capture shows a dot, and each square
+// the selected piece can go to next a small square outline. None of them touches the cell's
+// outer five pixels, where the cursor and the selection frame are drawn.
 void QtBoard::drawMarks(QPainter& painter, const QRect& rect, int square) const
 {
     const int size = cellSize();
@@ -827,6 +899,14 @@ void QtBoard::drawMarks(QPainter& painter, const QRect& rect, int square) const
         painter.setPen(Qt::NoPen);
         painter.setBrush(Qt::black);
         painter.drawEllipse(centred(rect, size / DOT_DIAMETER_DIVISOR));
+    }
+    const QRect destination = centred(rect, size / DESTINATION_SIDE_DIVISOR);
+    if (contains(m_marks, square) && destination.width() > 2 * DESTINATION_WIDTH) {
+        painter.setPen(QPen(Qt::black, 1));
+        painter.setBrush(Qt::NoBrush);
+        for (int i = 0; i < DESTINATION_WIDTH; ++i)
+            painter.drawRect(destination.left() + i, destination.top() + i,
+                             destination.width() - 1 - 2 * i, destination.height() - 1 - 2 * i);
     }
     painter.setPen(savedPen);
     painter.setBrush(savedBrush);

@@ -21,13 +21,15 @@
 #include "game/savedgame.h"
 #include "statusline.h"
 
+class Hint;
 class QPainter;
 
 // The board widget: owns the engine of the running game, its record and the four piece images,
-// paints the position with the cursor, the selection frame and the marks of the last move, hands
-// a person's entry (start, landing squares, final square) to the record, schedules the computer's
-// reply half a second after a person's move and announces the end of a game. Once given a file,
-// it keeps the game there after every change.
+// paints the position with the cursor, the selection frame, the marks of the last move and the
+// marks of where the selected piece can go, hands a person's entry (start, landing squares, final
+// square) to the record, shows a hint on request, schedules the computer's reply half a second
+// after a person's move and announces the end of a game. Once given a file, it keeps the game
+// there after every change.
 class QtBoard : public QWidget, public CheckersBoard
 {
     Q_OBJECT
@@ -53,6 +55,13 @@ public:
     // Takes back the last accepted move of side 1 with everything played since; false when there
     // is none. Cancels a pending reply, gives side 1 the turn and resumes a finished game.
     bool undo();
+
+    // Shows the move the computer would play for the side to move: selects its piece, chooses
+    // its landing squares when its route needs them, puts the cursor on its final square and names
+    // the move on the status line, so that Return plays it. The game's engine, undo list and
+    // record are left as they are. False, and nothing shown, while the computer's reply is
+    // pending or once the game is over.
+    bool showHint();
 
     int cellSize() const;
     QRect rectFromPos(const QPoint& pos) const;
@@ -138,18 +147,27 @@ private:
     void keepGame();
     // Tells the status line when its text has changed.
     void refreshStatus();
+    // Forgets the refusal and the hint on the status line.
+    void clearNotice();
+    // Marks where the selected piece can go, when it belongs to the side whose entry the board
+    // takes now; for a new selection of such a piece without a legal move, says so instead.
+    void markDestinations(bool newSelection);
 
     void drawThickRect(QPainter& painter, const QPoint& pos, int width) const;
     void drawCursor(QPainter& painter, const QPoint& pos, int width) const;
     void drawItem(QPainter& painter, int column, int row, int square, QBrush brush) const;
-    // The marks of the last move and of the chosen landing squares on one dark cell.
+    // The marks of the last move, of the chosen landing squares and of where the selected piece
+    // can go, on one dark cell.
     void drawMarks(QPainter& painter, const QRect& rect, int square) const;
 
     QTimer m_replyTimer;             // the computer's reply, 500 ms after a person's move
     QPointer<QWidget> m_replyHeldBy; // the modal window the due reply waits for
     std::vector<int> m_route;        // landing squares chosen for the selected piece, in order
+    std::vector<int> m_marks;        // where the selected piece can go
     StatusLine::Refusal m_refusal = StatusLine::Refusal::NONE; // why the last entry was refused
-    QString m_status;                                          // the status line's text
+    QString m_hintText;           // the hinted move in standard notation, until the next entry
+    std::unique_ptr<Hint> m_hint; // searches the hints; made by the first one
+    QString m_status;             // the status line's text
     std::unique_ptr<SavedGame> m_savedGame; // where the game is kept; none until given
     std::unique_ptr<GameArchive> m_archive; // where every game played is added; none until given
     bool m_saveFailed = false;              // the last save failed; the status line says so

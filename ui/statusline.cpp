@@ -63,9 +63,13 @@ QString StatusLine::text(const State& state)
         return QStringLiteral("A capture is compulsory");
     case Refusal::ILLEGAL:
         return QStringLiteral("That move is not legal");
+    case Refusal::PIECE_CANNOT_MOVE:
+        return tr("That piece cannot move");
     case Refusal::NONE:
         break;
     }
+    if (!state.hint.isEmpty())
+        return tr("Hint: %1").arg(state.hint);
     if (state.unsaved)
         return QStringLiteral("The game could not be saved");
     if (state.replying)

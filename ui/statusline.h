@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QString>
 
 #include "game/colour.h"
@@ -10,9 +11,13 @@
 // the game ended. The text follows from the state alone, so it changes only when the state does.
 class StatusLine
 {
+    Q_DECLARE_TR_FUNCTIONS(StatusLine)
+
 public:
     enum class Player { PERSON, COMPUTER, SECOND_PERSON };
-    enum class Refusal { NONE, CAPTURE_COMPULSORY, ILLEGAL };
+    // Why the last entry came to nothing: a move refused, or a piece of the side to move chosen
+    // that has no legal move.
+    enum class Refusal { NONE, CAPTURE_COMPULSORY, ILLEGAL, PIECE_CANNOT_MOVE };
     enum class Ending { NONE, WIN, NOBODY_CAN_MOVE, DRAW };
 
     struct State {
@@ -20,16 +25,17 @@ public:
         Player player = Player::PERSON; // who plays the side to move
         bool replying = false;          // the computer's reply is pending
         Refusal refusal = Refusal::NONE;
+        QString hint;         // the move suggested last, in standard notation; empty for none
         bool unsaved = false; // the last save of the game failed
         Ending ending = Ending::NONE;
         Colour winner = Colour::White;          // for WIN
         EndReason drawReason = EndReason::NONE; // for DRAW
     };
 
-    // The text for the state: the end of the game first, then a refusal, then a failed save,
-    // then the turn. The end is final, and a finished game is never resumed, so a save lost
-    // after it costs the person nothing; a refusal answers the entry just made and gives way at
-    // the next one; a failed save then stands until a save succeeds, for a game that is not
-    // kept is lost when the program ends.
+    // The text for the state: the end of the game first, then a refusal, then a hint, then a
+    // failed save, then the turn. The end is final, and a finished game is never resumed, so a
+    // save lost after it costs the person nothing; a refusal or a hint answers what was just
+    // asked and gives way at the next entry; a failed save then stands until a save succeeds,
+    // for a game that is not kept is lost when the program ends.
     static QString text(const State& state);
 };

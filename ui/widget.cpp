@@ -7,6 +7,8 @@
 
 #include <iterator>
 
+#include "game/movelist.h"
+#include "movesdlg.h"
 #include "settingsdlg.h"
 #include "settingskeys.h"
 #include "tarqkeyeventfilter.h"
@@ -49,7 +51,7 @@ Widget::Widget()
     if (!board->keepGameIn(QFile::encodeName(gameFile).toStdString()))
         board->newGame();
     lblStatus->setText(board->statusText());
-    for (QPushButton* button : {btnNew, btnUndo, btnSettings, btnClose})
+    for (QPushButton* button : {btnNew, btnUndo, btnSettings, btnHint, btnMoves, btnClose})
         TarqKeyEventFilter::install(button);
     // A style sheet set over the form's own one leaves the buttons polished by the old one, and
     // the focus border never shows; clearing it first makes the toolkit polish them afresh.
@@ -186,6 +188,23 @@ void Widget::onUndo()
 {
     if (board->undo())
         update();
+    board->setFocus(Qt::MouseFocusReason);
+}
+
+void Widget::onHint()
+{
+    board->showHint();
+    // Return on the board then plays the move.
+    board->setFocus(Qt::MouseFocusReason);
+}
+
+void Widget::onMoves()
+{
+    QStringList rows;
+    for (const std::string& row : MoveList::rows(board->record))
+        rows << QString::fromStdString(row);
+    MovesDlg dialog(this, rows);
+    dialog.exec();
     board->setFocus(Qt::MouseFocusReason);
 }
 

@@ -9,7 +9,8 @@
 class QKeyEvent;
 
 // The main window: the title, the names of the rule set and level in force, the board, the status
-// line and the buttons "New", "Undo", "Settings" and "Close". It owns the settings file
+// line and the buttons "New", "Undo", "Settings", "Hint", "Moves" and "Close", in two rows of
+// three that keep every text whole on a 600-pixel wide screen. It owns the settings file
 // checkers.ini beside the executable, hands the stored settings to the board, has the board keep
 // the game in checkers.pdn beside it (resuming an unfinished one) and carries the game commands.
 class Widget : public QWidget, private Ui::Checkers
@@ -48,6 +49,10 @@ private slots:
     void onApplyConfig();
     // Takes back the last move of the person at the keys with the reply to it.
     void onUndo();
+    // Shows on the board the move the computer would play for the side to move.
+    void onHint();
+    // Shows the moves of the game so far in a dialog.
+    void onMoves();
 
 private:
     // The stored index under `key`, or 0 (stored back) when it is not below `count`.

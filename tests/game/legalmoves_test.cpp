@@ -2,6 +2,7 @@
 
 #include "game/legalmoves.h"
 #include "game/ruleset.h"
+#include "tests/support/positions.h"
 #include "tests/support/randomgames.h"
 #include "tests/support/sharedends.h"
 
@@ -228,4 +229,53 @@ TEST(LegalMoves, CaptureBackToItsStart)
     EXPECT_EQ(round.to, 22);
     EXPECT_EQ(round.landings.size(), 4u);
     expectRouteTakesItsPieces(round);
+}
+
+// Where a selected piece can go: the final squares of its moves, and the next landing square
+// only where start and final square do not tell two captures apart; with a landing chosen, only
+// what lies beyond it. English men take forwards only.
+TEST(LegalMoves, DestinationsOfAPiece)
+{
+    const std::unique_ptr<Checkers> engine = ruleset::makeEngine(ruleset::ENGLISH);
+    const auto at = [&engine](std::initializer_list<positions::Piece> pieces) {
+        engine->fromString(positions::text(pieces));
+        return positionOf(*engine);
+    };
+    engine->fromString(positions::start());
+    const Position start = positionOf(*engine);
+    // The man on 30 takes two men to 14 by the left (landing on 21) or by the right (on 23); the
+    // man on 28 could step, but the capture is compulsory.
+    const Position twoRoutes =
+        at({{28, MAN1}, {30, MAN1}, {25, MAN2}, {26, MAN2}, {17, MAN2}, {18, MAN2}});
+    // The man on 30 takes two men to 14 by the left, or one to 23 by the right.
+    const Position twoFinals = at({{30, MAN1}, {25, MAN2}, {17, MAN2}, {26, MAN2}});
+    // A Russian king's capture from 13 comes back over it on the way to 6: the start square is
+    // never a landing to choose, though the captures sharing their ends need their landings.
+    const Position shared = sharedends::russianPosition(sharedends::POSITIONS[0]);
+    const struct {
+        Position position;
+        int side;
+        int from;
+        std::vector<int> chosen;
+        std::vector<int> expected;
+        int rules = ruleset::ENGLISH;
+    } cases[] = {
+        {start, 1, 22, {}, {17, 18}},
+        {start, 1, 28, {}, {}},
+        {start, 1, 9, {}, {}},
+        {twoRoutes, 1, 30, {}, {14, 21, 23}},
+        {twoRoutes, 1, 30, {23}, {14}},
+        {twoRoutes, 1, 28, {}, {}},
+        {rotated(twoRoutes), 2, 1, {}, {8, 10, 17}},
+        {twoFinals, 1, 30, {}, {14, 23}},
+        {twoFinals, 1, 30, {21}, {14}},
+        {shared, 2, 13, {20, 29, 22}, {2, 6, 11, 15}, ruleset::RUSSIAN},
+    };
+    const std::unique_ptr<Checkers> russian = ruleset::makeEngine(ruleset::RUSSIAN);
+    for (const auto& c : cases) {
+        const LegalMoves moves(c.rules == ruleset::RUSSIAN ? *russian : *engine, c.position,
+                               c.side);
+        EXPECT_EQ(moves.destinations(c.from, c.chosen), c.expected)
+            << positionText(c.position) << c.from;
+    }
 }

@@ -522,3 +522,30 @@ TEST(Cli, PdnReadsThousandsOfGamesAndNamesThoseCutShort)
 }
 
 } // namespace
+
+// The hint's time on each position of a file, given to the person at the keys to move, and the
+// median and worst of them; a bad call gives one line and status 2.
+TEST(Cli, HintTimesEachPositionAndSummarises)
+{
+    const std::string file = ::testing::TempDir() + "cli_test_hint.txt";
+    FILE* out = fopen(file.c_str(), "w");
+    ASSERT_NE(out, nullptr);
+    // The start, and a man of side 2 with one step, which turned round is White's on a3.
+    fputs("# two positions\n"
+          "5 5 5 5 5 5 5 5 5 5 5 5 3 3 3 3 3 3 3 3 1 1 1 1 1 1 1 1 1 1 1 1 \n"
+          "3 3 3 3 3 3 3 3 3 3 3 5 3 3 3 3 3 3 3 3 3 3 3 3 3 3 3 3 1 3 3 3 \n",
+          out);
+    fclose(out);
+    const CliRun r = run("hint --rules russian --level 4 --file " + file);
+    ASSERT_EQ(r.status, 0) << r.err;
+    const auto got = lines(r.out);
+    ASSERT_EQ(got.size(), 3u) << r.out;
+    EXPECT_EQ(got[0].substr(0, 7), "hint 1 ");
+    EXPECT_EQ(got[1].substr(0, 13), "hint 2 a3-b4 ");
+    EXPECT_EQ(got[2].substr(0, 15), "hints 2 median ");
+    EXPECT_NE(got[2].find(" ms worst "), std::string::npos) << got[2];
+    const CliRun bad = run("hint --rules draughts --level 4 --file " + file);
+    EXPECT_EQ(bad.status, 2);
+    EXPECT_EQ(lines(bad.err).size(), 1u) << bad.err;
+    std::remove(file.c_str());
+}

@@ -131,9 +131,10 @@ std::set<std::string> positionsAfterOneReply(Checkers& engine)
 
 // What a person sees on a cell, told apart as they would: by dark, light and mid grey, in the 16
 // grey levels of the panel.
-enum class Mark { NONE, START, TAKEN, FINAL, LANDING };
+enum class Mark { NONE, START, TAKEN, FINAL, LANDING, DESTINATION };
 
 constexpr int GREY_LEVELS = 16;
+constexpr int CURSOR_EDGE = 5; // the cell's outer pixels, where the cursor and the frame are
 constexpr int BLACK_LEVEL = 0;
 constexpr int WHITE_LEVEL = GREY_LEVELS - 1;
 
@@ -153,9 +154,16 @@ Mark markOn(const QImage& image, const QRect& cell)
         greyLevel(image, outline + 3, middle.y()) == WHITE_LEVEL)
         return Mark::FINAL;
     const bool blackMiddle = greyLevel(image, middle.x(), middle.y()) == BLACK_LEVEL;
-    if (!blackMiddle) // a ring leaves the middle free and crosses the line through it
-        return greyLevel(image, middle.x() - size / 4, middle.y()) == BLACK_LEVEL ? Mark::START
-                                                                                  : Mark::NONE;
+    if (!blackMiddle) { // a ring leaves the middle free and crosses the line through it
+        if (greyLevel(image, middle.x() - size / 4, middle.y()) == BLACK_LEVEL)
+            return Mark::START;
+        // Where the piece can go: a square outline three pixels wide, a third of the cell across.
+        const int edge = cell.left() + (size - size / 3) / 2;
+        const auto black = [&](int x) { return greyLevel(image, x, middle.y()) == BLACK_LEVEL; };
+        return black(edge) && black(edge + 2) && !black(edge - 1) && !black(edge + 3)
+                   ? Mark::DESTINATION
+                   : Mark::NONE;
+    }
     // A cross reaches along the diagonals, a dot stays in the middle.
     const int diagonal = size / 4 + 3;
     return greyLevel(image, cell.left() + diagonal, cell.top() + diagonal) == BLACK_LEVEL
@@ -334,6 +342,12 @@ private slots:
     void gamesPlayedAreAdded();
     void failedAdditionIsShownInTheBoxAndTheStatusLine();
 
+    void marksShowWhereTheSelectedPieceCanGo_data();
+    void marksShowWhereTheSelectedPieceCanGo();
+    void destinationMarkIsASmallSquareClearOfTheEdge();
+    void marksGoWithTheSelection();
+    void hintShowsTheMoveAndReturnPlaysIt();
+
 private:
     // Starts a fresh game with the given settings and puts the position on the board.
     void setUp(int rules, const std::string& text, bool secondHuman = false, int sideToMove = 1);
@@ -341,6 +355,8 @@ private:
     void pressAt(const QPoint& cell);
     QColor pixel(const QPoint& at) const;
     Mark mark(int square) const;
+    // The squares that show where the selected piece can go.
+    QList<int> destinationMarks() const;
     // Waits for the computer's reply to be made.
     void waitForReply();
 
@@ -397,6 +413,17 @@ QColor QtBoardTest::pixel(const QPoint& at) const
 Mark QtBoardTest::mark(int square) const
 {
     return markOn(m_board->grab().toImage(), m_board->rectFromPos(cellOf(square)));
+}
+
+QList<int> QtBoardTest::destinationMarks() const
+{
+    const QImage image = m_board->grab().toImage();
+    QList<int> marked;
+    for (int square = 0; square < SQUARES; ++square) {
+        if (markOn(image, m_board->rectFromPos(cellOf(square))) == Mark::DESTINATION)
+            marked << square;
+    }
+    return marked;
 }
 
 void QtBoardTest::waitForReply()
@@ -1406,6 +1433,7 @@ void QtBoardTest::refusedMovesSayWhy()
     setUp(RCheckers::RULES_CODE, position({{22, MAN1}, {26, MAN1}, {18, MAN2}, {0, MAN2}}));
     QSignalSpy spy(m_board.get(), &QtBoard::statusChanged);
     press(26);
+    QCOMPARE(m_board->statusText(), QString("That piece cannot move"));
     press(21);
     QCOMPARE(m_board->statusText(), QString("A capture is compulsory"));
     press(22); // another piece selected: the refusal gives way to the turn
@@ -1414,7 +1442,7 @@ void QtBoardTest::refusedMovesSayWhy()
     QCOMPARE(m_board->statusText(), QString("A capture is compulsory"));
     press(22); // the selected piece again, without a route: nothing changes
     QCOMPARE(m_board->statusText(), QString("A capture is compulsory"));
-    QCOMPARE(spy.count(), 3);
+    QCOMPARE(spy.count(), 4);
     press(15);
     QCOMPARE(m_board->engine->board[m_board->engine->internal(15)], int(MAN1));
     QCOMPARE(m_board->statusText(), QString("Black (computer) is replying"));
@@ -1503,7 +1531,7 @@ void QtBoardTest::landingOffEveryRouteIsRefused()
     // The piece chosen again gives up its route, and the refusal goes with it.
     press(30);
     QVERIFY(m_board->route().empty());
-    QCOMPARE(mark(21), Mark::NONE);
+    QCOMPARE(mark(21), Mark::DESTINATION); // no dot: a landing to choose again
     QCOMPARE(m_board->statusText(), QString("Black to move (you)"));
     // A landing square added does away with a refusal too.
     press(31);
@@ -1574,6 +1602,13 @@ void QtBoardTest::balanceDrawIsAnnounced()
     QCOMPARE(m_board->statusText(), status);
     press(0); // a click on the finished game shows how it ended
     QCOMPARE(m_messages->texts(), QStringList{message});
+
+    // Between two people the turn is the record's; a piece that could move shows no marks.
+    m_board->continueGame(read.games.at(0).record, true);
+    const std::vector<GameMove>& moves = m_board->record.legalMoves().all();
+    QVERIFY(!moves.empty());
+    press(moves.front().from);
+    QCOMPARE(destinationMarks(), QList<int>{});
 }
 
 // A failed save stands on the status line over the turn until a save succeeds; a refusal, and
@@ -1638,6 +1673,136 @@ void QtBoardTest::failedAdditionIsShownInTheBoxAndTheStatusLine()
     QCOMPARE(resultsIn(kept), QStringList{"0-1"});
     m_board->newGame();
     QCOMPARE(m_board->statusText(), unsaved);
+}
+
+// ---- where the selected piece can go, and the hint ----
+
+void QtBoardTest::marksShowWhereTheSelectedPieceCanGo_data()
+{
+    QTest::addColumn<int>("rules");
+    QTest::addColumn<QString>("position");
+    QTest::addColumn<int>("sideToMove"); // 2: a second person's turn
+    QTest::addColumn<QList<int>>("clicks");
+    QTest::addColumn<QList<int>>("marked");
+    QTest::addColumn<QString>("status");
+    const QString start = QString::fromStdString(startText());
+    // Side 1's man on 30 takes two men to 14 by the left (landing on 21) or by the right (23);
+    // side 2's man on 1 two men to 17, landing on 8 or on 10. A new selection, a move and a
+    // refusal are told apart.
+    const QString twoRoutes = QString::fromStdString(
+        position({{30, MAN1}, {25, MAN2}, {26, MAN2}, {17, MAN2}, {18, MAN2}}));
+    const QString side2Routes =
+        QString::fromStdString(position({{1, MAN2}, {5, MAN1}, {6, MAN1}, {13, MAN1}, {14, MAN1}}));
+    const QString person("White to move (you)");
+    QTest::newRow("a man's two steps")
+        << 25 << start << 1 << QList<int>{22} << QList<int>{17, 18} << person;
+    QTest::newRow("a man that cannot move")
+        << 25 << start << 1 << QList<int>{22, 28} << QList<int>{} << "That piece cannot move";
+    QTest::newRow("the computer's man while it replies")
+        << 25 << start << 1 << QList<int>{22, 18, 9} << QList<int>{}
+        << "Black (computer) is replying";
+    QTest::newRow("the computer's man")
+        << 25 << start << 1 << QList<int>{9} << QList<int>{} << person;
+    QTest::newRow("a refused entry keeps them")
+        << 25 << start << 1 << QList<int>{22, 13} << QList<int>{17, 18} << "That move is not legal";
+    QTest::newRow("the move clears them")
+        << 25 << start << 1 << QList<int>{22, 18} << QList<int>{} << "Black (computer) is replying";
+    QTest::newRow("two routes: the first landings")
+        << 21 << twoRoutes << 1 << QList<int>{30} << QList<int>{14, 21, 23}
+        << "Black to move (you)";
+    QTest::newRow("a route chosen")
+        << 21 << twoRoutes << 1 << QList<int>{30, 23} << QList<int>{14} << "Black to move (you)";
+    QTest::newRow("a second person's routes")
+        << 21 << side2Routes << 2 << QList<int>{1} << QList<int>{8, 10, 17}
+        << "Black to move (second player)";
+}
+
+void QtBoardTest::marksShowWhereTheSelectedPieceCanGo()
+{
+    QFETCH(int, rules);
+    QFETCH(QString, position);
+    QFETCH(int, sideToMove);
+    QFETCH(QList<int>, clicks);
+    QFETCH(QList<int>, marked);
+    QFETCH(QString, status);
+    setUp(rules, position.toStdString(), sideToMove == 2, sideToMove);
+    for (int square : clicks)
+        press(square);
+    QCOMPARE(destinationMarks(), marked);
+    QCOMPARE(m_board->statusText(), status);
+}
+
+// At 70-pixel cells the mark is 23 pixels across, three pixels wide, 23 pixels in from the
+// cell's edges, whole under the cursor; on 7-pixel cells it is left out.
+void QtBoardTest::destinationMarkIsASmallSquareClearOfTheEdge()
+{
+    press(22);
+    m_board->cursor = cellOf(18);
+    const QRect cell = m_board->rectFromPos(cellOf(18));
+    const auto blackPixels = [&](const QRect& area) {
+        const QImage image = m_board->grab().toImage();
+        int count = 0;
+        for (int y = area.top(); y <= area.bottom(); ++y) {
+            for (int x = area.left(); x <= area.right(); ++x)
+                count += greyLevel(image, x, y) == BLACK_LEVEL ? 1 : 0;
+        }
+        return count;
+    };
+    const QRect inside = cell.adjusted(CURSOR_EDGE, CURSOR_EDGE, -CURSOR_EDGE, -CURSOR_EDGE);
+    QCOMPARE(blackPixels(QRect(cell.topLeft() + QPoint(23, 23), QSize(23, 23))), 23 * 23 - 17 * 17);
+    QCOMPARE(blackPixels(inside), 23 * 23 - 17 * 17);
+    m_board->resize(100, 100);
+    QCOMPARE(blackPixels(m_board->rectFromPos(cellOf(17))), 0);
+}
+
+// New, Undo and the computer's reply take the marks away; choosing the piece again brings them.
+void QtBoardTest::marksGoWithTheSelection()
+{
+    press(22);
+    QCOMPARE(destinationMarks(), (QList<int>{17, 18}));
+    m_board->newGame();
+    QCOMPARE(destinationMarks(), QList<int>{});
+    press(22);
+    QCOMPARE(destinationMarks(), (QList<int>{17, 18}));
+    press(18);
+    waitForReply();
+    press(21);
+    QVERIFY(!destinationMarks().isEmpty());
+    QVERIFY(m_board->undo());
+    QCOMPARE(destinationMarks(), QList<int>{});
+    QCOMPARE(m_board->selected, 21); // the selection itself stays
+}
+
+// H selects the piece of the computer's choice, chooses the landing squares its route needs and
+// puts the cursor on its final square, leaving the game as it was; Return plays it. Not while the
+// reply is due. A second person gets the hint for their side.
+void QtBoardTest::hintShowsTheMoveAndReturnPlaysIt()
+{
+    setUp(ECheckers::RULES_CODE,
+          position({{30, MAN1}, {25, MAN2}, {26, MAN2}, {17, MAN2}, {18, MAN2}}));
+    const std::string before = m_board->engine->toString(false);
+    pressKey(m_board.get(), Qt::Key_H);
+    QCOMPARE(m_board->engine->toString(false), before);
+    QVERIFY(m_board->engine->undo_list.empty());
+    QVERIFY(m_board->record.moves().empty());
+    QCOMPARE(m_board->selectedCell, cellOf(30));
+    QCOMPARE(m_board->cursor, cellOf(14));
+    QCOMPARE(m_board->route().size(), std::size_t(1));
+    const int landing = m_board->route().front();
+    QCOMPARE(destinationMarks(), QList<int>{14});
+    const QString hint = m_board->statusText();
+
+    pressKey(m_board.get(), Qt::Key_Return);
+    QCOMPARE(m_board->record.moves().size(), std::size_t(1));
+    QCOMPARE(m_board->record.lastMove()->landings.front(), landing);
+    QCOMPARE(hint, "Hint: " + QString::fromStdString(m_board->record.moveText(0)));
+    pressKey(m_board.get(), Qt::Key_H);
+    QCOMPARE(m_board->statusText(), QString("White (computer) is replying"));
+
+    // The second person plays White here, with Black at the bottom.
+    setUp(RCheckers::RULES_CODE, position({{11, MAN2}, {31, MAN1}}), true, 2);
+    pressKey(m_board.get(), Qt::Key_H);
+    QCOMPARE(m_board->statusText(), QString("Hint: a3-b4"));
 }
 
 QTEST_MAIN(QtBoardTest)

@@ -6,6 +6,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
@@ -17,6 +18,7 @@
 #include <string>
 
 #include "engine/position.h"
+#include "game/movelist.h"
 #include "qtboard.h"
 #include "rules/echeckers.h"
 #include "rules/rcheckers.h"
@@ -45,6 +47,9 @@ constexpr int GREY_LEVELS = 16;
 constexpr int PAST_ESCAPE_MS = 300;
 // The border that marks the button with the keyboard focus.
 constexpr int FOCUS_FRAME_WIDTH = 3;
+// The reader's screen and the program's font.
+const QSize READER_SCREEN(600, 800);
+constexpr int READER_FONT_PIXELS = 25;
 
 QString settingsPath()
 {
@@ -231,6 +236,8 @@ private slots:
     void escapeDownWhileGameOverBoxOpensKeepsGame();
     void pageKeysReachWindowFromAnyChild();
     void returnOnButtonPressesIt();
+    void sixButtonsFitTheReadersScreen();
+    void hintAndMovesButtons();
 
     void undoTakesBackMoveAndReply();
     void undoOnFreshGameOnlyFocuses();
@@ -338,15 +345,17 @@ void WidgetTest::startsWithFormAndFocus()
              QStringLiteral("Game type:"));
     QCOMPARE(m_window->findChild<QLabel*>(QStringLiteral("label_2"))->text(),
              QStringLiteral("Level:"));
-    const char* const names[] = {"btnNew", "btnUndo", "btnSettings", "btnClose"};
-    const char* const texts[] = {"New", "Undo", "Settings", "Close"};
+    const char* const names[] = {"btnNew",  "btnUndo",  "btnSettings",
+                                 "btnHint", "btnMoves", "btnClose"};
+    const char* const texts[] = {"New", "Undo", "Settings", "Hint", "Moves", "Close"};
     for (std::size_t i = 0; i < std::size(names); ++i)
         QCOMPARE(button(names[i])->text(), QLatin1String(texts[i]));
     QVERIFY(board()->hasFocus());
     QCOMPARE(board()->minimumSize(), QSize(100, 100));
-    // Tab moves through the four buttons only, never to the name fields.
+    // Tab moves through the six buttons only, never to the name fields.
     button("btnNew")->setFocus();
-    for (const char* name : {"btnUndo", "btnSettings", "btnClose", "btnNew"}) {
+    for (const char* name :
+         {"btnUndo", "btnSettings", "btnHint", "btnMoves", "btnClose", "btnNew"}) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         QCOMPARE(QApplication::focusWidget(), button(name));
     }
@@ -476,7 +485,8 @@ void WidgetTest::focusedButtonShowsFrame()
 {
     m_window = std::make_unique<Widget>();
     showActive();
-    const char* const names[] = {"btnNew", "btnUndo", "btnSettings", "btnClose"};
+    const char* const names[] = {"btnNew",  "btnUndo",  "btnSettings",
+                                 "btnHint", "btnMoves", "btnClose"};
     constexpr int NONE = -1;
     constexpr int SEVERAL = -2;
     // The index of the one button framed on the screen.
@@ -682,6 +692,79 @@ void WidgetTest::returnOnButtonPressesIt()
     QTRY_COMPARE(clicked.count(), 1);
     QVERIFY(board()->engine->undo_list.empty());
     QVERIFY(board()->hasFocus());
+}
+
+// Full screen on the 600 x 800 reader with the program's 25-pixel font, every button shows its
+// whole text, in two rows of three inside the window.
+void WidgetTest::sixButtonsFitTheReadersScreen()
+{
+    const QFont font = QApplication::font();
+    QFont readers = font;
+    readers.setPixelSize(READER_FONT_PIXELS);
+    QApplication::setFont(readers);
+    m_window = std::make_unique<Widget>();
+    m_window->resize(READER_SCREEN);
+    showActive();
+    QApplication::setFont(font);
+    QCOMPARE(m_window->size(), READER_SCREEN);
+    const char* const rows[][3] = {{"btnNew", "btnUndo", "btnSettings"},
+                                   {"btnHint", "btnMoves", "btnClose"}};
+    for (const auto& row : rows) {
+        for (const char* name : row) {
+            const QPushButton* b = button(name);
+            QCOMPARE(b->fontInfo().pixelSize(), READER_FONT_PIXELS);
+            QVERIFY2(b->width() >= b->sizeHint().width(), name);
+            QVERIFY2(b->width() > b->fontMetrics().boundingRect(b->text()).width(), name);
+            QVERIFY2(m_window->rect().contains(b->geometry()), name);
+            QCOMPARE(b->y(), button(row[0])->y());
+        }
+    }
+    QVERIFY(button("btnHint")->y() > button("btnNew")->geometry().bottom());
+}
+
+// "Hint" shows the hint and leaves the focus on the board, where Return plays it. "Moves" lists
+// the game in a dialog with the focused control framed; Escape closes it, and its release does
+// not end the game behind it.
+void WidgetTest::hintAndMovesButtons()
+{
+    m_window = std::make_unique<Widget>();
+    showActive();
+    const auto* status = m_window->findChild<QLabel*>(QStringLiteral("lblStatus"));
+    button("btnHint")->setFocus();
+    QTest::keyClick(button("btnHint"), Qt::Key_Return);
+    QTRY_VERIFY(status->text().startsWith(QStringLiteral("Hint: ")));
+    QVERIFY(board()->hasFocus());
+    QTest::keyClick(board(), Qt::Key_Return);
+    QVERIFY(board()->replyPending());
+    QTRY_VERIFY_WITH_TIMEOUT(!board()->replyPending(), REPLY_WAIT_MS);
+    playMoveAndReply();
+
+    QStringList rows;
+    QStringList framed;
+    ModalHandler handler([&](QDialog* dialog) {
+        const auto* list = dialog->findChild<QListWidget*>(QStringLiteral("lstMoves"));
+        for (int i = 0; i < list->count(); ++i)
+            rows << list->item(i)->text();
+        for (const char* name : {"lstMoves", "btnClose"}) {
+            auto* control = dialog->findChild<QWidget*>(QLatin1String(name));
+            control->setFocus(Qt::TabFocusReason);
+            if (showsFocusFrame(dialog->grab().toImage(), control->geometry()))
+                framed << QLatin1String(name);
+        }
+        sendEscape(QApplication::focusWidget(), QEvent::KeyPress, FIRST_KEY_TIME);
+    });
+    button("btnMoves")->click();
+    QVERIFY(handler.handled());
+    QStringList expected;
+    for (const std::string& text : MoveList::rows(board()->record))
+        expected << QString::fromStdString(text);
+    QCOMPARE(rows.size(), 2);
+    QCOMPARE(rows, expected);
+    QCOMPARE(framed, (QStringList{"lstMoves", "btnClose"}));
+    QVERIFY(focusReturnsToBoard());
+    sendEscape(m_window.get(), QEvent::KeyRelease, FIRST_KEY_TIME + REPEAT_GAP_MS);
+    QTest::qWait(PAST_ESCAPE_MS);
+    QVERIFY(m_window->isVisible());
 }
 
 void WidgetTest::undoTakesBackMoveAndReply()

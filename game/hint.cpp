@@ -1,0 +1,40 @@
+#include "hint.h"
+
+#include "engine/checkers.h"
+#include "engine/position.h"
+#include "gamerecord.h"
+#include "ruleset.h"
+
+Hint::Hint() = default;
+Hint::~Hint() = default;
+
+std::optional<Hint::Suggestion> Hint::find(const GameRecord& record, const Checkers& player)
+{
+    if (record.over())
+        return std::nullopt;
+    if (!m_engine || m_engine->type() != record.rules())
+        m_engine = ruleset::makeEngine(record.rules());
+    Checkers& engine = *m_engine;
+    engine.level = player.level;
+
+    // The search plays side 2; side 1's turn is searched on the board turned round.
+    const bool turned = record.sideToMove() == 1;
+    placePosition(engine, record.position());
+    if (turned)
+        engine.rotate();
+    engine.go2();
+    if (turned)
+        engine.rotate();
+
+    const LegalMoves& legal = record.legalMoves();
+    const GameMove* move = legal.leadingTo(positionOf(engine));
+    if (!move)
+        return std::nullopt;
+    Suggestion suggestion;
+    suggestion.move = *move;
+    const bool withLandings = legal.needsLandings(*move);
+    if (withLandings)
+        suggestion.landings.assign(move->landings.begin(), move->landings.end() - 1);
+    suggestion.text = record.notation().moveText(*move, withLandings);
+    return suggestion;
+}
