@@ -16,6 +16,8 @@ std::optional<Hint::Suggestion> Hint::find(const GameRecord& record, const Check
         m_engine = ruleset::makeEngine(record.rules());
     Checkers& engine = *m_engine;
     engine.level = player.level;
+    engine.moveTime = player.moveTime;
+    engine.moveDepth = player.moveDepth;
 
     // The search plays side 2; side 1's turn is searched on the board turned round.
     const bool turned = record.sideToMove() == 1;

@@ -32,7 +32,7 @@ public:
     Hint& operator=(const Hint&) = delete;
 
     // The suggestion for the side to move of `record`, searched as `player` searches (its
-    // level); nullopt once the game is over.
+    // level, or Grandmaster's move time and depth); nullopt once the game is over.
     std::optional<Suggestion> find(const GameRecord& record, const Checkers& player);
 
     // The engine that searched the last hint; null before the first.

@@ -73,3 +73,15 @@ TEST(Hint, IsTheSearchsChoiceNamedAsTheRecordWritesIt)
     }
     EXPECT_GT(withLandings, 0);
 }
+
+// Grandmaster's hint thinks as Grandmaster does: on its move time, not on the level's plies.
+TEST(Hint, SearchesOnTheMoveTimeOfTheGame)
+{
+    const std::unique_ptr<Checkers> player = ruleset::makeEngine(ruleset::RUSSIAN);
+    player->moveTime = 1;
+    player->moveDepth = 2;
+    Hint hint;
+    ASSERT_TRUE(hint.find(GameRecord(ruleset::RUSSIAN, Colour::White), *player));
+    EXPECT_EQ(hint.engine()->moveTime, player->moveTime);
+    EXPECT_EQ(hint.engine()->moveDepth, player->moveDepth);
+}
