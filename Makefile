@@ -2,7 +2,8 @@
 #   make run         install what is missing, build, start the game full screen; without a
 #                    usable display, start it on Xvfb and save a screenshot of its opening
 #   make test        install what is missing, build, run the whole test suite
-#   make screenshot  resume a prepared game under Xvfb and save docs/screenshot.png
+#   make screenshot  resume a prepared game under Xvfb and save docs/screenshot.png and, with
+#                    the Russian texts, docs/screenshot-ru.png
 #   make arm         cross-build for the reader's 32-bit ARM (armhf) into build-arm
 #   make test-arm    the same, then its tests and the perft counts under qemu-user
 
@@ -70,6 +71,7 @@ run: build
 
 screenshot: build
 	bash scripts/screenshot.sh $(BUILD)/bin docs/screenshot.png
+	bash scripts/screenshot.sh $(BUILD)/bin docs/screenshot-ru.png ru_RU.UTF-8
 
 deps-arm: deps
 	@dpkg --print-foreign-architectures | grep -qx armhf || $(SUDO) dpkg --add-architecture armhf

@@ -57,7 +57,7 @@ xgame_start_display() {
 
 xgame_copy_game() {
     mkdir -p "$2"
-    cp "$1/checkers" "$2/"
+    cp "$1/checkers" "$1"/*.qm "$2/"
     cp -r "$1/images" "$2/"
 }
 
@@ -66,8 +66,10 @@ xgame_find_window() {
     [ -n "$XGAME_WINDOW" ]
 }
 
+# The game speaks the language of XGAME_LANG, a locale such as ru_RU.UTF-8; English by default,
+# whatever the caller's own locale.
 xgame_start_game() {
-    "$1/checkers" >"$XGAME_LOG" 2>&1 &
+    env LANGUAGE= LC_ALL= LC_MESSAGES= LANG="${XGAME_LANG:-C}" "$1/checkers" >"$XGAME_LOG" 2>&1 &
     XGAME_PID=$!
     xgame_until xgame_find_window || { echo "the game's window did not appear" >&2; return 1; }
     xgame_focus "$XGAME_WINDOW"

@@ -4,74 +4,294 @@
 <context>
     <name>Checkers</name>
     <message>
-        <source>Form</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>Checkers</source>
-        <translation type="unfinished"></translation>
+        <translation>Шашки</translation>
     </message>
     <message>
         <source>Game type:</source>
-        <translation type="unfinished"></translation>
+        <translation>Игра:</translation>
     </message>
     <message>
         <source>Level:</source>
-        <translation type="unfinished"></translation>
+        <translation>Уровень:</translation>
     </message>
     <message>
         <source>New</source>
-        <translation type="unfinished"></translation>
+        <translation>Новая игра</translation>
     </message>
     <message>
         <source>Undo</source>
-        <translation type="unfinished"></translation>
+        <translation>Вернуть ход</translation>
     </message>
     <message>
         <source>Settings</source>
-        <translation type="unfinished"></translation>
+        <translation>Настройки</translation>
     </message>
     <message>
         <source>Close</source>
-        <translation type="unfinished"></translation>
+        <translation>Закрыть</translation>
+    </message>
+    <message>
+        <source>Hint</source>
+        <translation>Подсказка</translation>
+    </message>
+    <message>
+        <source>Moves</source>
+        <translation>Ходы</translation>
+    </message>
+</context>
+<context>
+    <name>MovesDlg</name>
+    <message>
+        <source>Moves</source>
+        <translation>Ходы</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Закрыть</translation>
     </message>
 </context>
 <context>
     <name>QPlatformTheme</name>
     <message>
         <source>OK</source>
-        <translation type="unfinished"></translation>
+        <translation>ОК</translation>
+    </message>
+</context>
+<context>
+    <name>QtBoard</name>
+    <message>
+        <source>Nobody can move!</source>
+        <translation>Ходов нет ни у кого!</translation>
+    </message>
+    <message>
+        <source>Computer wins!</source>
+        <translation>Компьютер выиграл!</translation>
+    </message>
+    <message>
+        <source>You wins!</source>
+        <translation>Вы выиграли!</translation>
+    </message>
+    <message>
+        <source>Draw by threefold repetition!</source>
+        <translation>Ничья: троекратное повторение!</translation>
+    </message>
+    <message>
+        <source>Draw: 15 moves of kings only!</source>
+        <translation>Ничья: 15 ходов одними дамками!</translation>
+    </message>
+    <message>
+        <source>Draw: three kings against one!</source>
+        <translation>Ничья: три дамки против одной!</translation>
+    </message>
+    <message>
+        <source>Draw: 40 moves without a man moving!</source>
+        <translation>Ничья: 40 ходов без хода простой!</translation>
+    </message>
+    <message>
+        <source>Draw: 30 moves without a change!</source>
+        <translation>Ничья: 30 ходов без изменений!</translation>
+    </message>
+    <message>
+        <source>Draw: 60 moves without a change!</source>
+        <translation>Ничья: 60 ходов без изменений!</translation>
+    </message>
+    <message>
+        <source>Draw!</source>
+        <translation>Ничья!</translation>
+    </message>
+    <message>
+        <source>Game Over</source>
+        <translation>Игра окончена</translation>
+    </message>
+    <message>
+        <source>Game Over! %1</source>
+        <translation>Игра окончена! %1</translation>
+    </message>
+    <message>
+        <source>The game could not be saved</source>
+        <translation>Партию не удалось сохранить</translation>
     </message>
 </context>
 <context>
     <name>SettingsDlg</name>
     <message>
         <source>Settings</source>
-        <translation type="unfinished"></translation>
+        <translation>Настройки</translation>
     </message>
     <message>
         <source>Rules:</source>
-        <translation type="unfinished"></translation>
+        <translation>Правила:</translation>
     </message>
     <message>
         <source>Level:</source>
-        <translation type="unfinished"></translation>
+        <translation>Уровень:</translation>
     </message>
     <message>
         <source>First move:</source>
-        <translation type="unfinished"></translation>
+        <translation>Первый ход:</translation>
     </message>
     <message>
         <source>Second player:</source>
-        <translation type="unfinished"></translation>
+        <translation>Второй игрок:</translation>
     </message>
     <message>
         <source>Ok</source>
-        <translation type="unfinished"></translation>
+        <translation>ОК</translation>
     </message>
     <message>
         <source>Cancel</source>
-        <translation type="unfinished"></translation>
+        <translation>Отмена</translation>
+    </message>
+    <message>
+        <source>1st player</source>
+        <translation>1-й игрок</translation>
+    </message>
+    <message>
+        <source>2nd player</source>
+        <translation>2-й игрок</translation>
+    </message>
+    <message>
+        <source>Computer</source>
+        <translation>Компьютер</translation>
+    </message>
+    <message>
+        <source>Human</source>
+        <translation>Человек</translation>
+    </message>
+</context>
+<context>
+    <name>StatusLine</name>
+    <message>
+        <source>White to move (computer)</source>
+        <translation>Ход белых (компьютер)</translation>
+    </message>
+    <message>
+        <source>Black to move (computer)</source>
+        <translation>Ход чёрных (компьютер)</translation>
+    </message>
+    <message>
+        <source>White to move (second player)</source>
+        <translation>Ход белых (второй игрок)</translation>
+    </message>
+    <message>
+        <source>Black to move (second player)</source>
+        <translation>Ход чёрных (второй игрок)</translation>
+    </message>
+    <message>
+        <source>White to move (you)</source>
+        <translation>Ход белых (вы)</translation>
+    </message>
+    <message>
+        <source>Black to move (you)</source>
+        <translation>Ход чёрных (вы)</translation>
+    </message>
+    <message>
+        <source>Draw: the same position for the third time</source>
+        <translation>Ничья: позиция повторилась в третий раз</translation>
+    </message>
+    <message>
+        <source>Draw: 15 moves with only kings moving</source>
+        <translation>Ничья: 15 ходов ходили только дамки</translation>
+    </message>
+    <message>
+        <source>Draw: three kings did not win against one</source>
+        <translation>Ничья: три дамки не выиграли против одной</translation>
+    </message>
+    <message>
+        <source>Draw: 40 moves without a man moving</source>
+        <translation>Ничья: 40 ходов без хода простой</translation>
+    </message>
+    <message>
+        <source>Draw: the balance did not change for 30 moves</source>
+        <translation>Ничья: соотношение сил не менялось 30 ходов</translation>
+    </message>
+    <message>
+        <source>Draw: the balance did not change for 60 moves</source>
+        <translation>Ничья: соотношение сил не менялось 60 ходов</translation>
+    </message>
+    <message>
+        <source>Draw</source>
+        <translation>Ничья</translation>
+    </message>
+    <message>
+        <source>White wins: Black cannot move</source>
+        <translation>Белые выиграли: чёрным некуда ходить</translation>
+    </message>
+    <message>
+        <source>Black wins: White cannot move</source>
+        <translation>Чёрные выиграли: белым некуда ходить</translation>
+    </message>
+    <message>
+        <source>Game over: neither side can move</source>
+        <translation>Игра окончена: ходов нет ни у одной стороны</translation>
+    </message>
+    <message>
+        <source>A capture is compulsory</source>
+        <translation>Бить обязательно</translation>
+    </message>
+    <message>
+        <source>That move is not legal</source>
+        <translation>Так ходить нельзя</translation>
+    </message>
+    <message>
+        <source>That piece cannot move</source>
+        <translation>Этой шашкой ходить некуда</translation>
+    </message>
+    <message>
+        <source>Hint: %1</source>
+        <translation>Подсказка: %1</translation>
+    </message>
+    <message>
+        <source>The game could not be saved</source>
+        <translation>Партию не удалось сохранить</translation>
+    </message>
+    <message>
+        <source>White (computer) is replying</source>
+        <translation>Белые (компьютер) обдумывают ход</translation>
+    </message>
+    <message>
+        <source>Black (computer) is replying</source>
+        <translation>Чёрные (компьютер) обдумывают ход</translation>
+    </message>
+</context>
+<context>
+    <name>TextProvider</name>
+    <message>
+        <source>Russian</source>
+        <translation>Русские</translation>
+    </message>
+    <message>
+        <source>English</source>
+        <translation>Английские</translation>
+    </message>
+    <message>
+        <source>Beginner</source>
+        <translation>Начинающий</translation>
+    </message>
+    <message>
+        <source>Novice</source>
+        <translation>Новичок</translation>
+    </message>
+    <message>
+        <source>Average</source>
+        <translation>Средний</translation>
+    </message>
+    <message>
+        <source>Good</source>
+        <translation>Хороший</translation>
+    </message>
+    <message>
+        <source>Expert</source>
+        <translation>Эксперт</translation>
+    </message>
+    <message>
+        <source>Master</source>
+        <translation>Мастер</translation>
+    </message>
+    <message>
+        <source>Grandmaster</source>
+        <translation>Гроссмейстер</translation>
     </message>
 </context>
 </TS>

@@ -11,7 +11,6 @@
 #include <QString>
 
 #include <algorithm>
-#include <cstdio>
 #include <utility>
 
 #include "engine/position.h"
@@ -32,7 +31,6 @@ constexpr int CURSOR_ARM_NUMERATOR = 3; // each cursor arm reaches 3/10 of the c
 constexpr int CURSOR_ARM_DENOMINATOR = 10;
 constexpr int REPLY_DELAY_MS = 500; // the computer answers half a second after a person's move
 constexpr int DEFAULT_LEVEL = 2;    // plies the computer looks ahead until the settings say more
-constexpr int GAME_OVER_BUFFER_SIZE = 128;
 
 const QPoint START_CURSOR{3, 5};
 const QPoint NO_CELL{-1, -1};
@@ -734,43 +732,39 @@ void QtBoard::cancelReply()
 // Shows how the game ended in a modal message box and returns when it is closed.
 void QtBoard::gameOverSlot()
 {
-    const char* outcome = "Nobody can move!";
+    QString outcome = tr("Nobody can move!");
     if (result == RESULT_SIDE2_WINS) {
-        outcome = "Computer wins!";
+        outcome = tr("Computer wins!");
     } else if (result == RESULT_SIDE1_WINS) {
-        outcome = "You wins!";
+        outcome = tr("You wins!");
     } else if (result == RESULT_DRAW) {
         switch (record.reason()) {
         case EndReason::REPETITION:
-            outcome = "Draw by threefold repetition!";
+            outcome = tr("Draw by threefold repetition!");
             break;
         case EndReason::KINGS_ONLY:
-            outcome = "Draw: 15 moves of kings only!";
+            outcome = tr("Draw: 15 moves of kings only!");
             break;
         case EndReason::THREE_KINGS:
-            outcome = "Draw: three kings against one!";
+            outcome = tr("Draw: three kings against one!");
             break;
         case EndReason::FORTY_MOVES:
-            outcome = "Draw: 40 moves without a man moving!";
+            outcome = tr("Draw: 40 moves without a man moving!");
             break;
         case EndReason::BALANCE_30:
-            outcome = "Draw: 30 moves without a change!";
+            outcome = tr("Draw: 30 moves without a change!");
             break;
         case EndReason::BALANCE_60:
-            outcome = "Draw: 60 moves without a change!";
+            outcome = tr("Draw: 60 moves without a change!");
             break;
         default:
-            outcome = "Draw!";
+            outcome = tr("Draw!");
             break;
         }
     }
 
-    char text[GAME_OVER_BUFFER_SIZE];
-    std::snprintf(text, sizeof text, "Game Over! %s", outcome);
-
-    QMessageBox box(QMessageBox::Information, QString::fromLatin1("Game Over"),
-                    QString::fromLatin1(text), QMessageBox::NoButton, nullptr,
-                    Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint);
+    QMessageBox box(QMessageBox::Information, tr("Game Over"), tr("Game Over! %1").arg(outcome),
+                    QMessageBox::NoButton, nullptr, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint);
     // The status line shows the end over a failed save; the box tells that the game was not added.
     if (m_archive && m_archive->failed())
         box.setText(box.text() + QLatin1Char('\n') + tr("The game could not be saved"));

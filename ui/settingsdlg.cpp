@@ -1,5 +1,6 @@
 #include "settingsdlg.h"
 
+#include <QCoreApplication>
 #include <QKeyEvent>
 #include <QSettings>
 
@@ -12,8 +13,12 @@
 namespace
 {
 
-const char* const FIRST_MOVE_TEXTS[] = {"1st player", "2nd player"};
-const char* const SECOND_PLAYER_TEXTS[] = {"Computer", "Human"};
+// The dialog has no meta-object of its own, so its texts name their context, the form's.
+const char CONTEXT[] = "SettingsDlg";
+const char* const FIRST_MOVE_TEXTS[] = {QT_TRANSLATE_NOOP("SettingsDlg", "1st player"),
+                                        QT_TRANSLATE_NOOP("SettingsDlg", "2nd player")};
+const char* const SECOND_PLAYER_TEXTS[] = {QT_TRANSLATE_NOOP("SettingsDlg", "Computer"),
+                                           QT_TRANSLATE_NOOP("SettingsDlg", "Human")};
 // The list with the keyboard focus carries the 3-pixel black border that the main window's style
 // gives the buttons, here too: the style's own thin tinted frame is lost in 16 grey levels.
 const char FOCUS_STYLE[] = "QComboBox::focus { border: 3px solid black; }";
@@ -22,13 +27,13 @@ const char FOCUS_STYLE[] = "QComboBox::focus { border: 3px solid black; }";
 void fill(QComboBox* list, const char* (*textOf)(unsigned int))
 {
     for (unsigned int i = 0; const char* text = textOf(i); ++i)
-        list->addItem(QString::fromLatin1(text));
+        list->addItem(TextProvider::display(text));
 }
 
 template <std::size_t N> void fill(QComboBox* list, const char* const (&texts)[N])
 {
     for (const char* text : texts)
-        list->addItem(QString::fromLatin1(text));
+        list->addItem(QCoreApplication::translate(CONTEXT, text));
 }
 
 } // namespace

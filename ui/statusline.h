@@ -38,4 +38,8 @@ public:
     // asked and gives way at the next entry; a failed save then stands until a save succeeds,
     // for a game that is not kept is lost when the program ends.
     static QString text(const State& state);
+
+private:
+    static QString turnText(Colour colour, Player player);
+    static QString drawText(EndReason reason);
 };

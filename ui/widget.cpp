@@ -172,12 +172,15 @@ void Widget::onApplyConfig()
 {
     const int rules = storedIndex(SettingsKeys::RULES, std::size(g_rules));
     board->rules = g_rules[rules];
-    edGameType->setText(QString::fromLatin1(TextProvider::get_rules_text(rules)));
+    edGameType->setText(TextProvider::display(TextProvider::get_rules_text(rules)));
+    // A name longer than its field shows its beginning, not its end.
+    edGameType->home(false);
 
     const int level = storedIndex(SettingsKeys::LEVEL, std::size(g_skills));
     board->level = g_skills[level].plies;
     board->moveTime = g_skills[level].moveTime;
-    edLevel->setText(QString::fromLatin1(TextProvider::get_level_text(level)));
+    edLevel->setText(TextProvider::display(TextProvider::get_level_text(level)));
+    edLevel->home(false);
 
     board->secondHuman =
         m_settings.value(QLatin1String(SettingsKeys::SECOND_PLAYER), 0).toInt() != 0;
