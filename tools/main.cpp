@@ -177,13 +177,14 @@ int timedBench(Checkers& engine, const std::vector<std::string>& positions, int 
         engine.fromString(positions[i]);
         engine.clearSearchTables();
         const auto start = std::chrono::steady_clock::now();
-        const int value = engine.go2();
+        engine.go2();
         const double ms =
             std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
                 .count();
         // A single legal move is played without a search, and a proved win or loss ends the
-        // search early: only the others show how deep the time reaches.
-        if (engine.nodes() > 0 && std::abs(value) <= TimedSearch::PROVEN)
+        // search early: only a search the clock ended shows how deep the time reaches. The value
+        // cannot tell: a move found lost in an iteration the clock broke off is reported lost.
+        if (ms >= moveTime)
             depths.push_back(engine.finishedDepth());
         times.push_back(ms);
         std::cout << "position " << i + 1 << " depth " << engine.finishedDepth() << " nodes "
