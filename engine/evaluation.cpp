@@ -12,27 +12,6 @@ constexpr std::uint32_t BACK_RANK = 0x0000000Fu; // row 0, side 2's own
 constexpr int FULL_BOARD = 24;                   // pieces at the start
 constexpr int TRADE_SCALE = 64 * FULL_BOARD;
 
-// Rows alternate between starting on the left and on the right, so a step in bits depends on
-// the row. Directions: 0 and 1 towards row 0, 2 and 3 towards row 7 (side 2's forward steps).
-constexpr std::uint32_t EVEN_ROWS = 0x0F0F0F0Fu;
-constexpr std::uint32_t ODD_ROWS = 0xF0F0F0F0u;
-constexpr std::uint32_t LEFT_SQUARES = 0x11111111u;
-constexpr std::uint32_t RIGHT_SQUARES = 0x88888888u;
-
-constexpr std::uint32_t stepped(std::uint32_t set, int direction)
-{
-    switch (direction) {
-    case 0:
-        return ((set & EVEN_ROWS) >> 4) | ((set & ODD_ROWS & ~LEFT_SQUARES) >> 5);
-    case 1:
-        return ((set & EVEN_ROWS & ~RIGHT_SQUARES) >> 3) | ((set & ODD_ROWS) >> 4);
-    case 2:
-        return ((set & EVEN_ROWS) << 4) | ((set & ODD_ROWS & ~LEFT_SQUARES) << 3);
-    default:
-        return ((set & EVEN_ROWS & ~RIGHT_SQUARES) << 5) | ((set & ODD_ROWS) << 4);
-    }
-}
-
 constexpr int rowOf(int square)
 {
     return square / SQUARES_PER_ROW;
@@ -106,8 +85,9 @@ bool Evaluation::hasSimpleMove(const PackedPosition& position)
 {
     const std::uint32_t empty = ALL_SQUARES & ~(position.side1 | position.side2);
     const std::uint32_t kings = position.side2 & position.kings;
-    return (stepped(kings, 0) | stepped(kings, 1) | stepped(position.side2, 2) |
-            stepped(position.side2, 3)) &
+    return (PackedPosition::stepped(kings, 0) | PackedPosition::stepped(kings, 1) |
+            PackedPosition::stepped(position.side2, 2) |
+            PackedPosition::stepped(position.side2, 3)) &
            empty;
 }
 
@@ -148,12 +128,13 @@ int Evaluation::positional(const PackedPosition& position) const
     score += count(kings & GEOMETRY.kingCentre) * w.kingCentre;
     score += count(kings & GEOMETRY.edge) * w.kingEdge;
 
-    int moves = count(stepped(men, 2) & empty) + count(stepped(men, 3) & empty);
+    int moves = count(PackedPosition::stepped(men, 2) & empty) +
+                count(PackedPosition::stepped(men, 3) & empty);
     for (std::uint32_t set = kings; set; set &= set - 1) {
         const std::uint32_t king = set & (~set + 1);
         int free = 0;
         for (int d = 0; d < 4; ++d)
-            free += (stepped(king, d) & empty) != 0;
+            free += (PackedPosition::stepped(king, d) & empty) != 0;
         moves += free;
         if (free == 0)
             score += w.trappedKing;

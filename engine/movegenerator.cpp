@@ -78,33 +78,13 @@ int firstOnRay(int square, int direction, std::uint32_t set)
     return direction < FIRST_FORWARD ? SQUARES - 1 - __builtin_clz(met) : __builtin_ctz(met);
 }
 
-// Every square of the set moved one step in the direction; steps off the board are dropped. Rows
-// alternate between starting on the left and on the right, so the shift depends on the row.
-constexpr std::uint32_t EVEN_ROWS = 0x0F0F0F0Fu;
-constexpr std::uint32_t ODD_ROWS = 0xF0F0F0F0u;
-constexpr std::uint32_t LEFT_SQUARES = 0x11111111u;  // the first square of each row
-constexpr std::uint32_t RIGHT_SQUARES = 0x88888888u; // the last square of each row
-
-constexpr std::uint32_t stepped(std::uint32_t set, int direction)
-{
-    switch (direction) {
-    case 0:
-        return ((set & EVEN_ROWS) >> 4) | ((set & ODD_ROWS & ~LEFT_SQUARES) >> 5);
-    case 1:
-        return ((set & EVEN_ROWS & ~RIGHT_SQUARES) >> 3) | ((set & ODD_ROWS) >> 4);
-    case 2:
-        return ((set & EVEN_ROWS) << 4) | ((set & ODD_ROWS & ~LEFT_SQUARES) << 3);
-    default:
-        return ((set & EVEN_ROWS & ~RIGHT_SQUARES) << 5) | ((set & ODD_ROWS) << 4);
-    }
-}
-
 constexpr bool steppedMatchesNeighbours()
 {
     for (int square = 0; square < SQUARES; ++square) {
         for (int d = 0; d < DIRECTIONS; ++d) {
             const int to = NEIGHBOURS.next[square][d];
-            if (stepped(std::uint32_t{1} << square, d) != (to == OFF_BOARD ? 0 : 1u << to))
+            if (PackedPosition::stepped(std::uint32_t{1} << square, d) !=
+                (to == OFF_BOARD ? 0 : 1u << to))
                 return false;
         }
     }
@@ -117,7 +97,7 @@ constexpr std::uint32_t jumpers(std::uint32_t movers, std::uint32_t victims, std
                                 int direction)
 {
     const int back = direction ^ 3;
-    return movers & stepped(victims & stepped(empty, back), back);
+    return movers & PackedPosition::stepped(victims & PackedPosition::stepped(empty, back), back);
 }
 
 unsigned across(int direction)
@@ -202,7 +182,7 @@ bool MoveGenerator::hasSimpleMove(const PackedPosition& position) const
     const std::uint32_t kings = position.side2 & position.kings;
     for (int d = 0; d < DIRECTIONS; ++d) {
         const std::uint32_t movers = d < FIRST_FORWARD ? kings : position.side2;
-        if (stepped(movers, d) & empty)
+        if (PackedPosition::stepped(movers, d) & empty)
             return true;
     }
     return false;

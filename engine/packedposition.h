@@ -63,7 +63,30 @@ struct PackedPosition {
     }
     bool operator!=(const PackedPosition& other) const { return !(*this == other); }
 
+    // Every square of the set moved one step in the direction; steps off the board are dropped.
+    // Directions: 0 and 1 towards row 0, 2 and 3 towards row 7 (side 2's forward steps).
+    static constexpr std::uint32_t stepped(std::uint32_t set, int direction)
+    {
+        switch (direction) {
+        case 0:
+            return ((set & EVEN_ROWS) >> 4) | ((set & ODD_ROWS & ~LEFT_SQUARES) >> 5);
+        case 1:
+            return ((set & EVEN_ROWS & ~RIGHT_SQUARES) >> 3) | ((set & ODD_ROWS) >> 4);
+        case 2:
+            return ((set & EVEN_ROWS) << 4) | ((set & ODD_ROWS & ~LEFT_SQUARES) << 3);
+        default:
+            return ((set & EVEN_ROWS & ~RIGHT_SQUARES) << 5) | ((set & ODD_ROWS) << 4);
+        }
+    }
+
 private:
+    // Rows alternate between starting on the left and on the right, so a step in bits depends on
+    // the row.
+    static constexpr std::uint32_t EVEN_ROWS = 0x0F0F0F0Fu;
+    static constexpr std::uint32_t ODD_ROWS = 0xF0F0F0F0u;
+    static constexpr std::uint32_t LEFT_SQUARES = 0x11111111u;  // the first square of each row
+    static constexpr std::uint32_t RIGHT_SQUARES = 0x88888888u; // the last square of each row
+
     static std::uint32_t reversed(std::uint32_t bits)
     {
         // The bits within each byte, then the bytes.
