@@ -1,6 +1,7 @@
 #include "hintbench.h"
 
 #include "commandline.h"
+#include "positionfile.h"
 
 #include "engine/checkers.h"
 #include "engine/position.h"
@@ -11,7 +12,6 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
-#include <fstream>
 #include <iomanip>
 #include <iostream>
 #include <memory>
@@ -55,25 +55,17 @@ int HintBench::command(const std::vector<std::string>& words)
     else
         return usageError("--rules must be russian or english");
 
-    std::ifstream in(*file);
-    if (!in)
-        return usageError("cannot read " + *file);
     // The game's engine, whose level the hint searches with.
     const std::unique_ptr<Checkers> player = ruleset::makeEngine(rules);
     player->level = static_cast<int>(*level);
+    std::vector<std::string> positions;
+    if (!PositionFile::read(*file, *player, positions))
+        return EXIT_USAGE;
     Hint hint;
     std::vector<double> times;
-    int lineNumber = 0;
     std::cout << std::fixed << std::setprecision(1);
-    for (std::string line; std::getline(in, line);) {
-        ++lineNumber;
-        if (line.find_first_not_of(" \t\r") == std::string::npos || line[0] == '#')
-            continue;
-        if (!player->fromString(line)) {
-            std::cerr << " (checkers-cli: line " << lineNumber << " of " << *file
-                      << " is not a position)\n";
-            return EXIT_USAGE;
-        }
+    for (const std::string& position : positions) {
+        player->fromString(position);
         // Turned round, the position is side 1's to move as it was side 2's.
         player->rotate();
         const GameRecord record(rules, ruleset::firstMover(rules), positionOf(*player), SIDE_1);

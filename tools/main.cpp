@@ -8,6 +8,7 @@
 #include "match.h"
 #include "openings.h"
 #include "perft.h"
+#include "positionfile.h"
 
 #include "engine/checkers.h"
 #include "engine/position.h"
@@ -223,22 +224,9 @@ int bench(const std::vector<std::string>& words)
     if (!args.ok())
         return usageError(args.error());
 
-    std::ifstream in(*file);
-    if (!in)
-        return usageError("cannot read " + *file);
     std::vector<std::string> positions;
-    int lineNumber = 0;
-    for (std::string line; std::getline(in, line);) {
-        ++lineNumber;
-        if (line.find_first_not_of(" \t\r") == std::string::npos || line[0] == '#')
-            continue;
-        if (!engine->fromString(line)) {
-            std::cerr << " (checkers-cli: line " << lineNumber << " of " << *file
-                      << " is not a position)\n";
-            return EXIT_USAGE;
-        }
-        positions.push_back(line);
-    }
+    if (!PositionFile::read(*file, *engine, positions))
+        return EXIT_USAGE;
     const std::string rules = *args.text("--rules", true);
     if (moveTime)
         return timedBench(*engine, positions, static_cast<int>(*moveTime));

@@ -219,6 +219,7 @@ TEST(Cli, BenchComparesBothSearchesOnAFile)
     const CliRun refused = run("bench --rules russian --level 5 --file " + file);
     EXPECT_EQ(refused.status, 2);
     EXPECT_EQ(lines(refused.err).size(), 1u) << refused.err;
+    EXPECT_NE(refused.err.find("line 1 of " + file + " is not a position"), std::string::npos);
     std::remove(file.c_str());
 }
 
@@ -270,19 +271,19 @@ TEST(Cli, BadCallsExitWithStatusTwoAndOneLine)
     }
 }
 
-// A PDN file in the test's temporary folder, removed afterwards.
-class PdnFile
+// A file in the test's temporary folder, removed afterwards.
+class TempFile
 {
 public:
-    explicit PdnFile(const std::string& text)
+    explicit TempFile(const std::string& text)
     {
-        m_path = ::testing::TempDir() + "cli_test_XXXXXX.pdn";
-        const int fd = mkstemps(m_path.data(), 4);
+        m_path = ::testing::TempDir() + "cli_test_XXXXXX";
+        const int fd = mkstemp(m_path.data());
         EXPECT_GE(fd, 0);
         EXPECT_EQ(write(fd, text.data(), text.size()), static_cast<ssize_t>(text.size()));
         close(fd);
     }
-    ~PdnFile() { std::remove(m_path.c_str()); }
+    ~TempFile() { std::remove(m_path.c_str()); }
     const std::string& path() const { return m_path; }
 
 private:
@@ -293,11 +294,11 @@ private:
 // taking the last piece, one drawn by repetition.
 TEST(Cli, PdnReplaysEachGameByTheRules)
 {
-    const PdnFile file("[Event \"club\"]\n[Result \"1-0\"]\n[GameType \"25\"]\n"
-                       "1. c3-d4 f6-e5 2. d4xf6 g7xe5 *\n\n"
-                       "[GameType \"21\"]\n[SetUp \"1\"]\n[FEN \"W:W18:B14\"]\n1. 18x9 0-1\n\n"
-                       "[GameType \"21\"]\n[FEN \"W:WK29:BK4\"]\n"
-                       "1. 29-25 4-8 2. 25-29 8-4 3. 29-25 4-8 4. 25-29 8-4 *\n");
+    const TempFile file("[Event \"club\"]\n[Result \"1-0\"]\n[GameType \"25\"]\n"
+                        "1. c3-d4 f6-e5 2. d4xf6 g7xe5 *\n\n"
+                        "[GameType \"21\"]\n[SetUp \"1\"]\n[FEN \"W:W18:B14\"]\n1. 18x9 0-1\n\n"
+                        "[GameType \"21\"]\n[FEN \"W:WK29:BK4\"]\n"
+                        "1. 29-25 4-8 2. 25-29 8-4 3. 29-25 4-8 4. 25-29 8-4 *\n");
     const CliRun r = run("pdn " + file.path());
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.err, "");
@@ -324,7 +325,7 @@ TEST(Cli, PdnReplaysEachGameByTheRules)
 // The unchanged balance of a Russian ending with kings on both sides, 4 pieces and 6.
 TEST(Cli, PdnNamesTheBalanceDraws)
 {
-    const PdnFile file(std::string(balancegames::THIRTY_MOVES) + balancegames::SIXTY_MOVES);
+    const TempFile file(std::string(balancegames::THIRTY_MOVES) + balancegames::SIXTY_MOVES);
     const CliRun r = run("pdn " + file.path());
     ASSERT_EQ(r.status, 0) << r.err;
     const std::vector<std::string> out = lines(r.out);
@@ -352,7 +353,7 @@ TEST(Cli, PdnNamesTheMoveItCannotPlay)
          "game 1, move 1 \"c5xg5\""},
     };
     for (const Case& c : cases) {
-        const PdnFile file(c.text);
+        const TempFile file(c.text);
         const CliRun r = run("pdn " + file.path());
         EXPECT_EQ(r.status, 2) << c.text;
         ASSERT_EQ(lines(r.err).size(), 1u) << r.err;
@@ -380,25 +381,6 @@ TEST(Cli, SearchOnAMoveTimePrintsTheDepthReached)
     EXPECT_GE(std::stoi(got[4].substr(6)), 3);
 }
 
-// A file in the test's temporary folder, removed afterwards.
-class TextFile
-{
-public:
-    explicit TextFile(const std::string& text)
-    {
-        m_path = ::testing::TempDir() + "cli_test_XXXXXX.txt";
-        const int fd = mkstemps(m_path.data(), 4);
-        EXPECT_GE(fd, 0);
-        EXPECT_EQ(write(fd, text.data(), text.size()), static_cast<ssize_t>(text.size()));
-        close(fd);
-    }
-    ~TextFile() { std::remove(m_path.c_str()); }
-    const std::string& path() const { return m_path; }
-
-private:
-    std::string m_path;
-};
-
 const char TWO_ENGLISH_OPENINGS[] =
     "# two openings\n"
     "W:W20,21,22,23,25,26,27,28,29,30,31,32:B1,2,3,4,6,7,8,9,10,11,12,13 9-13 24-20 5-9 # one\n"
@@ -408,7 +390,7 @@ const char TWO_ENGLISH_OPENINGS[] =
 // Two openings, each played with both colours: one line a game, then the totals.
 TEST(Cli, MatchPlaysEachOpeningWithBothColours)
 {
-    const TextFile openings(TWO_ENGLISH_OPENINGS);
+    const TempFile openings(TWO_ENGLISH_OPENINGS);
     const CliRun r = run("match --rules english --first movetime:5 --second level:2 --seed 4 "
                          "--openings " +
                          openings.path());
@@ -441,12 +423,12 @@ TEST(Cli, MatchPlaysEachOpeningWithBothColours)
 
 TEST(Cli, MatchRefusesBadPlayersAndBadOpenings)
 {
-    const TextFile good(TWO_ENGLISH_OPENINGS);
-    const TextFile notFen("W:W21,22:Bx 9-14\n");
-    const TextFile empty("# nothing but a comment\n\n");
-    const TextFile wrongRules("B:Wa1,c1:Bb8 c3-d4\n");
+    const TempFile good(TWO_ENGLISH_OPENINGS);
+    const TempFile notFen("W:W21,22:Bx 9-14\n");
+    const TempFile empty("# nothing but a comment\n\n");
+    const TempFile wrongRules("B:Wa1,c1:Bb8 c3-d4\n");
     // White to move without a move: an opening that is over before it starts.
-    const TextFile over("W:W32:B23,24,27,28 -\n");
+    const TempFile over("W:W32:B23,24,27,28 -\n");
     const std::string rest = " --openings " + good.path();
     const std::vector<std::string> calls = {
         "match --rules english --first level:9 --second level:2",
@@ -482,7 +464,7 @@ TEST(Cli, OpeningsListsThePositionsAfterTheFirstMoves)
         const CliRun r = run(std::string("openings --rules ") + rules + " --plies 1 --movetime 5");
         ASSERT_EQ(r.status, 0) << r.err;
         EXPECT_EQ(lines(r.out).size(), 7u) << r.out;
-        const TextFile file(r.out);
+        const TempFile file(r.out);
         const CliRun game =
             run(std::string("match --rules ") + rules +
                 " --first level:2 --second level:2 --games 1 --openings " + file.path());
@@ -507,7 +489,7 @@ TEST(Cli, PdnReadsThousandsOfGamesAndNamesThoseCutShort)
         all += (number > 1 ? "\n" : "") +
                (number == CUT || number > GAMES ? text.substr(0, text.size() / 2) : text);
     }
-    const PdnFile file(all);
+    const TempFile file(all);
     constexpr long LIMIT_KB = 12 * 1024;
     ASSERT_GT(all.size(), static_cast<std::size_t>(LIMIT_KB) * 1024);
 #ifdef CHECKERS_SANITIZED
