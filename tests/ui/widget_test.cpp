@@ -199,6 +199,11 @@ private:
             return;
         m_timer.stop();
         m_handled = true;
+        // A modal window is shown before it is active, and focus and keys reach it only once it
+        // is: on a slow machine (the reader's processor under emulation) the first poll can
+        // come between the two. The offscreen platform's activation is an event still queued,
+        // which qWaitForWindowActive does not wait for there.
+        QTest::qWaitFor([dialog] { return dialog->isActiveWindow(); });
         m_act(dialog);
     }
 
