@@ -12,6 +12,8 @@ constexpr std::uint32_t BACK_RANK = 0x0000000Fu; // row 0, side 2's own
 constexpr int FULL_BOARD = 24;                   // pieces at the start
 constexpr int TRADE_SCALE = 64 * FULL_BOARD;
 
+constexpr auto stepped = PackedPosition::stepped;
+
 constexpr int rowOf(int square)
 {
     return square / SQUARES_PER_ROW;
@@ -85,9 +87,8 @@ bool Evaluation::hasSimpleMove(const PackedPosition& position)
 {
     const std::uint32_t empty = ALL_SQUARES & ~(position.side1 | position.side2);
     const std::uint32_t kings = position.side2 & position.kings;
-    return (PackedPosition::stepped(kings, 0) | PackedPosition::stepped(kings, 1) |
-            PackedPosition::stepped(position.side2, 2) |
-            PackedPosition::stepped(position.side2, 3)) &
+    return (stepped(kings, 0) | stepped(kings, 1) | stepped(position.side2, 2) |
+            stepped(position.side2, 3)) &
            empty;
 }
 
@@ -128,13 +129,12 @@ int Evaluation::positional(const PackedPosition& position) const
     score += count(kings & GEOMETRY.kingCentre) * w.kingCentre;
     score += count(kings & GEOMETRY.edge) * w.kingEdge;
 
-    int moves = count(PackedPosition::stepped(men, 2) & empty) +
-                count(PackedPosition::stepped(men, 3) & empty);
+    int moves = count(stepped(men, 2) & empty) + count(stepped(men, 3) & empty);
     for (std::uint32_t set = kings; set; set &= set - 1) {
         const std::uint32_t king = set & (~set + 1);
         int free = 0;
         for (int d = 0; d < 4; ++d)
-            free += (PackedPosition::stepped(king, d) & empty) != 0;
+            free += (stepped(king, d) & empty) != 0;
         moves += free;
         if (free == 0)
             score += w.trappedKing;

@@ -78,13 +78,14 @@ int firstOnRay(int square, int direction, std::uint32_t set)
     return direction < FIRST_FORWARD ? SQUARES - 1 - __builtin_clz(met) : __builtin_ctz(met);
 }
 
+constexpr auto stepped = PackedPosition::stepped;
+
 constexpr bool steppedMatchesNeighbours()
 {
     for (int square = 0; square < SQUARES; ++square) {
         for (int d = 0; d < DIRECTIONS; ++d) {
             const int to = NEIGHBOURS.next[square][d];
-            if (PackedPosition::stepped(std::uint32_t{1} << square, d) !=
-                (to == OFF_BOARD ? 0 : 1u << to))
+            if (stepped(std::uint32_t{1} << square, d) != (to == OFF_BOARD ? 0 : 1u << to))
                 return false;
         }
     }
@@ -97,7 +98,7 @@ constexpr std::uint32_t jumpers(std::uint32_t movers, std::uint32_t victims, std
                                 int direction)
 {
     const int back = direction ^ 3;
-    return movers & PackedPosition::stepped(victims & PackedPosition::stepped(empty, back), back);
+    return movers & stepped(victims & stepped(empty, back), back);
 }
 
 unsigned across(int direction)
@@ -182,7 +183,7 @@ bool MoveGenerator::hasSimpleMove(const PackedPosition& position) const
     const std::uint32_t kings = position.side2 & position.kings;
     for (int d = 0; d < DIRECTIONS; ++d) {
         const std::uint32_t movers = d < FIRST_FORWARD ? kings : position.side2;
-        if (PackedPosition::stepped(movers, d) & empty)
+        if (stepped(movers, d) & empty)
             return true;
     }
     return false;
