@@ -3,6 +3,7 @@
 #include "board.h"
 #include "side.h"
 
+#include <atomic>
 #include <memory>
 #include <string>
 #include <vector>
@@ -102,6 +103,9 @@ public:
     // moveDepth, instead of searching `level` plies.
     int moveTime = 0;
     int moveDepth = 0;
+    // Grandmaster's search ends as soon as this flag is set (another thread may set it while the
+    // search runs); go2 then plays the best move found so far. Null: only the clock ends it.
+    const std::atomic<bool>* stop = nullptr;
     int target = 0;
     int board[CELLS];
     std::vector<std::string> undo_list;

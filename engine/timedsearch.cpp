@@ -313,7 +313,10 @@ bool TimedSearch::outOfTime()
 {
     if (m_stopped)
         return true;
-    if (m_timed && m_nodes % CLOCK_EVERY == 0 && m_clock() >= m_deadline)
+    if (m_nodes % CLOCK_EVERY != 0)
+        return false;
+    const std::atomic<bool>* const stop = m_engine.stop;
+    if ((stop && stop->load(std::memory_order_relaxed)) || (m_timed && m_clock() >= m_deadline))
         m_stopped = true;
     return m_stopped;
 }

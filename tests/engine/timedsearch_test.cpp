@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstdlib>
 #include <fstream>
@@ -161,3 +162,19 @@ TEST(TimedSearch, TablesFitTheDevicesBudget)
 }
 
 } // namespace
+
+TEST(TimedSearch, AStopFlagSetFromOutsideEndsAnUntimedSearchWithALegalMove)
+{
+    // Without a budget or a depth only the flag can end the search; set before it starts, the
+    // search stops at its first look (every 256 positions) and still plays one of the
+    // position's moves.
+    const auto engine = engineFor(false, MIDDLE_GAME);
+    const std::atomic<bool> stop{true};
+    engine->stop = &stop;
+    engine->moveDepth = 0;
+    engine->moveTime = 0;
+    TimedSearch search(*engine);
+    search.go(0, 0);
+    EXPECT_LE(search.nodes(), 256);
+    EXPECT_NE(engine->toString(false), MIDDLE_GAME);
+}
