@@ -43,10 +43,13 @@ missing_of = $$(for p in $(1); do \
 	    dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q 'install ok installed' || echo $$p; \
 	done)
 # Shell: installs those of the packages $(1) that are missing, with the apt-get options $(2).
+# A failed update (one index mid-sync, say) still leaves the lists already there: the install
+# decides whether they do.
 install_missing = missing=$(call missing_of,$(1)); \
 	if [ -n "$$missing" ]; then \
 	    echo "Installing:" $$missing; \
-	    $(SUDO) apt-get update -qq && \
+	    $(SUDO) apt-get update -qq || \
+	        echo "apt-get update failed; installing from the package lists already there"; \
 	    DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y -qq $(2) $$missing; \
 	fi
 
