@@ -171,6 +171,7 @@ private:
     struct Game {
         Pdn::TagValues tags;
         std::map<std::string, int> tagLines;
+        std::string firstTag; // the name of the tag that began it
         std::unique_ptr<GameRecord> record;
     };
     struct Tag {
@@ -286,6 +287,8 @@ private:
     {
         if (game.tags.size() == Pdn::MAX_TAGS && game.tags.count(tag.name) == 0)
             return fail(tag.line, 0, tag.name, "too many tags");
+        if (game.tags.empty())
+            game.firstTag = tag.name;
         game.tagLines[tag.name] = tag.line;
         game.tags[tag.name] = std::move(tag.value);
         return true;
@@ -384,6 +387,13 @@ private:
 
     Outcome readGame(Game& game)
     {
+        if (m_nextCut) {
+            // The tag that showed the game before this one cut short was itself cut short.
+            m_error = *m_nextCut;
+            m_error.game = m_gamesBegun + 1;
+            m_nextCut.reset();
+            return Outcome::TORN;
+        }
         bool started = false; // a tag or a word of this game has been read
         if (m_nextTag) {
             // The tag that showed the game before this one cut short begins this one.
@@ -411,8 +421,16 @@ private:
                 if (inMoves)
                     return failed(line, "the moves before this tag have no result", false);
                 Tag tag;
-                if (!readTag(tag))
-                    return errorOrTorn();
+                if (!readTag(tag)) {
+                    const Outcome outcome = errorOrTorn();
+                    if (outcome == Outcome::TORN && tag.atLineStart &&
+                        beginsAgain(game, tag.name)) {
+                        // The next game's first tag, cut short: two games are cut short here.
+                        m_nextCut = m_error;
+                        return torn(previousLine, NEXT_GAME);
+                    }
+                    return outcome;
+                }
                 if (m_torn && tag.atLineStart && game.tags.count(tag.name) > 0) {
                     m_nextTag = std::move(tag);
                     return torn(previousLine, NEXT_GAME);
@@ -457,6 +475,15 @@ private:
         return failed(lastLine, "the game has no result at its end", true);
     }
 
+    // A tag name read (perhaps cut short) is, or begins, the name of the tag that began the game:
+    // at the start of a line among the game's tags it begins the next game. A lone "[" may be
+    // either game's and is left to this one.
+    static bool beginsAgain(const Game& game, const std::string& name)
+    {
+        return !name.empty() && !game.firstTag.empty() &&
+               game.firstTag.compare(0, name.size(), name) == 0;
+    }
+
     // The error just found, in a game begun when `inGame`; cut short instead, when cut games are
     // taken, if the text ends there or goes on with the next game (errorOrTorn).
     Outcome failed(int line, const std::string& reason, bool inGame)
@@ -499,8 +526,9 @@ private:
     const Pdn::Side1Colour& m_side1;
     const Pdn::EachGame& m_each;
     const Pdn::EachTorn& m_torn;
-    int m_gamesBegun = 0;         // games read or cut short
-    std::optional<Tag> m_nextTag; // read, and begins the next game
+    int m_gamesBegun = 0;                // games read or cut short
+    std::optional<Tag> m_nextTag;        // read, and begins the next game
+    std::optional<Pdn::Error> m_nextCut; // the next game, cut short in its first tag
     Pdn::Error m_error;
 };
 

@@ -77,8 +77,10 @@ public:
     // game: a game whose text stops before its result, at the end of the text, or at the end of
     // a line (in the middle of a tag or a word, perhaps) followed by the next game's first tag at
     // the start of a line. That tag begins the next game when it follows the moves or repeats a
-    // tag of the game before it. A file that grows a whole game at a time thus reads back whole
-    // but for a game whose writing was cut short, and the games added after that one are read.
+    // tag of the game before it, or, cut short itself, when its name begins as that game's first
+    // tag's does: both games are then cut short. A file that grows a whole game at a time thus
+    // reads back whole but for a game whose writing was cut short, and the games added after that
+    // one are read.
     static std::optional<Error> read(std::istream& in, const Side1Colour& side1,
                                      const EachGame& each, const EachTorn& torn);
     // Every game of a short text, with side 1 playing `side1Colour` in each.

@@ -202,6 +202,32 @@ TEST(Pdn, GamesCutShortAreReportedAndTheOthersRead)
     }
 }
 
+// Two games cut short in a row, the first anywhere, the second in or after its first tag: each is
+// counted and named, also when the first stops among its tags. (A second cut after its lone "["
+// could be the end of either and is left to the first.)
+TEST(Pdn, TwoGamesCutShortInARowAreTwo)
+{
+    const GameRecord last = randomGame(ruleset::RUSSIAN, Colour::White, 13);
+    const std::string head = "[Event \"Whole\"]\n[GameType \"25\"]\n1. c3-d4 *\n";
+    const std::string tail = '\n' + Pdn::write(last, tags());
+    const std::string cutText =
+        "[Event \"A cut game\"]\n" + std::string(balancegames::THIRTY_MOVES);
+    const std::size_t secondCuts[] = {2, 7, 12, cutText.find('\n') + 1, cutText.find('\n') + 20};
+    for (std::size_t length = 1; length < cutText.find_last_not_of('\n') + 1; ++length) {
+        for (const std::size_t second : secondCuts) {
+            const std::string text =
+                head + cutText.substr(0, length) + '\n' + cutText.substr(0, second) + tail;
+            const TolerantRead read = readTolerant(text);
+            ASSERT_FALSE(read.error) << read.error->describe() << '\n' << text;
+            ASSERT_EQ(read.torn.size(), 2u) << text;
+            EXPECT_EQ(read.torn[0].game, 2) << text;
+            EXPECT_EQ(read.torn[1].game, 3) << text;
+            ASSERT_EQ(read.games.size(), 2u) << text;
+            expectSameGame(read.games[1], last);
+        }
+    }
+}
+
 // A game is cut short only where its text stops at the end of a line before the next game's
 // first tag, or at the end of the text; a fault anywhere else is the error it always was.
 TEST(Pdn, OnlyATextThatStopsIsCutShort)
