@@ -109,7 +109,9 @@ bool resolve(const std::string& path, std::string& file, std::string* error, Sys
     return fail(error, "cannot follow the links of " + path);
 }
 
-// Writes every byte, going on after short writes and interruptions.
+// Writes every byte, going on after short writes and interruptions. A write that takes nothing
+// (as some network and FUSE file systems answer when full) would take nothing again: it fails
+// as a full disk.
 bool writeAll(int fd, const std::string& text, SystemCalls& calls)
 {
     const char* data = text.data();
@@ -119,6 +121,10 @@ bool writeAll(int fd, const std::string& text, SystemCalls& calls)
         if (written < 0) {
             if (errno == EINTR)
                 continue;
+            return false;
+        }
+        if (written == 0) {
+            errno = ENOSPC;
             return false;
         }
         data += written;

@@ -118,6 +118,23 @@ public:
     }
 };
 
+// A file system that takes `taken` bytes, then no more: each later write returns 0.
+class TakesNoMore : public SystemCalls
+{
+public:
+    explicit TakesNoMore(std::size_t taken) : m_left(taken) {}
+
+    ssize_t write(int fd, const void* data, std::size_t size) override
+    {
+        const std::size_t now = std::min(size, m_left);
+        m_left -= now;
+        return now == 0 ? 0 : SystemCalls::write(fd, data, now);
+    }
+
+private:
+    std::size_t m_left;
+};
+
 } // namespace
 
 TEST(AtomicFile, ReplacesTheFileAndLeavesNoTemporary)
@@ -316,5 +333,25 @@ TEST(AtomicFile, AppendIsOneFlushedWriteAndItsFailureIsSeen)
         if (failing == -1) {
             EXPECT_EQ(calls.log, sequence);
         }
+    }
+}
+
+// A write that takes nothing, at once or after part of the text, fails as a full disk instead of
+// being tried for ever: the old file stays and no temporary is left.
+TEST(AtomicFile, AWriteThatTakesNothingIsAFullDisk)
+{
+    for (const std::size_t taken : {0, 3}) {
+        Folder folder;
+        const std::string path = folder.file("checkers.pdn");
+        std::ofstream(path) << "old";
+        TakesNoMore calls(taken);
+        std::string why;
+        EXPECT_FALSE(atomicfile::write(path, "a longer new text", &why, calls)) << taken;
+        EXPECT_NE(why.find(std::strerror(ENOSPC)), std::string::npos) << why;
+        EXPECT_EQ(contents(path), "old");
+        EXPECT_EQ(folder.entries(), std::vector<std::string>{"checkers.pdn"});
+        why.clear();
+        EXPECT_FALSE(atomicfile::append(path, "added", &why, calls)) << taken;
+        EXPECT_NE(why.find(std::strerror(ENOSPC)), std::string::npos) << why;
     }
 }
