@@ -160,6 +160,9 @@ bool write(const std::string& path, const std::string& text, std::string* error,
     struct stat old {
     };
     const bool replacing = calls.lstat(file.c_str(), &old) == 0;
+    // Named before the file changes: running out of memory afterwards would report a write
+    // that happened as failed.
+    const std::string folder = folderOf(file);
 
     std::string temporary;
     int fd = -1;
@@ -190,7 +193,7 @@ bool write(const std::string& path, const std::string& text, std::string* error,
         errno = reason;
         return fail(error, "cannot rename " + temporary + " to " + file);
     }
-    syncFolder(folderOf(file), calls);
+    syncFolder(folder, calls);
     return true;
 }
 
@@ -209,6 +212,10 @@ bool append(const std::string& path, const std::string& text, std::string* error
     // Not blocking: a pipe in the file's place is refused at once instead of waiting for a
     // reader; on a regular file the flag changes nothing.
     constexpr int FLAGS = O_WRONLY | O_APPEND | O_CLOEXEC | O_NONBLOCK;
+    // Whatever takes memory is made before the file is opened, so that running out of it can
+    // neither leak the descriptor nor report text that was added as failed.
+    const std::string folder = folderOf(file);
+    const std::string separated = '\n' + text;
     bool created = false;
     int fd = calls.open(file.c_str(), FLAGS, 0);
     if (fd < 0 && errno == ENOENT) {
@@ -236,7 +243,7 @@ bool append(const std::string& path, const std::string& text, std::string* error
     }
     // One buffer, one write: the separator and the text reach the file together.
     const bool written =
-        writeAll(fd, info.st_size > 0 ? '\n' + text : text, calls) && calls.fsync(fd) == 0;
+        writeAll(fd, info.st_size > 0 ? separated : text, calls) && calls.fsync(fd) == 0;
     const int writeErrno = errno;
     const bool closed = calls.close(fd) == 0;
     if (!written || !closed) {
@@ -244,7 +251,7 @@ bool append(const std::string& path, const std::string& text, std::string* error
         return fail(error, "cannot add to " + file);
     }
     if (created)
-        syncFolder(folderOf(file), calls);
+        syncFolder(folder, calls);
     return true;
 }
 
@@ -289,6 +296,7 @@ std::optional<std::string> setAside(const std::string& link, std::string* error,
     std::string path;
     if (!resolve(link, path, error, calls))
         return std::nullopt;
+    const std::string folder = folderOf(path); // before the file moves, as write's
     for (int number = 0; number <= MAX_SET_ASIDE; ++number) {
         const std::string name =
             path + BAD_SUFFIX + (number == 0 ? std::string() : '.' + std::to_string(number));
@@ -299,7 +307,7 @@ std::optional<std::string> setAside(const std::string& link, std::string* error,
                 calls.unlink(name.c_str());
                 return std::nullopt;
             }
-            syncFolder(folderOf(path), calls);
+            syncFolder(folder, calls);
             return name;
         }
         // Taken, or a file system without hard links: then a rename to a name that is not.
@@ -311,7 +319,7 @@ std::optional<std::string> setAside(const std::string& link, std::string* error,
             fail(error, "cannot rename " + path + " to " + name);
             return std::nullopt;
         }
-        syncFolder(folderOf(path), calls);
+        syncFolder(folder, calls);
         return name;
     }
     errno = EEXIST;

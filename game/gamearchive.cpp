@@ -2,14 +2,41 @@
 
 #include "atomicfile.h"
 #include "savedgame.h"
+#include "systemcalls.h"
 
 #include <algorithm>
+#include <fstream>
 #include <iostream>
 #include <new>
 #include <utility>
 #include <vector>
 
-GameArchive::GameArchive(std::string path) : m_path(std::move(path)) {}
+namespace
+{
+
+constexpr std::size_t COMPARE_CHUNK = 4096; // bytes of the archive's end held at once
+
+} // namespace
+
+GameArchive::GameArchive(std::string path)
+    : m_ownCalls(std::make_unique<SystemCalls>()), m_calls(*m_ownCalls), m_path(std::move(path))
+{
+}
+
+GameArchive::GameArchive(std::string path, SystemCalls& calls)
+    : m_calls(calls), m_path(std::move(path))
+{
+}
+
+GameArchive::~GameArchive()
+{
+    // The last chance for games still owed; nothing may escape a destructor.
+    try {
+        if (!m_owed.empty())
+            addOwed();
+    } catch (...) {
+    }
+}
 
 std::string GameArchive::besideFile(const std::string& file)
 {
@@ -35,6 +62,8 @@ void GameArchive::follow(const GameRecord& record, bool secondHuman, const std::
     m_ended = record.over();
     if (seenBefore && endedNow)
         add(record);
+    else if (!m_owed.empty())
+        addOwed();
 }
 
 void GameArchive::leave(const GameRecord& record)
@@ -46,6 +75,44 @@ void GameArchive::leave(const GameRecord& record)
     m_endedAndUnplayed = false;
     if (abandoned)
         add(record);
+    else if (!m_owed.empty())
+        addOwed();
+}
+
+bool GameArchive::addUnlessLast(const std::string& text)
+{
+    if (endsWith(text))
+        return true;
+    std::string error;
+    try {
+        if (atomicfile::append(m_path, text, &error, m_calls))
+            return true;
+    } catch (const std::bad_alloc&) {
+        error = "out of memory"; // short enough to need no memory of its own
+    }
+    std::cerr << "checkers: a finished game could not be added to " << m_path << ": " << error
+              << '\n';
+    return false;
+}
+
+bool GameArchive::endsWith(const std::string& text) const
+{
+    std::ifstream in(m_path, std::ios::binary | std::ios::ate);
+    if (!in)
+        return false;
+    const std::streamoff size = in.tellg();
+    const auto length = static_cast<std::streamoff>(text.size());
+    if (size < length || !in.seekg(size - length))
+        return false;
+    char chunk[COMPARE_CHUNK];
+    for (std::size_t done = 0; done < text.size();) {
+        const std::size_t part = std::min(sizeof chunk, text.size() - done);
+        if (!in.read(chunk, static_cast<std::streamsize>(part)) ||
+            text.compare(done, part, chunk, part) != 0)
+            return false;
+        done += part;
+    }
+    return true;
 }
 
 bool GameArchive::personMoved(const GameRecord& record) const
@@ -59,14 +126,34 @@ bool GameArchive::personMoved(const GameRecord& record) const
 
 void GameArchive::add(const GameRecord& record)
 {
+    try {
+        if (m_owed.size() == MAX_OWED) {
+            std::cerr << "checkers: " << MAX_OWED
+                      << " games could not be added to the archive; the oldest is given up\n";
+            m_owed.erase(m_owed.begin());
+        }
+        m_owed.push_back(SavedGame::text(record, m_secondHuman, m_date));
+    } catch (const std::bad_alloc&) {
+        std::cerr << "checkers: out of memory: a game could not be added to the archive\n";
+        return;
+    }
+    addOwed();
+}
+
+void GameArchive::addOwed()
+{
     std::string error;
     try {
-        m_failed =
-            !atomicfile::append(m_path, SavedGame::text(record, m_secondHuman, m_date), &error);
+        // Parted as append parts a text from the file before it.
+        std::string text = m_owed.front();
+        for (std::size_t i = 1; i < m_owed.size(); ++i)
+            text += '\n' + m_owed[i];
+        if (atomicfile::append(m_path, text, &error, m_calls)) {
+            m_owed.clear();
+            return;
+        }
     } catch (const std::bad_alloc&) {
-        m_failed = true;
         error = "out of memory"; // short enough to need no memory of its own
     }
-    if (m_failed)
-        std::cerr << "checkers: the game could not be added to " << m_path << ": " << error << '\n';
+    std::cerr << "checkers: the game could not be added to " << m_path << ": " << error << '\n';
 }

@@ -3,11 +3,13 @@
 #include "pdn.h"
 
 #include "atomicfile.h"
+#include "gamearchive.h"
 
 #include <cstdio>
 #include <ctime>
 #include <fstream>
 #include <iostream>
+#include <iterator>
 #include <new>
 #include <utility>
 
@@ -91,9 +93,11 @@ std::optional<SavedGame::Game> SavedGame::read(int rulesCode) const
         return std::nullopt;
     }
     const Pdn::TagValues& tags = first->tags;
-    if (first->record.rules() != rulesCode)
+    if (first->record.over() || tagOf(tags, RESULT_TAG) != UNFINISHED) {
+        archiveFinished();
         return std::nullopt;
-    if (first->record.over() || tagOf(tags, RESULT_TAG) != UNFINISHED)
+    }
+    if (first->record.rules() != rulesCode)
         return std::nullopt;
 
     const std::string white = tagOf(tags, WHITE_TAG);
@@ -139,6 +143,24 @@ std::string SavedGame::today()
     std::snprintf(text, sizeof text, "%04d.%02d.%02d", local.tm_year + YEAR_ZERO,
                   local.tm_mon + FIRST_MONTH, local.tm_mday);
     return text;
+}
+
+void SavedGame::archiveFinished() const
+{
+    // The file was read whole a moment ago, within MAX_FILE_BYTES.
+    std::ifstream in(m_path, std::ios::binary);
+    const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    if (in.bad() || text.empty())
+        return;
+    if (GameArchive(GameArchive::besideFile(m_path)).addUnlessLast(text))
+        return;
+    std::string error;
+    if (const std::optional<std::string> keptAs = atomicfile::setAside(m_path, &error))
+        std::cerr << "checkers: the finished game in " << m_path << " could not be added to "
+                  << GameArchive::FILE_NAME << "; it is kept as " << *keptAs << '\n';
+    else
+        std::cerr << "checkers: the finished game in " << m_path
+                  << " could not be set aside and will be replaced: " << error << '\n';
 }
 
 void SavedGame::setAside(const std::string& why) const

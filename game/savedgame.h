@@ -32,7 +32,10 @@ public:
 
     // The unfinished game of the rule set `rulesCode` kept in the file, read as a stream that
     // stops at a second game. A missing file, a finished game (by the rules or by its Result
-    // tag) or one of other rules gives nothing (a new game replaces it). A file that cannot be
+    // tag) or one of other rules gives nothing (a new game replaces it). A finished game is first
+    // added to the archive beside the file (games.pdn) unless that ends with it already: the
+    // program may have stopped between keeping its ending and adding it; when it cannot be
+    // added the file is set aside, so that the game is not lost. A file that cannot be
     // read as one of our games (torn, garbage, an illegal move, unknown players, more than one
     // game, too large for the memory) is set aside as "<path>.bad" (".bad.1", ".bad.2", ... when
     // taken), reported in one line on standard error, and gives nothing. Removes what
@@ -53,6 +56,8 @@ public:
 private:
     // What load does, but for running out of memory, which load answers.
     std::optional<Game> read(int rulesCode) const;
+    // Sees the finished game kept in the file into the archive beside it, or sets the file aside.
+    void archiveFinished() const;
     // Sets the file aside and says why on standard error.
     void setAside(const std::string& why) const;
 

@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <new>
@@ -74,28 +75,27 @@ void operator delete(void* memory, std::size_t) noexcept
 namespace
 {
 
-// A file name of its own for each test, removed with its ".bad" when the test ends.
+// A file name in a folder of its own for each test (a finished game adds itself to games.pdn
+// beside it), removed with everything in it when the test ends.
 class ScratchFile
 {
 public:
     ScratchFile()
     {
         std::string name = ::testing::TempDir() + "savedgame_XXXXXX";
-        const int fd = mkstemp(name.data());
-        if (fd >= 0)
-            close(fd);
-        m_path = name;
-        std::remove(m_path.c_str());
+        m_folder = mkdtemp(name.data()) ? name : std::string();
+        m_path = m_folder + "/checkers.pdn";
     }
     ~ScratchFile()
     {
-        std::remove(m_path.c_str());
-        std::remove(bad().c_str());
+        std::error_code ignored;
+        std::filesystem::remove_all(m_folder, ignored);
     }
     const std::string& path() const { return m_path; }
     std::string bad() const { return m_path + ".bad"; }
 
 private:
+    std::string m_folder;
     std::string m_path;
 };
 
