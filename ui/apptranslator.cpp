@@ -1,6 +1,7 @@
 #include "apptranslator.h"
 
 #include <QCoreApplication>
+#include <QRegularExpression>
 #include <QTranslator>
 
 #include <memory>
@@ -19,9 +20,27 @@ const char RUSSIAN_TRANSLATION[] = "checkers_ru";
 
 QLocale AppTranslator::systemLanguage()
 {
-    // The language of messages, which LC_MESSAGES may set apart from the numbers' and dates'.
-    const QStringList languages = QLocale::system().uiLanguages();
-    return languages.isEmpty() ? QLocale::system() : QLocale(languages.first());
+    return languageOf(qEnvironmentVariable("LANGUAGE"), qEnvironmentVariable("LC_ALL"),
+                      qEnvironmentVariable("LC_MESSAGES"), qEnvironmentVariable("LANG"));
+}
+
+QLocale AppTranslator::languageOf(const QString& language, const QString& all,
+                                  const QString& messages, const QString& lang)
+{
+    // "ru_RU.UTF-8@euro" names the language ru_RU: the code set and modifier say nothing of it.
+    const auto localeOf = [](const QString& name) {
+        return QLocale(name.left(name.indexOf(QRegularExpression(QStringLiteral("[.@]")))));
+    };
+    const QString locale = !all.isEmpty() ? all : !messages.isEmpty() ? messages : lang;
+    const QString codeSet = locale.left(locale.indexOf(QLatin1Char('.')));
+    if (locale.isEmpty() || codeSet == QLatin1String("C") || locale == QLatin1String("POSIX"))
+        return QLocale::c();
+    for (const QString& entry : language.split(QLatin1Char(':'), Qt::SkipEmptyParts)) {
+        const QLocale wanted = localeOf(entry);
+        if (wanted.language() == QLocale::Russian || wanted.language() == QLocale::English)
+            return wanted;
+    }
+    return localeOf(locale);
 }
 
 bool AppTranslator::install(QCoreApplication& app, const QLocale& language)

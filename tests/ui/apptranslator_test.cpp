@@ -42,6 +42,8 @@ private slots:
     void texts();
     void textsFitTheReadersScreen();
     void messageBoxButton();
+    void languageRule_data();
+    void languageRule();
 
 private:
     QString text(const char* widget) const;
@@ -147,6 +149,40 @@ void AppTranslatorTest::messageBoxButton()
     QCOMPARE(box.buttons().size(), 1);
     QCOMPARE(box.buttons().first()->text().remove(QLatin1Char('&')),
              m_russian ? QStringLiteral("ОК") : QStringLiteral("OK"));
+}
+
+void AppTranslatorTest::languageRule_data()
+{
+    QTest::addColumn<QString>("language");
+    QTest::addColumn<QString>("all");
+    QTest::addColumn<QString>("messages");
+    QTest::addColumn<QString>("lang");
+    QTest::addColumn<bool>("russian");
+    const QString ru = QStringLiteral("ru_RU.UTF-8");
+    const QString en = QStringLiteral("en_US.UTF-8");
+    QTest::newRow("nothing set") << "ru" << QString() << QString() << QString() << false;
+    QTest::newRow("C over LANGUAGE") << "ru"
+                                     << "C" << QString() << ru << false;
+    QTest::newRow("C.UTF-8 over LANGUAGE") << "ru"
+                                           << "C.UTF-8" << QString() << QString() << false;
+    QTest::newRow("POSIX messages") << "ru" << QString() << "POSIX" << ru << false;
+    QTest::newRow("LANGUAGE over LC_ALL") << "ru" << en << QString() << QString() << true;
+    QTest::newRow("LANGUAGE list") << "de:en:ru" << ru << QString() << QString() << false;
+    QTest::newRow("LANGUAGE of neither") << "de" << QString() << QString() << ru << true;
+    QTest::newRow("LC_ALL over LANG") << QString() << en << QString() << ru << false;
+    QTest::newRow("LC_MESSAGES over LANG") << QString() << QString() << "ru_RU@euro" << en << true;
+}
+
+void AppTranslatorTest::languageRule()
+{
+    QFETCH(QString, language);
+    QFETCH(QString, all);
+    QFETCH(QString, messages);
+    QFETCH(QString, lang);
+    QFETCH(bool, russian);
+    QCOMPARE(AppTranslator::languageOf(language, all, messages, lang).language() ==
+                 QLocale::Russian,
+             russian);
 }
 
 QTEST_MAIN(AppTranslatorTest)
