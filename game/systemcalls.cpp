@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <unistd.h>
 
 int SystemCalls::open(const char* path, int flags, mode_t mode)
@@ -57,4 +58,9 @@ int SystemCalls::fstat(int fd, struct stat* info)
 ssize_t SystemCalls::readlink(const char* path, char* buffer, std::size_t size)
 {
     return ::readlink(path, buffer, size);
+}
+
+int SystemCalls::flock(int fd, int operation)
+{
+    return ::flock(fd, operation);
 }

@@ -4,9 +4,9 @@
 #include <sys/stat.h>
 #include <sys/types.h>
 
-// The file system calls that keep files safe, one virtual function each with the system call's
-// contract, so that a test can watch them happen and make any of them fail. This class makes the
-// real calls.
+// The file system calls that keep files safe (and one game to its own files), one virtual function
+// each with the system call's contract, so that a test can watch them happen and make any of them
+// fail. This class makes the real calls.
 class SystemCalls
 {
 public:
@@ -23,4 +23,5 @@ public:
     virtual int lstat(const char* path, struct stat* info);
     virtual int fstat(int fd, struct stat* info);
     virtual ssize_t readlink(const char* path, char* buffer, std::size_t size);
+    virtual int flock(int fd, int operation);
 };
