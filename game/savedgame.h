@@ -12,6 +12,8 @@
 class SavedGame
 {
 public:
+    // The file's name beside the game.
+    static constexpr char FILE_NAME[] = "checkers.pdn";
     static constexpr char PERSON[] = "Player";
     static constexpr char SECOND_PERSON[] = "Second player";
     static constexpr char COMPUTER[] = "Computer";

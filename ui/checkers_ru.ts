@@ -294,4 +294,15 @@
         <translation>Гроссмейстер</translation>
     </message>
 </context>
+<context>
+    <name>main</name>
+    <message>
+        <source>Checkers</source>
+        <translation>Шашки</translation>
+    </message>
+    <message>
+        <source>The game is already open</source>
+        <translation>Игра уже открыта</translation>
+    </message>
+</context>
 </TS>

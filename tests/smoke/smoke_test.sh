@@ -2,7 +2,8 @@
 # End-to-end test of the real game under Xvfb, driven with xdotool like the device's keys:
 # a move by cursor and Return with the computer's reply; Escape and a new start showing the same
 # game again; the settings dialog opened from its button and closed, and Escape ending the
-# program with status 0 and checkers.ini and checkers.pdn beside it; a prepared game won at once
+# program with status 0 and checkers.ini and checkers.pdn beside it; a second copy started in
+# the same folder saying that the game is open and ending; a prepared game won at once
 # and its message box closed. There is no window manager: the window is given the focus once at
 # start, and after every dialog and message box its keys must work by themselves. Escape is held
 # down long enough to repeat: only its release ends the game.
@@ -22,7 +23,9 @@ done
 
 WORK=$(mktemp -d)
 XGAME_LOG="$WORK/game.log"
+SECOND_PID=
 finish() {
+    [ -n "$SECOND_PID" ] && kill "$SECOND_PID" 2>/dev/null
     xgame_stop
     if [ -n "$SHOTS" ]; then
         mkdir -p "$SHOTS"
@@ -43,6 +46,14 @@ fail() {
 
 step() {
     echo "-- $*"
+}
+
+# A window of that name is on the screen, or none is.
+shown() {
+    xdotool search --onlyvisible --name "^$1\$" >/dev/null
+}
+gone() {
+    ! shown "$1"
 }
 
 xgame_copy_game "$BIN_DIR" "$WORK/game"
@@ -96,12 +107,23 @@ cmp -s "$WORK/6-before-escape.ppm" "$WORK/7-resumed.ppm" ||
     fail "the game started again does not show the game that was left"
 step "the game started again shows the same position"
 
-shown() {
-    xdotool search --onlyvisible --name "^$1\$" >/dev/null
-}
-gone() {
-    ! shown "$1"
-}
+# A second copy in the same folder says that the game is open, in a box of its own, and ends
+# with a failure once the box is closed; the first plays on.
+env LANGUAGE= LC_ALL= LC_MESSAGES= LANG=C "$WORK/game/checkers" >"$WORK/second.log" 2>&1 &
+SECOND_PID=$!
+xgame_until shown Checkers || fail "a second copy showed no message"
+grep -q "the game is already open" "$WORK/second.log" || fail "a second copy did not say why"
+xgame_focus "$(xdotool search --onlyvisible --name '^Checkers$' | head -n 1)"
+xdotool key Return
+xgame_until sh -c "! kill -0 $SECOND_PID 2>/dev/null" || fail "the second copy did not end"
+wait "$SECOND_PID"
+status=$?
+SECOND_PID=
+[ "$status" -ne 0 ] || fail "the second copy ended with status 0"
+xgame_game_running || fail "the second copy ended the first"
+xgame_focus "$XGAME_WINDOW"
+step "a second copy said that the game is open and ended with status $status"
+
 # M moves the focus to "New", Tab twice to "Settings"; Return on a button becomes Space.
 open_settings() {
     xdotool key m Tab Tab Return

@@ -42,6 +42,7 @@ private slots:
     void texts();
     void textsFitTheReadersScreen();
     void messageBoxButton();
+    void alreadyOpenFits();
     void languageRule_data();
     void languageRule();
 
@@ -149,6 +150,21 @@ void AppTranslatorTest::messageBoxButton()
     QCOMPARE(box.buttons().size(), 1);
     QCOMPARE(box.buttons().first()->text().remove(QLatin1Char('&')),
              m_russian ? QStringLiteral("ОК") : QStringLiteral("OK"));
+}
+
+// What a second copy in the same folder shows, in the language of the run, fits the screen.
+void AppTranslatorTest::alreadyOpenFits()
+{
+    const QString title = QCoreApplication::translate("main", "Checkers");
+    const QString text = QCoreApplication::translate("main", "The game is already open");
+    QCOMPARE(title, m_russian ? QStringLiteral("Шашки") : QStringLiteral("Checkers"));
+    QCOMPARE(text, m_russian ? QStringLiteral("Игра уже открыта")
+                             : QStringLiteral("The game is already open"));
+    QMessageBox box(QMessageBox::Information, title, text, QMessageBox::NoButton);
+    box.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&box));
+    QVERIFY2(box.width() <= READER_SCREEN.width(), qPrintable(QString::number(box.width())));
+    QVERIFY(QFontMetrics(QApplication::font()).horizontalAdvance(text) < box.width());
 }
 
 void AppTranslatorTest::languageRule_data()
