@@ -336,6 +336,26 @@ TEST(Cli, PdnNamesTheBalanceDraws)
     EXPECT_EQ(out[8], "reason balance-60");
 }
 
+// Two games cut short in a row, the first after a whole tag and the second in its first tag, as a
+// power cut after another leaves them in games.pdn: each is named, and the game after them is the
+// fourth.
+TEST(Cli, PdnNamesTwoGamesCutShortInARow)
+{
+    const std::string whole = "[Event \"Checkers\"]\n[GameType \"25\"]\n\n1. c3-d4 *\n";
+    const TempFile file(whole + "\n[Event \"Checkers\"]\n[GameType \"25\"]\n[Event \"Che\n" +
+                        whole);
+    const CliRun r = run("pdn " + file.path());
+    EXPECT_EQ(r.status, 1) << r.err;
+    const std::vector<std::string> out = lines(r.out);
+    ASSERT_EQ(out.size(), 10u) << r.out;
+    EXPECT_EQ(out[0], "game 1");
+    EXPECT_EQ(out[5], "game 4");
+    const std::vector<std::string> err = lines(r.err);
+    ASSERT_EQ(err.size(), 2u) << r.err;
+    EXPECT_NE(err[0].find("line 7, game 2: the game is cut short"), std::string::npos) << err[0];
+    EXPECT_NE(err[1].find("line 8, game 3: the game is cut short"), std::string::npos) << err[1];
+}
+
 // An illegal, unreadable or ambiguous move: one line naming the game, the move number and the
 // move text, and status 2.
 TEST(Cli, PdnNamesTheMoveItCannotPlay)
