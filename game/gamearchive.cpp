@@ -8,6 +8,7 @@
 #include <fstream>
 #include <iostream>
 #include <new>
+#include <sys/stat.h>
 #include <utility>
 #include <vector>
 
@@ -97,6 +98,11 @@ bool GameArchive::addUnlessLast(const std::string& text)
 
 bool GameArchive::endsWith(const std::string& text) const
 {
+    // Only a regular file is opened: a pipe in its place would wait for a writer for ever.
+    struct stat info {
+    };
+    if (::stat(m_path.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
+        return false;
     std::ifstream in(m_path, std::ios::binary | std::ios::ate);
     if (!in)
         return false;
