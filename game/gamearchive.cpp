@@ -148,18 +148,18 @@ void GameArchive::add(const GameRecord& record)
 
 void GameArchive::addOwed()
 {
+    // One game an append, oldest first: a failure part way through a game leaves the games
+    // before it added, and only that one to be written again.
     std::string error;
     try {
-        // Parted as append parts a text from the file before it.
-        std::string text = m_owed.front();
-        for (std::size_t i = 1; i < m_owed.size(); ++i)
-            text += '\n' + m_owed[i];
-        if (atomicfile::append(m_path, text, &error, m_calls)) {
-            m_owed.clear();
-            return;
+        while (!m_owed.empty()) {
+            if (!atomicfile::append(m_path, m_owed.front(), &error, m_calls))
+                break;
+            m_owed.erase(m_owed.begin());
         }
     } catch (const std::bad_alloc&) {
         error = "out of memory"; // short enough to need no memory of its own
     }
-    std::cerr << "checkers: the game could not be added to " << m_path << ": " << error << '\n';
+    if (!m_owed.empty())
+        std::cerr << "checkers: the game could not be added to " << m_path << ": " << error << '\n';
 }

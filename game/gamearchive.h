@@ -64,7 +64,7 @@ private:
     void add(const GameRecord& record);
     // The archive's last bytes are `text`.
     bool endsWith(const std::string& text) const;
-    // Adds the owed games, in the order they were owed, in one append.
+    // Adds the owed games, in the order they were owed, until one fails.
     void addOwed();
 
     std::unique_ptr<SystemCalls> m_ownCalls; // when none were given
