@@ -462,8 +462,9 @@ void QtBoardTest::cellRectangles_data()
                                   << QRect(QPoint(510, 510), QPoint(579, 579));
     QTest::newRow("column 3 row 5")
         << QSize(600, 800) << QPoint(3, 5) << QRect(QPoint(230, 370), QPoint(299, 439));
+    // A wide board is centred across: 100 pixels more on the left.
     QTest::newRow("wider than tall")
-        << QSize(800, 600) << QPoint(7, 0) << QRect(QPoint(510, 20), QPoint(579, 89));
+        << QSize(800, 600) << QPoint(7, 0) << QRect(QPoint(610, 20), QPoint(679, 89));
     QTest::newRow("column 8") << QSize(600, 800) << QPoint(8, 0) << QRect();
     QTest::newRow("row -1") << QSize(600, 800) << QPoint(0, -1) << QRect();
     QTest::newRow("no room for cells") << QSize(40, 40) << QPoint(0, 0) << QRect();
@@ -491,7 +492,11 @@ void QtBoardTest::pixelsToCells_data()
     QTest::newRow("right of the board") << QSize(600, 800) << QPoint(580, 300) << NO_CELL;
     QTest::newRow("below the board") << QSize(600, 800) << QPoint(300, 700) << NO_CELL;
     QTest::newRow("wider than tall, right") << QSize(800, 600) << QPoint(700, 300) << NO_CELL;
-    QTest::newRow("wider than tall, inside") << QSize(800, 600) << QPoint(579, 20) << QPoint(7, 0);
+    QTest::newRow("wider than tall, inside") << QSize(800, 600) << QPoint(679, 20) << QPoint(7, 0);
+    QTest::newRow("wider than tall, in the margin")
+        << QSize(800, 600) << QPoint(100, 20) << QPoint(0, 0);
+    QTest::newRow("wider than tall, left of the margin")
+        << QSize(800, 600) << QPoint(99, 20) << NO_CELL;
     QTest::newRow("no room for cells") << QSize(40, 40) << QPoint(5, 5) << NO_CELL;
 }
 
@@ -520,7 +525,7 @@ void QtBoardTest::cursorArmsReachThreeTenthsOfTheCell()
     QFETCH(QPoint, armEnd);
     m_board->resize(size);
     const QColor pen = m_board->palette().color(QPalette::WindowText);
-    QCOMPARE(m_board->cursor, QPoint(3, 5));
+    m_board->cursor = QPoint(3, 5);
     QCOMPARE(pixel(armEnd), pen);
     QCOMPARE(pixel(armEnd + QPoint(1, 0)), QColor(Qt::white));
 }
@@ -532,6 +537,7 @@ void QtBoardTest::cursorAndFrameShownOnlyWithFocus()
     const QColor white(Qt::white);
 
     // The cursor on the light field (3, 5): 230..299 by 370..439.
+    m_board->cursor = QPoint(3, 5);
     QImage image = m_board->grab().toImage();
     for (int i = 0; i < 5; ++i) {
         QCOMPARE(QColor(image.pixel(240, 370 + i)), pen); // top left, across
@@ -718,6 +724,7 @@ void QtBoardTest::otherKeysGoToTheParent()
     auto* board = new QtBoard(&parent); // owned by the parent
     parent.resize(BOARD_WIDTH, BOARD_HEIGHT);
     board->resize(BOARD_WIDTH, BOARD_HEIGHT);
+    board->cursor = QPoint(3, 5); // a light field, where Return selects nothing
     const int handled[] = {Qt::Key_Left, Qt::Key_Up,     Qt::Key_Right,
                            Qt::Key_Down, Qt::Key_Return, Qt::Key_Select};
     for (int key : handled)
@@ -743,7 +750,8 @@ void QtBoardTest::selectionByKey()
     QFETCH(int, key);
     const std::string start = m_board->engine->toString(false);
 
-    // On the light start field nothing is chosen.
+    // On a light field nothing is chosen.
+    m_board->cursor = QPoint(3, 5);
     pressKey(m_board.get(), key);
     QCOMPARE(m_board->selected, -1);
 
