@@ -239,6 +239,11 @@ bool QtBoard::undo()
 
 QString QtBoard::statusText() const
 {
+    return StatusLine::text(statusState());
+}
+
+StatusLine::State QtBoard::statusState() const
+{
     StatusLine::State state;
     const int toMove = record.sideToMove();
     state.toMove = record.colourOf(toMove);
@@ -256,10 +261,14 @@ QString QtBoard::statusText() const
         case RESULT_SIDE1_WINS:
             state.ending = StatusLine::Ending::WIN;
             state.winner = record.colourOf(SIDE_1);
+            state.loserHasNoPieces = !hasPieces(SIDE_2);
             break;
         case RESULT_SIDE2_WINS:
             state.ending = StatusLine::Ending::WIN;
             state.winner = record.colourOf(SIDE_2);
+            state.winnerPlayer =
+                secondHuman ? StatusLine::Player::SECOND_PERSON : StatusLine::Player::COMPUTER;
+            state.loserHasNoPieces = !hasPieces(SIDE_1);
             break;
         case RESULT_DRAW:
             state.ending = StatusLine::Ending::DRAW;
@@ -270,7 +279,8 @@ QString QtBoard::statusText() const
             break;
         }
     }
-    return StatusLine::text(state);
+    state.twoPeople = secondHuman;
+    return state;
 }
 
 void QtBoard::refreshStatus()
@@ -596,6 +606,18 @@ bool QtBoard::endedByDraw()
     return true;
 }
 
+bool QtBoard::hasPieces(int side) const
+{
+    const int man = side == SIDE_1 ? MAN1 : MAN2;
+    const int king = side == SIDE_1 ? KING1 : KING2;
+    for (int square = 0; square < SQUARES; ++square) {
+        const int value = engine->board[engine->internal(square)];
+        if (value == man || value == king)
+            return true;
+    }
+    return false;
+}
+
 bool QtBoard::side1CanMove() const
 {
     return engine->checkMove1() || engine->checkCapture1();
@@ -689,39 +711,9 @@ void QtBoard::cancelReply()
 // Shows how the game ended in a modal message box and returns when it is closed.
 void QtBoard::gameOverSlot()
 {
-    QString outcome = tr("Nobody can move!");
-    if (result == RESULT_SIDE2_WINS) {
-        outcome = tr("Computer wins!");
-    } else if (result == RESULT_SIDE1_WINS) {
-        outcome = tr("You wins!");
-    } else if (result == RESULT_DRAW) {
-        switch (record.reason()) {
-        case EndReason::REPETITION:
-            outcome = tr("Draw by threefold repetition!");
-            break;
-        case EndReason::KINGS_ONLY:
-            outcome = tr("Draw: 15 moves of kings only!");
-            break;
-        case EndReason::THREE_KINGS:
-            outcome = tr("Draw: three kings against one!");
-            break;
-        case EndReason::FORTY_MOVES:
-            outcome = tr("Draw: 40 moves without a man moving!");
-            break;
-        case EndReason::BALANCE_30:
-            outcome = tr("Draw: 30 moves without a change!");
-            break;
-        case EndReason::BALANCE_60:
-            outcome = tr("Draw: 60 moves without a change!");
-            break;
-        default:
-            outcome = tr("Draw!");
-            break;
-        }
-    }
-
-    QMessageBox box(QMessageBox::Information, tr("Game Over"), tr("Game Over! %1").arg(outcome),
-                    QMessageBox::NoButton, nullptr, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint);
+    QMessageBox box(QMessageBox::Information, tr("Game Over"),
+                    StatusLine::gameOverText(statusState()), QMessageBox::NoButton, nullptr,
+                    Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint);
     // The status line shows the end over a failed save; the box tells that the game was not added.
     if (m_archive && m_archive->failed())
         box.setText(box.text() + QLatin1Char('\n') + tr("The game could not be saved"));

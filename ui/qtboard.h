@@ -141,12 +141,16 @@ private:
     void playHeldReply();
     // Drops the reply, scheduled or held.
     void cancelReply();
+    // The side has a man or a king left on the board.
+    bool hasPieces(int side) const;
     bool side1CanMove() const;
     bool side2CanMove() const;
     // Puts the record's position and undo steps on the engine.
     void followRecord();
     // Writes the game to its file, when it has one, and notes whether that failed.
     void keepGame();
+    // How the game stands, for the status line and the game-over box.
+    StatusLine::State statusState() const;
     // Tells the status line when its text has changed.
     void refreshStatus();
     // Forgets the refusal and the hint on the status line.

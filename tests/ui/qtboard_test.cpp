@@ -348,6 +348,12 @@ private slots:
     void marksGoWithTheSelection();
     void hintShowsTheMoveAndReturnPlaysIt();
 
+    void endingNamesTheWinnerAndWhy_data();
+    void endingNamesTheWinnerAndWhy();
+    void cursorStartsOnAManOfThePerson();
+    void russianCoordinatesTurnWithTheBoard();
+    void englishNumbersTurnWithTheBoardInsideTheFrame();
+
 private:
     // Starts a fresh game with the given settings and puts the position on the board.
     void setUp(int rules, const std::string& text, bool secondHuman = false, int sideToMove = 1);
@@ -929,7 +935,7 @@ void QtBoardTest::side1WinsWhenSide2CannotMove()
     setUp(ECheckers::RULES_CODE, position({{21, MAN1}, {17, MAN2}, {28, MAN1}}));
     press(21);
     press(14);
-    QCOMPARE(m_messages->texts(), QStringList{"Game Over! You wins!"});
+    QCOMPARE(m_messages->texts(), QStringList{"Game Over! You win!\nWhite has no pieces left"});
     QVERIFY(m_board->gameOver);
     QCOMPARE(m_board->result, 2);
     QVERIFY(!m_board->replyPending());
@@ -952,7 +958,8 @@ void QtBoardTest::computerWinsWhenSide1CannotMove()
     press(18);
     QVERIFY(m_board->replyPending());
     QVERIFY(m_messages->messages.empty());
-    QTRY_COMPARE_WITH_TIMEOUT(m_messages->texts(), QStringList{"Game Over! Computer wins!"},
+    QTRY_COMPARE_WITH_TIMEOUT(m_messages->texts(),
+                              QStringList{"Game Over! Computer wins!\nBlack has no pieces left"},
                               REPLY_TIMEOUT_MS);
     const Checkers& engine = *m_board->engine;
     QCOMPARE(countOf(engine, MAN1) + countOf(engine, KING1), 0);
@@ -985,7 +992,7 @@ void QtBoardTest::messageShownAgainAfterTheEnd()
     QCOMPARE(m_board->selected, 28);
     m_board->cursor = QPoint(0, 1); // and by key: a free square
     pressKey(m_board.get(), Qt::Key_Return);
-    const QString won = "Game Over! You wins!";
+    const QString won = "Game Over! You win!\nWhite has no pieces left";
     QCOMPARE(m_messages->texts(), (QStringList{won, won, won, won}));
     QVERIFY(m_board->gameOver);
     QVERIFY(!m_board->replyPending());
@@ -1056,7 +1063,7 @@ void QtBoardTest::secondPersonWinsWhenSide1CannotMove()
     press(14);
     press(23);
     QCOMPARE(m_board->engine->board[m_board->engine->internal(23)], int(MAN2));
-    QCOMPARE(m_messages->texts(), QStringList{"Game Over! Computer wins!"});
+    QCOMPARE(m_messages->texts(), QStringList{"Game Over! Black wins!\nWhite has no pieces left"});
     QCOMPARE(m_board->result, 1);
     QVERIFY(m_board->gameOver);
     QVERIFY(!m_board->replyPending());
@@ -1152,7 +1159,8 @@ void QtBoardTest::replyWaitsWhileAModalWindowIsOpen()
     QVERIFY(m_board->replyPending());
 
     // Once it is closed, the reply comes at once, and then its message.
-    QTRY_COMPARE_WITH_TIMEOUT(m_messages->texts(), QStringList{"Game Over! Computer wins!"},
+    QTRY_COMPARE_WITH_TIMEOUT(m_messages->texts(),
+                              QStringList{"Game Over! Computer wins!\nBlack has no pieces left"},
                               HELD_REPLY_MS + MESSAGE_POLL_MS);
     QCOMPARE(m_board->engine->board[m_board->engine->internal(23)], int(MAN2));
     QVERIFY(!m_board->replyPending());
@@ -1236,7 +1244,8 @@ void QtBoardTest::undoAfterGameOverResumesTheGame()
     QCOMPARE(m_messages->messages.size(), std::size_t(1));
     QVERIFY(m_board->replyPending());
     QTRY_COMPARE_WITH_TIMEOUT(m_messages->messages.size(), std::size_t(2), REPLY_TIMEOUT_MS);
-    QCOMPARE(m_messages->texts().last(), QString("Game Over! Computer wins!"));
+    QCOMPARE(m_messages->texts().last(),
+             QString("Game Over! Computer wins!\nBlack has no pieces left"));
     QCOMPARE(m_board->engine->board[m_board->engine->internal(21)], int(MAN2));
 }
 
@@ -1253,7 +1262,7 @@ void QtBoardTest::circularCaptureByChoosingTheSelectedSquare()
     QCOMPARE(engine.board[engine.internal(22)], int(KING1));
     QCOMPARE(countOf(engine, MAN2), 0);
     QCOMPARE(engine.undo_list.size(), std::size_t(1));
-    QCOMPARE(m_messages->texts(), QStringList{"Game Over! You wins!"});
+    QCOMPARE(m_messages->texts(), QStringList{"Game Over! You win!\nWhite has no pieces left"});
     QCOMPARE(m_board->result, 2);
 }
 
@@ -1387,10 +1396,10 @@ void QtBoardTest::statusLineFollowsTheGame()
     setUp(ECheckers::RULES_CODE, position({{21, MAN1}, {17, MAN2}, {28, MAN1}}));
     press(21);
     press(14);
-    QCOMPARE(m_board->statusText(), QString("Black wins: White cannot move"));
+    QCOMPARE(m_board->statusText(), QString("Black wins: White has no pieces left"));
     press(28);
     press(24);
-    QCOMPARE(m_board->statusText(), QString("Black wins: White cannot move"));
+    QCOMPARE(m_board->statusText(), QString("Black wins: White has no pieces left"));
     m_board->newGame();
     QCOMPARE(m_board->statusText(), QString("Black to move (you)"));
 
@@ -1398,7 +1407,7 @@ void QtBoardTest::statusLineFollowsTheGame()
     press(22);
     press(18);
     waitForReply();
-    QCOMPARE(m_board->statusText(), QString("White wins: Black cannot move"));
+    QCOMPARE(m_board->statusText(), QString("White wins: Black has no pieces left"));
 
     setUp(ECheckers::RULES_CODE, position({{0, MAN1}, {8, MAN1}, {28, MAN2}}));
     press(8);
@@ -1632,7 +1641,7 @@ void QtBoardTest::failedSaveIsShownUntilASaveSucceeds()
     QCOMPARE(m_board->statusText(), QString("A capture is compulsory"));
     press(21);
     press(14);
-    QCOMPARE(m_board->statusText(), QString("Black wins: White cannot move"));
+    QCOMPARE(m_board->statusText(), QString("Black wins: White has no pieces left"));
     m_board->newGame();
     QCOMPARE(m_board->statusText(), unsaved);
 
@@ -1677,7 +1686,8 @@ void QtBoardTest::failedAdditionIsShownInTheBoxAndTheStatusLine()
     press(21);
     press(14);
     const QString unsaved("The game could not be saved");
-    QCOMPARE(m_messages->texts(), QStringList{"Game Over! You wins!\n" + unsaved});
+    QCOMPARE(m_messages->texts(),
+             QStringList{"Game Over! You win!\nWhite has no pieces left\n" + unsaved});
     QCOMPARE(resultsIn(kept), QStringList{"0-1"});
     m_board->newGame();
     QCOMPARE(m_board->statusText(), unsaved);
@@ -1814,4 +1824,142 @@ void QtBoardTest::hintShowsTheMoveAndReturnPlaysIt()
 }
 
 QTEST_MAIN(QtBoardTest)
+// ---- words at the end and coordinates ----
+
+// A side that lost its last piece is told so, a blocked one that it cannot move; the box says
+// "you" and "the computer" against the computer and the colours when two people play.
+void QtBoardTest::endingNamesTheWinnerAndWhy_data()
+{
+    QTest::addColumn<std::string>("text");
+    QTest::addColumn<bool>("secondHuman");
+    QTest::addColumn<QString>("status");
+    QTest::addColumn<QString>("box");
+    // English, side 1 black: its man on 22 takes 18 or steps to 18; white's man on 28 is stuck.
+    const std::string lastTaken = position({{21, MAN1}, {17, MAN2}, {28, MAN1}});
+    const std::string blocked = position({{22, MAN1}, {28, MAN2}});
+    QTest::newRow("no pieces left, computer")
+        << lastTaken << false << "Black wins: White has no pieces left"
+        << "Game Over! You win!\nWhite has no pieces left";
+    QTest::newRow("blocked, computer") << blocked << false << "Black wins: White cannot move"
+                                       << "Game Over! You win!\nWhite cannot move";
+    QTest::newRow("no pieces left, two people")
+        << lastTaken << true << "Black wins: White has no pieces left"
+        << "Game Over! Black wins!\nWhite has no pieces left";
+    QTest::newRow("blocked, two people") << blocked << true << "Black wins: White cannot move"
+                                         << "Game Over! Black wins!\nWhite cannot move";
+}
+
+void QtBoardTest::endingNamesTheWinnerAndWhy()
+{
+    QFETCH(std::string, text);
+    QFETCH(bool, secondHuman);
+    QFETCH(QString, status);
+    QFETCH(QString, box);
+    setUp(ECheckers::RULES_CODE, text, secondHuman);
+    const bool capture = m_board->engine->board[m_board->engine->internal(21)] == MAN1;
+    press(capture ? 21 : 22);
+    press(capture ? 14 : 18);
+    QCOMPARE(m_board->statusText(), status);
+    QCOMPARE(m_messages->texts(), QStringList{box});
+}
+
+void QtBoardTest::cursorStartsOnAManOfThePerson()
+{
+    QtBoard board;
+    board.resize(BOARD_WIDTH, BOARD_HEIGHT);
+    const QPoint start = board.cursor;
+    pressKey(&board, Qt::Key_Return);
+    QVERIFY(board.selected >= 0);
+    QCOMPARE(cellOf(board.selected), start);
+    QCOMPARE(board.engine->board[board.engine->internal(board.selected)], int(MAN1));
+}
+
+namespace
+{
+
+constexpr int MARGIN = 20;     // at 600 by 800 the board starts 20 pixels in
+constexpr int DARK_LEVELS = 4; // grey levels 0..3 of 16 read as ink
+
+// How many pixels of `box` are ink in 16 greys.
+int inkIn(const QImage& image, const QRect& box)
+{
+    int ink = 0;
+    for (int y = box.top(); y <= box.bottom(); ++y) {
+        for (int x = box.left(); x <= box.right(); ++x)
+            ink += greyLevel(image, x, y) < DARK_LEVELS ? 1 : 0;
+    }
+    return ink;
+}
+
+// The label of a row, left of the board, and of a column, below it.
+QRect rowLabel(const QtBoard& board, int row)
+{
+    const QRect cell = board.rectFromPos(QPoint(0, row));
+    return QRect(cell.left() - MARGIN, cell.top(), MARGIN, cell.height());
+}
+
+QRect columnLabel(const QtBoard& board, int column)
+{
+    const QRect cell = board.rectFromPos(QPoint(column, 7));
+    return QRect(cell.left(), cell.bottom() + 1, cell.width(), MARGIN);
+}
+
+} // namespace
+
+// Row digits and column letters are drawn in the margin, dark enough to read in 16 greys, and
+// turn with the board: with black at the bottom, the top row is row 1 and the right column a.
+void QtBoardTest::russianCoordinatesTurnWithTheBoard()
+{
+    m_board->clearFocus();
+    const QImage whiteBelow = m_board->grab().toImage();
+    for (int i = 0; i < 8; ++i) {
+        QVERIFY2(inkIn(whiteBelow, rowLabel(*m_board, i)) > 10, qPrintable(QString::number(i)));
+        QVERIFY(inkIn(whiteBelow, columnLabel(*m_board, i)) > 10);
+    }
+    QVERIFY(whiteBelow.copy(rowLabel(*m_board, 0)) != whiteBelow.copy(rowLabel(*m_board, 7)));
+
+    m_board->humanFirst = false;
+    m_board->secondHuman = true;
+    m_board->newGame();
+    const QImage blackBelow = m_board->grab().toImage();
+    for (int i = 0; i < 8; ++i) {
+        QCOMPARE(blackBelow.copy(rowLabel(*m_board, i)),
+                 whiteBelow.copy(rowLabel(*m_board, 7 - i)));
+        QCOMPARE(blackBelow.copy(columnLabel(*m_board, i)),
+                 whiteBelow.copy(columnLabel(*m_board, 7 - i)));
+    }
+}
+
+// English square numbers sit in a corner of each dark square, inside the band of the cursor and
+// the frame, and turn with the board; there are no letters in the margin.
+void QtBoardTest::englishNumbersTurnWithTheBoardInsideTheFrame()
+{
+    m_board->rules = ECheckers::RULES_CODE;
+    m_board->newGame();
+    const QColor pen = m_board->palette().color(QPalette::WindowText);
+    // The number's corner of an empty square, inside the 5-pixel band.
+    const auto corner = [&](int square) {
+        const QRect cell = m_board->rectFromPos(cellOf(square));
+        return QRect(cell.right() - 25, cell.top() + CURSOR_EDGE, 21, 16);
+    };
+    m_board->cursor = cellOf(14);
+    m_board->selectedCell = cellOf(14);
+    const QImage blackBelow = m_board->grab().toImage();
+    QCOMPARE(inkIn(blackBelow, rowLabel(*m_board, 3)), 0);
+    const QRect cell = m_board->rectFromPos(cellOf(14));
+    for (int i = 0; i < CURSOR_EDGE; ++i) {
+        QCOMPARE(QColor(blackBelow.pixel(cell.right() - 10, cell.top() + i)), pen);
+        QCOMPARE(QColor(blackBelow.pixel(cell.right() - i, cell.top() + 10)), pen);
+    }
+    QVERIFY(inkIn(blackBelow, corner(14)) > 5);
+    QVERIFY(blackBelow.copy(corner(14)) != blackBelow.copy(corner(17)));
+
+    m_board->humanFirst = false;
+    m_board->secondHuman = true;
+    m_board->newGame();
+    const QImage whiteBelow = m_board->grab().toImage();
+    for (int square : {14, 15, 16, 17})
+        QCOMPARE(whiteBelow.copy(corner(31 - square)), blackBelow.copy(corner(square)));
+}
+
 #include "qtboard_test.moc"
