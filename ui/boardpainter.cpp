@@ -46,11 +46,11 @@ constexpr int DOT_DIAMETER_DIVISOR = 5; // the landing dot is a fifth of the cel
 constexpr int DESTINATION_SIDE_DIVISOR = 3;
 constexpr int DESTINATION_WIDTH = 3;
 
-// The coordinates: letters and digits in the margin, two thirds of its width high; the English
+// The coordinates: letters and digits in the margin, four fifths of its width high; the English
 // square numbers a fifth of the cell high on a white label just inside the cursor's and the
 // frame's band, so that neither ever covers them and black digits read on any piece.
-constexpr int MARGIN_FONT_NUMERATOR = 2;
-constexpr int MARGIN_FONT_DENOMINATOR = 3;
+constexpr int MARGIN_FONT_NUMERATOR = 4;
+constexpr int MARGIN_FONT_DENOMINATOR = 5;
 constexpr int NUMBER_FONT_DIVISOR = 5;
 constexpr int MIN_FONT_PIXELS = 6; // below this no text is legible: none is drawn
 constexpr int LABEL_INSET = FRAME_WIDTH;
