@@ -49,7 +49,8 @@ Widget::Widget()
     // The status line keeps the height of its longest text, two lines, whatever it says: a
     // change of text never moves the board, which would cost the panel a full refresh.
     lblStatus->setWordWrap(true);
-    lblStatus->setFixedHeight(STATUS_LINES * lblStatus->fontMetrics().lineSpacing() +
+    const QString lines = QStringList(STATUS_LINES, QStringLiteral("X")).join(QLatin1Char('\n'));
+    lblStatus->setFixedHeight(lblStatus->fontMetrics().boundingRect(QRect(), 0, lines).height() +
                               2 * lblStatus->margin());
     connect(board, &QtBoard::statusChanged, lblStatus, &QLabel::setText);
     onApplyConfig();
