@@ -1,7 +1,12 @@
 #include "statusline.h"
 
+#include <QFontMetrics>
+#include <QRect>
+
 namespace
 {
+
+constexpr int LINES = 2;
 
 bool white(Colour colour)
 {
@@ -140,4 +145,12 @@ QString StatusLine::gameOverText(const State& state)
         break;
     }
     return QString();
+}
+
+int StatusLine::height(const QFontMetrics& metrics)
+{
+    QString lines = QStringLiteral("X");
+    for (int line = 1; line < LINES; ++line)
+        lines += QStringLiteral("\nX");
+    return metrics.boundingRect(QRect(), 0, lines).height();
 }

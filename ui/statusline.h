@@ -3,6 +3,8 @@
 #include <QCoreApplication>
 #include <QString>
 
+class QFontMetrics;
+
 #include "game/colour.h"
 #include "game/gameresult.h"
 
@@ -45,6 +47,9 @@ public:
     // wins!", or the colour when two people play) and why, or how it was drawn; empty while the
     // game goes on.
     static QString gameOverText(const State& state);
+    // The height the line keeps whatever it says, in the font of `metrics`: two lines, into which
+    // every text wraps on the 600-pixel screen.
+    static int height(const QFontMetrics& metrics);
 
 private:
     static QString turnText(Colour colour, Player player);

@@ -11,6 +11,7 @@
 #include "movesdlg.h"
 #include "settingsdlg.h"
 #include "settingskeys.h"
+#include "statusline.h"
 #include "tarqkeyeventfilter.h"
 #include "textprovider.h"
 
@@ -24,8 +25,6 @@ const char FOCUS_STYLE[] = "QPushButton::focus { border: 3px solid black; }";
 // window apart: the release of Escape closes the window only when no such press follows this
 // soon. Far below what a person notices, far above the time between the two halves.
 constexpr int ESCAPE_REPEAT_WAIT_MS = 50;
-
-constexpr int STATUS_LINES = 2;
 
 // Rule-set codes by the stored "rules" index: Russian, English.
 const int g_rules[] = {25, 21};
@@ -49,8 +48,7 @@ Widget::Widget()
     // The status line keeps the height of its longest text, two lines, whatever it says: a
     // change of text never moves the board, which would cost the panel a full refresh.
     lblStatus->setWordWrap(true);
-    const QString lines = QStringList(STATUS_LINES, QStringLiteral("X")).join(QLatin1Char('\n'));
-    lblStatus->setFixedHeight(lblStatus->fontMetrics().boundingRect(QRect(), 0, lines).height() +
+    lblStatus->setFixedHeight(StatusLine::height(lblStatus->fontMetrics()) +
                               2 * lblStatus->margin());
     connect(board, &QtBoard::statusChanged, lblStatus, &QLabel::setText);
     onApplyConfig();

@@ -16,7 +16,6 @@ namespace
 
 constexpr int FONT_PIXELS = 25;
 constexpr int TEXT_WIDTH = 584; // the screen less the window's margins
-constexpr int STATUS_LINES = 2;
 // The longest move a hint names: a king's capture of eight pieces with every landing listed.
 const char LONGEST_HINT[] = "a1xc3xe5xg7xh6xf4xd2xb4xd6";
 
@@ -107,11 +106,7 @@ void StatusLineTest::textsFitTheScreen()
     QFont font = QApplication::font();
     font.setPixelSize(FONT_PIXELS);
     const QFontMetrics metrics(font);
-    const int statusHeight =
-        metrics
-            .boundingRect(QRect(0, 0, TEXT_WIDTH, 0), Qt::AlignCenter,
-                          QStringList(STATUS_LINES, QStringLiteral("X")).join(QLatin1Char('\n')))
-            .height();
+    const int statusHeight = StatusLine::height(metrics);
     for (const QString& text : statusTexts) {
         const QRect wrapped = metrics.boundingRect(QRect(0, 0, TEXT_WIDTH, 0),
                                                    Qt::AlignCenter | Qt::TextWordWrap, text);
