@@ -239,7 +239,8 @@ void BoardPainter::paintMarks(QPainter& painter, const QRect& rect, const Scene&
 }
 
 // The English square number, black on a white label in the cell's top right corner, just inside
-// the band of the cursor and the frame.
+// the band of the cursor and the frame, and inside the final square's outline, the only mark that
+// reaches that corner.
 void BoardPainter::paintSquareNumber(QPainter& painter, const QRect& rect, const Scene& scene,
                                      int square)
 {
@@ -252,7 +253,11 @@ void BoardPainter::paintSquareNumber(QPainter& painter, const QRect& rect, const
     const QFontMetrics metrics(font);
     QRect label = metrics.tightBoundingRect(name);
     label.setSize(label.size() + QSize(2 * LABEL_PADDING, 2 * LABEL_PADDING));
-    label.moveTopRight(QPoint(rect.right() - LABEL_INSET, rect.top() + LABEL_INSET));
+    // The final square's outline runs round the whole cell: there the label moves inside it.
+    const int inset = scene.lastTo == square ? rect.width() / FINAL_INSET_DIVISOR +
+                                                   FINAL_BLACK_WIDTH + FINAL_WHITE_WIDTH
+                                             : LABEL_INSET;
+    label.moveTopRight(QPoint(rect.right() - inset, rect.top() + inset));
     painter.setPen(Qt::NoPen);
     painter.setBrush(Qt::white);
     painter.drawRect(label);

@@ -1960,6 +1960,19 @@ void QtBoardTest::englishNumbersTurnWithTheBoardInsideTheFrame()
     const QImage whiteBelow = m_board->grab().toImage();
     for (int square : {14, 15, 16, 17})
         QCOMPARE(whiteBelow.copy(corner(31 - square)), blackBelow.copy(corner(square)));
+
+    // The final square's outline stays whole where the number is: it moves inside.
+    m_board->humanFirst = true;
+    m_board->secondHuman = false;
+    m_board->newGame();
+    press(20);
+    press(16);
+    const QRect final = m_board->rectFromPos(cellOf(16));
+    const int outline = final.width() / 8 + 1;
+    const QImage moved = m_board->grab().toImage();
+    for (int x = final.right() - 2 * outline; x < final.right() - outline; ++x)
+        QCOMPARE(greyLevel(moved, x, final.top() + outline), BLACK_LEVEL);
+    QVERIFY(inkIn(moved, final.adjusted(outline, outline, -outline, -outline)) > 5);
 }
 
 #include "qtboard_test.moc"
