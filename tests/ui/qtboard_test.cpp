@@ -1830,13 +1830,14 @@ QTEST_MAIN(QtBoardTest)
 // "you" and "the computer" against the computer and the colours when two people play.
 void QtBoardTest::endingNamesTheWinnerAndWhy_data()
 {
-    QTest::addColumn<std::string>("text");
+    QTest::addColumn<QString>("text"); // the position text
     QTest::addColumn<bool>("secondHuman");
     QTest::addColumn<QString>("status");
     QTest::addColumn<QString>("box");
     // English, side 1 black: its man on 22 takes 18 or steps to 18; white's man on 28 is stuck.
-    const std::string lastTaken = position({{21, MAN1}, {17, MAN2}, {28, MAN1}});
-    const std::string blocked = position({{22, MAN1}, {28, MAN2}});
+    const QString lastTaken =
+        QString::fromStdString(position({{21, MAN1}, {17, MAN2}, {28, MAN1}}));
+    const QString blocked = QString::fromStdString(position({{22, MAN1}, {28, MAN2}}));
     QTest::newRow("no pieces left, computer")
         << lastTaken << false << "Black wins: White has no pieces left"
         << "Game Over! You win!\nWhite has no pieces left";
@@ -1851,11 +1852,11 @@ void QtBoardTest::endingNamesTheWinnerAndWhy_data()
 
 void QtBoardTest::endingNamesTheWinnerAndWhy()
 {
-    QFETCH(std::string, text);
+    QFETCH(QString, text);
     QFETCH(bool, secondHuman);
     QFETCH(QString, status);
     QFETCH(QString, box);
-    setUp(ECheckers::RULES_CODE, text, secondHuman);
+    setUp(ECheckers::RULES_CODE, text.toStdString(), secondHuman);
     const bool capture = m_board->engine->board[m_board->engine->internal(21)] == MAN1;
     press(capture ? 21 : 22);
     press(capture ? 14 : 18);

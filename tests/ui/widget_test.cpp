@@ -971,7 +971,7 @@ void WidgetTest::resumesTheKeptGame()
     const std::vector<std::string> undoSteps = before->engine->undo_list;
     const GameMove last = *before->record.lastMove();
     const QString status = m_window->findChild<QLabel*>(QStringLiteral("lblStatus"))->text();
-    board()->cursor = QPoint(3, 5); // where a new window's cursor starts
+    board()->cursor = QPoint(2, 5); // where a new window's cursor starts
     const QImage screen = board()->grab().toImage();
     m_window.reset();
 
