@@ -7,6 +7,7 @@ namespace
 {
 
 constexpr int LINES = 2;
+constexpr int SCREEN_WIDTH = 600;
 
 bool white(Colour colour)
 {
@@ -152,5 +153,9 @@ int StatusLine::height(const QFontMetrics& metrics)
     QString lines = QStringLiteral("X");
     for (int line = 1; line < LINES; ++line)
         lines += QStringLiteral("\nX");
-    return metrics.boundingRect(QRect(), 0, lines).height();
+    // Measured as a label lays out wrapped text across the screen, which may space lines apart
+    // more than the font's line spacing says.
+    return metrics
+        .boundingRect(QRect(0, 0, SCREEN_WIDTH, 0), Qt::AlignCenter | Qt::TextWordWrap, lines)
+        .height();
 }
