@@ -1,7 +1,9 @@
 #include <QApplication>
 #include <QFile>
 #include <QFont>
+#include <QGuiApplication>
 #include <QMessageBox>
+#include <QScreen>
 
 #include <cstdlib>
 #include <iostream>
@@ -61,6 +63,12 @@ int main(int argc, char* argv[])
                   << "; a second copy in this folder would not be kept out\n";
 
     Widget window;
+    // Where no window manager makes the window full screen, it covers the screen by itself; its
+    // contents never make it wider or taller.
+    if (const QScreen* const screen = QGuiApplication::primaryScreen()) {
+        window.setMaximumSize(screen->geometry().size());
+        window.setGeometry(screen->geometry());
+    }
     window.showFullScreen();
     app.exec();
     return 0;

@@ -11,6 +11,7 @@
 #include "movesdlg.h"
 #include "settingsdlg.h"
 #include "settingskeys.h"
+#include "statusline.h"
 #include "tarqkeyeventfilter.h"
 #include "textprovider.h"
 
@@ -44,6 +45,11 @@ Widget::Widget()
                  QSettings::IniFormat)
 {
     setupUi(this);
+    // The status line keeps the height of its longest text, two lines, whatever it says: a
+    // change of text never moves the board, which would cost the panel a full refresh.
+    lblStatus->setWordWrap(true);
+    lblStatus->setFixedHeight(StatusLine::height(lblStatus->fontMetrics()) +
+                              2 * lblStatus->margin());
     connect(board, &QtBoard::statusChanged, lblStatus, &QLabel::setText);
     onApplyConfig();
     // The game kept beside the program goes on where it was left; otherwise a new one starts.
