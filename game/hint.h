@@ -1,6 +1,7 @@
 #pragma once
 
 #include "gamemove.h"
+#include "thinker.h"
 
 #include <memory>
 #include <optional>
@@ -25,6 +26,16 @@ public:
         std::vector<int> landings;
         std::string text; // in standard notation, as the record writes the move once played
     };
+
+    // The budget of the hint's search: the hint is advice, so it is the strongest search at any
+    // level, Grandmaster's, on a budget short enough to wait for.
+    static constexpr int HINT_MS = 500;
+
+    // The search that finds the hint for the side to move of `record`, for a Thinker.
+    static Thinker::Job job(const GameRecord& record);
+    // The suggestion for the side to move of `record` whose move leads to `after`; nullopt when
+    // no legal move does (the game has moved on, or it is over).
+    static std::optional<Suggestion> suggestion(const GameRecord& record, const Position& after);
 
     Hint();
     ~Hint();
