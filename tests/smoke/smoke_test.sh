@@ -156,4 +156,40 @@ key_shows 10 Left
 step "the game-over box closed by Return; Left reaches the board after it"
 quit_with_escape
 step "releasing Escape ended the finished game with status 0"
+
+# A kept game of two moves each. PageUp held down past the keyboard's repeat takes back one move
+# of the person's with its reply, however long it is held: the first move stays in the kept file.
+printf '%s\n' '[White "Player"]' '[Black "Computer"]' '[Result "*"]' '[GameType "25"]' '' \
+    '1. c3-d4 f6-g5 2. b2-c3 g7-f6 *' >"$WORK/game/checkers.pdn"
+xgame_start_game "$WORK/game" || fail "the game did not show its window again"
+xgame_wait_still "$WORK/11-two-moves.ppm" || fail "the game of two moves did not settle"
+xdotool keydown Prior
+sleep "$HOLD_S"
+xdotool keyup Prior
+xgame_wait_still "$WORK/12-undone.ppm" || fail "the screen did not settle after PageUp"
+grep -q "c3-d4" "$WORK/game/checkers.pdn" || fail "a held PageUp took back more than one move"
+grep -q "b2-c3" "$WORK/game/checkers.pdn" && fail "PageUp did not take back the last move"
+step "a held PageUp took back one move"
+
+# Shift+PageUp plays it again.
+xdotool key shift+Prior
+xgame_wait_change "$WORK/12-undone.ppm" "$WORK/13-redone.ppm" || fail "Shift+PageUp did not redo"
+cmp -s "$WORK/11-two-moves.ppm" "$WORK/13-redone.ppm" || fail "the redone game looks different"
+grep -q "b2-c3" "$WORK/game/checkers.pdn" || fail "the kept game did not follow the redo"
+step "Shift+PageUp gave the move back"
+
+# The resident memory after Grandmaster's reply and a hint, which share the worker's engine.
+xdotool key Next
+xgame_wait_still "$WORK/14-new.ppm" || fail "the new game did not settle"
+quit_with_escape
+sed -i 's/^level=.*/level=6/' "$WORK/game/checkers.ini"
+xgame_start_game "$WORK/game" || fail "the game did not show its window again"
+xdotool key Left Return Up Right Return
+xgame_wait_still "$WORK/15-moved.ppm" || fail "the screen did not settle after the move"
+sleep 2
+xdotool key h
+sleep 1
+xgame_wait_still "$WORK/16-hint.ppm" || fail "the screen did not settle after the hint"
+step "$(grep VmRSS /proc/"$XGAME_PID"/status) after Grandmaster's reply and a hint"
+quit_with_escape
 echo "smoke: 1 passed, 0 failed"
