@@ -254,6 +254,10 @@
         <source>Black (computer) is replying</source>
         <translation>Чёрные (компьютер) обдумывают ход</translation>
     </message>
+    <message>
+        <source>Thinking…</source>
+        <translation>Думаю…</translation>
+    </message>
 </context>
 <context>
     <name>TextProvider</name>

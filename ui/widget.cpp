@@ -200,7 +200,7 @@ void Widget::onNewGame()
 void Widget::onSettings()
 {
     board->stopThinking();
-    const QVariantList before = storedSettings();
+    const QList<int> before = storedSettings();
     SettingsDlg dialog(this, &m_settings);
     if (dialog.exec() != QDialog::Rejected && storedSettings() != before) {
         onApplyConfig();
@@ -209,12 +209,13 @@ void Widget::onSettings()
     board->setFocus(Qt::MouseFocusReason);
 }
 
-QVariantList Widget::storedSettings() const
+QList<int> Widget::storedSettings() const
 {
-    QVariantList values;
+    // As numbers: the file gives text, the dialog stores numbers.
+    QList<int> values;
     for (const char* key : {SettingsKeys::RULES, SettingsKeys::LEVEL, SettingsKeys::FIRST_MOVE,
                             SettingsKeys::SECOND_PLAYER})
-        values << m_settings.value(QLatin1String(key));
+        values << m_settings.value(QLatin1String(key), 0).toInt();
     return values;
 }
 

@@ -1,8 +1,8 @@
 #pragma once
 
+#include <QList>
 #include <QSettings>
 #include <QTimer>
-#include <QVariantList>
 #include <QWidget>
 
 #include "ui_checkers.h"
@@ -72,7 +72,7 @@ private:
     // Whether the key event `event` for `watched` is one that clicks a button of this window.
     bool clicksButton(const QObject* watched, const QEvent* event) const;
     // The stored values of the settings the dialog edits.
-    QVariantList storedSettings() const;
+    QList<int> storedSettings() const;
 
     QSettings m_settings;
     // The window received a first press of Escape, not a repeat, while no other window was

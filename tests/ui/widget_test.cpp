@@ -263,6 +263,7 @@ private slots:
     void unreadableGameIsSetAside_data();
     void unreadableGameIsSetAside();
 
+    void unchangedSettingsFromTheFileKeepTheGame();
     void heldKeysActOnce_data();
     void heldKeysActOnce();
     void redoWithShiftPageUp();
@@ -1104,6 +1105,18 @@ void WidgetTest::grandmasterSearchesOnItsMoveTime()
     m_window = std::make_unique<Widget>();
     QCOMPARE(board()->engine->moveTime, 0);
     QCOMPARE(board()->engine->level, 9);
+}
+
+// Settings read from the file and accepted as they are keep the game.
+void WidgetTest::unchangedSettingsFromTheFileKeepTheGame()
+{
+    writeSettingsFile({QStringLiteral("rules=0"), QStringLiteral("level=1"),
+                       QStringLiteral("first_move=0"), QStringLiteral("second_player=0")});
+    m_window = std::make_unique<Widget>();
+    showActive();
+    playMoveAndReply();
+    clickSettings([](QDialog* dialog) { dialog->accept(); });
+    QCOMPARE(board()->engine->undo_list.size(), std::size_t(1));
 }
 
 // Prints the process's resident memory, now and at its peak.
