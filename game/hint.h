@@ -15,7 +15,9 @@ class GameRecord;
 // game's engine, on the record's position, run on an engine of its own, so that the game's
 // engine, its undo list and the record stay as they were. That engine is made by the first hint
 // and kept, with the tables its first search allocates, until a hint is asked under the other rule
-// set. The search draws its random numbers like any search of the computer's.
+// set. The search draws its random numbers like any search of the computer's. The game's own
+// hint is Grandmaster's search on HINT_MS instead, run by a Thinker: job() asks for it and
+// suggestion() names its result, so that it shares the Thinker's engine with the replies.
 class Hint
 {
 public:

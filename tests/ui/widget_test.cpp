@@ -1119,6 +1119,21 @@ void WidgetTest::unchangedSettingsFromTheFileKeepTheGame()
     QCOMPARE(board()->engine->undo_list.size(), std::size_t(1));
 }
 
+// Notes the text a label shows each time it is painted.
+class PaintRecorder : public QObject
+{
+public:
+    QString lastText;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint)
+            lastText = static_cast<QLabel*>(watched)->text();
+        return false;
+    }
+};
+
 // Prints the process's resident memory, now and at its peak.
 void printMemory(const char* when)
 {
@@ -1215,10 +1230,14 @@ void WidgetTest::escapeAndSettingsStopTheHint()
 {
     m_window = std::make_unique<Widget>();
     showActive();
-    const auto* status = m_window->findChild<QLabel*>(QStringLiteral("lblStatus"));
+    auto* status = m_window->findChild<QLabel*>(QStringLiteral("lblStatus"));
+    // "Thinking…" is painted before the key returns, not at the event loop's leisure.
+    PaintRecorder painted;
+    status->installEventFilter(&painted);
     QTest::keyClick(board(), Qt::Key_H);
     QVERIFY(board()->hintPending());
-    QCOMPARE(status->text(), QStringLiteral("Thinking…"));
+    QCOMPARE(painted.lastText, QStringLiteral("Thinking…"));
+    status->removeEventFilter(&painted);
     sendEscape(board(), QEvent::KeyPress, FIRST_KEY_TIME);
     QVERIFY(!board()->hintPending());
     QVERIFY(status->text() != QStringLiteral("Thinking…"));
