@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # End-to-end test of the real game under Xvfb, driven with xdotool like the device's keys:
 # a move by cursor and Return with the computer's reply; Escape and a new start showing the same
-# game again; the settings dialog opened from its button and closed, and Escape ending the
-# program with status 0 and checkers.ini and checkers.pdn beside it; a prepared game won at once
-# and its message box closed. There is no window manager: the window is given the focus once at
+# game again; the settings dialog opened from its button and closed, accepted unchanged keeping
+# the game, and Escape ending the program with status 0 and checkers.ini and checkers.pdn beside
+# it; a prepared game won at once and its message box closed; a held PageUp taking back one move
+# and Shift+PageUp giving it back; the resident memory after Grandmaster's reply and a hint. There is no window manager: the window is given the focus once at
 # start, and after every dialog and message box its keys must work by themselves. Escape is held
 # down long enough to repeat: only its release ends the game.
 #
@@ -127,13 +128,17 @@ sleep 0.5
 xgame_game_running || fail "the Escape held to close the dialog ended the game"
 step "Escape closed the dialog; held and released, it left the game running"
 
-# Right accepts the dialog: the settings are stored and a new game starts.
+# Right accepts the dialog: the settings are stored; unchanged, they keep the game as it was.
+xgame_wait_still "$WORK/9-before-settings.ppm" || fail "the screen did not settle"
 open_settings
 xdotool key Right
 xgame_until gone Settings || fail "Right did not accept the settings dialog"
+xgame_wait_still "$WORK/9-after-settings.ppm" || fail "the screen did not settle"
+cmp -s "$WORK/9-before-settings.ppm" "$WORK/9-after-settings.ppm" ||
+    fail "accepting the settings unchanged did not keep the game"
 key_shows 9 Left
-key_shows 9 Return
-step "Right accepted the dialog; Left and Return reach the board after it"
+key_shows 9 Right
+step "Right accepted the dialog and kept the game; Left and Right reach the board after it"
 quit_with_escape
 step "releasing Escape ended the game with status 0"
 
