@@ -25,14 +25,15 @@ Thinker::Ticket Thinker::start(const Job& job)
     Ticket ticket = 0;
     {
         std::lock_guard<std::mutex> lock(m_mutex);
+        // First, as it may throw: a job is taken only once there is a thread to run it.
+        if (!m_thread.joinable())
+            m_thread = std::thread(&Thinker::run, this);
         // The running search is moot once another is asked for.
         if (m_runningTicket != 0)
             m_stop = true;
         m_waiting = job;
         ++m_requests;
         ticket = m_waitingTicket = ++m_lastTicket;
-        if (!m_thread.joinable())
-            m_thread = std::thread(&Thinker::run, this);
     }
     m_wake.notify_one();
     return ticket;

@@ -46,7 +46,8 @@ public:
     Thinker& operator=(const Thinker&) = delete;
 
     // Hands `job` to the worker, stopping the search that runs and dropping the job that waits;
-    // gives the ticket its result will be delivered with.
+    // gives the ticket its result will be delivered with. Throws std::system_error, and takes
+    // nothing, when the system gives the first job no thread.
     Ticket start(const Job& job);
     // Stops the running search and drops the waiting job: no result of either is delivered.
     void cancel();

@@ -12,6 +12,7 @@
 #include <QString>
 
 #include <algorithm>
+#include <system_error>
 #include <utility>
 
 #include "engine/position.h"
@@ -380,8 +381,10 @@ bool QtBoard::showHint()
     if (gameOver || replyPending() || hintPending() || record.sideToMove() != side)
         return false;
     clearNotice();
-    think(Thought::HINT, Hint::job(record));
+    const bool thinking = think(Thought::HINT, Hint::job(record));
     refreshStatus();
+    if (!thinking)
+        return false;
     // "Thinking…" is on the panel before the search begins.
     emit statusFlushRequested();
     return true;
@@ -398,7 +401,7 @@ void QtBoard::stopThinking()
     }
 }
 
-void QtBoard::think(Thought thought, const Thinker::Job& job)
+bool QtBoard::think(Thought thought, const Thinker::Job& job)
 {
     if (!m_thinker) {
         // The result travels to the GUI thread as a queued call, which Qt drops should the board
@@ -409,10 +412,16 @@ void QtBoard::think(Thought thought, const Thinker::Job& job)
                 this, [this, ticket, result] { onThought(ticket, result); }, Qt::QueuedConnection);
         });
     }
+    try {
+        m_ticket = m_thinker->start(job);
+    } catch (const std::system_error& error) {
+        qWarning("checkers: no thread to think on: %s", error.what());
+        return false;
+    }
     m_thought = thought;
     m_thoughtFrom = job.position;
     m_thoughtSide = job.sideToMove;
-    m_ticket = m_thinker->start(job);
+    return true;
 }
 
 void QtBoard::onThought(Thinker::Ticket ticket, const Thinker::Result& result)
@@ -790,10 +799,12 @@ void QtBoard::compMoveSlot()
         job.moveTimeMs = engine->moveTime;
         job.depth = engine->moveDepth;
         job.level = engine->level;
-        think(Thought::REPLY, job);
-        refreshStatus();
-        repaint();
-        return;
+        if (think(Thought::REPLY, job)) {
+            refreshStatus();
+            repaint();
+            return;
+        }
+        // Without a thread the game's engine replies, keeping the window still meanwhile.
     }
     engine->go2();
     finishReply(positionOf(*engine));

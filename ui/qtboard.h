@@ -164,8 +164,9 @@ private:
     void cancelReply();
     // Plays the computer's move that leads to `after`, then hands the turn back or ends the game.
     void finishReply(const Position& after);
-    // Hands `job` to the worker as the search for `thought`.
-    void think(Thought thought, const Thinker::Job& job);
+    // Hands `job` to the worker as the search for `thought`; false, and nothing awaited, when
+    // the system gives the worker no thread.
+    bool think(Thought thought, const Thinker::Job& job);
     // A search's result, on the GUI thread: used when it is the one awaited, dropped otherwise.
     void onThought(Thinker::Ticket ticket, const Thinker::Result& result);
     void cancelHint();
