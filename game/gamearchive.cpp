@@ -59,7 +59,8 @@ void GameArchive::follow(const GameRecord& record, bool secondHuman, const std::
     m_secondHuman = secondHuman;
     m_date = date;
     m_plies = plies;
-    const bool endedNow = record.over() && !m_ended;
+    // A redo replays an ending that was reached, and added, before.
+    const bool endedNow = record.over() && !m_ended && !record.lastMoveRedone();
     m_ended = record.over();
     if (seenBefore && endedNow)
         add(record);

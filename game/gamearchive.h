@@ -10,7 +10,8 @@
 class SystemCalls;
 
 // Every game played, added to a PDN file (games.pdn beside the game) that only ever grows: a game
-// when it ends, each ending once (a game taken back and ended again has been played again), and
+// when it ends, each ending once (a game taken back and ended again has been played again; one
+// redone to its end has not), and
 // a game left unfinished for another after a person has moved in it, with the result "*" (but
 // not an ended game taken back with nothing played since: that one is there already). A game is
 // written as the kept game's file writes it, in one write made durable before the call returns,

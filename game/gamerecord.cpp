@@ -21,9 +21,9 @@ GameRecord::~GameRecord() = default;
 
 GameRecord::GameRecord(const GameRecord& other)
     : m_rules(other.m_rules), m_side1Colour(other.m_side1Colour), m_start(other.m_start),
-      m_startSide(other.m_startSide), m_moves(other.m_moves), m_result(other.m_result),
-      m_reason(other.m_reason), m_draws(other.m_draws), m_legal(other.m_legal),
-      m_scratch(ruleset::makeEngine(other.m_rules))
+      m_startSide(other.m_startSide), m_moves(other.m_moves), m_undone(other.m_undone),
+      m_lastRedone(other.m_lastRedone), m_result(other.m_result), m_reason(other.m_reason),
+      m_draws(other.m_draws), m_legal(other.m_legal), m_scratch(ruleset::makeEngine(other.m_rules))
 {
 }
 
@@ -113,6 +113,16 @@ bool GameRecord::playResulting(const Position& after)
 
 bool GameRecord::play(const GameMove& move)
 {
+    if (!append(move))
+        return false;
+    m_lastRedone = false;
+    // Another line is played: the moves taken back no longer follow from it.
+    m_undone.clear();
+    return true;
+}
+
+bool GameRecord::append(const GameMove& move)
+{
     if (over())
         return false;
     const GameMove* legal = m_legal->leadingTo(move.after);
@@ -130,13 +140,30 @@ bool GameRecord::undo()
         --last;
     if (last == 0)
         return false;
+    m_undone.emplace_back(m_moves.begin() + static_cast<std::ptrdiff_t>(last - 1), m_moves.end());
     m_moves.resize(last - 1);
+    m_lastRedone = false;
     // The draw counters are rebuilt from the start: cheap, and they cannot drift.
     m_draws = DrawRules(m_rules, m_start, m_startSide);
     EndReason draw = EndReason::NONE;
     for (const GameMove& move : m_moves)
         draw = m_draws.afterMove(move);
     judge(draw);
+    return true;
+}
+
+bool GameRecord::redo()
+{
+    if (m_undone.empty())
+        return false;
+    const std::vector<GameMove> step = std::move(m_undone.back());
+    m_undone.pop_back();
+    for (const GameMove& move : step) {
+        // The moves were legal here when they were played, and the position is the same.
+        if (!append(move))
+            break;
+    }
+    m_lastRedone = true;
     return true;
 }
 

@@ -80,22 +80,34 @@ public:
     // legal move does.
     bool playResulting(const Position& after);
     // Plays a move of `legalMoves()`. False when it is not one of them or the game is over.
+    // A move played drops the moves kept for redo.
     bool play(const GameMove& move);
 
-    // Takes back side 1's last move and every move after it. False when side 1 has not moved.
+    // Takes back side 1's last move and every move after it, and keeps them for redo. False
+    // when side 1 has not moved.
     bool undo();
+    // Plays again the moves the last undo not yet redone took back. False when there are none.
+    bool redo();
+    // Undone moves are kept for redo.
+    bool canRedo() const { return !m_undone.empty(); }
+    // The last move came back by redo: any ending it reaches was reached before.
+    bool lastMoveRedone() const { return m_lastRedone; }
     // The engine's undo list for this game: the position before each side-1 move, oldest first,
     // as position texts.
     std::vector<std::string> engineUndoList() const;
 
 private:
     void judge(EndReason draw);
+    bool append(const GameMove& move);
 
     int m_rules;
     Colour m_side1Colour;
     Position m_start;
     int m_startSide;
     std::vector<GameMove> m_moves;
+    // What each undo took back, the last undo last: the steps redo plays again.
+    std::vector<std::vector<GameMove>> m_undone;
+    bool m_lastRedone = false;
     GameResult m_result = GameResult::ONGOING;
     EndReason m_reason = EndReason::NONE;
     DrawRules m_draws;

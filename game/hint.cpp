@@ -28,8 +28,25 @@ std::optional<Hint::Suggestion> Hint::find(const GameRecord& record, const Check
     if (turned)
         engine.rotate();
 
+    return suggestion(record, positionOf(engine));
+}
+
+Thinker::Job Hint::job(const GameRecord& record)
+{
+    Thinker::Job job;
+    job.rules = record.rules();
+    job.position = record.position();
+    job.sideToMove = record.sideToMove();
+    job.moveTimeMs = HINT_MS;
+    return job;
+}
+
+std::optional<Hint::Suggestion> Hint::suggestion(const GameRecord& record, const Position& after)
+{
+    if (record.over())
+        return std::nullopt;
     const LegalMoves& legal = record.legalMoves();
-    const GameMove* move = legal.leadingTo(positionOf(engine));
+    const GameMove* move = legal.leadingTo(after);
     if (!move)
         return std::nullopt;
     Suggestion suggestion;

@@ -286,6 +286,10 @@
         <source>Nobody can move!</source>
         <translation>Ходов нет ни у кого!</translation>
     </message>
+    <message>
+        <source>Thinking…</source>
+        <translation>Думаю…</translation>
+    </message>
 </context>
 <context>
     <name>TextProvider</name>

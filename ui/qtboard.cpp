@@ -4,10 +4,13 @@
 #include <QCoreApplication>
 #include <QKeyEvent>
 #include <QMessageBox>
+#include <QMetaObject>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QString>
 
+#include <algorithm>
+#include <system_error>
 #include <utility>
 
 #include "engine/position.h"
@@ -104,7 +107,11 @@ QtBoard::QtBoard(QWidget* parent) : QWidget(parent)
     update();
 }
 
-QtBoard::~QtBoard() = default;
+QtBoard::~QtBoard()
+{
+    // The worker is stopped and joined while the board it reports to is still whole.
+    m_thinker.reset();
+}
 
 void QtBoard::newGame()
 {
@@ -128,16 +135,19 @@ void QtBoard::newGame()
     gameOver = false;
     record = GameRecord(engine->type(), ruleset::side1Colour(engine->type(), humanFirst));
     m_gameDate = SavedGame::today();
-    m_route.clear();
-    m_marks.clear();
-    clearNotice();
+    clearSelection();
     if (secondHuman) {
         side1ToMove = humanFirst;
     } else {
         if (!humanFirst) {
-            engine->go2();
-            record.playResulting(positionOf(*engine));
-            followRecord();
+            if (moveTime > 0) {
+                // Grandmaster thinks on the worker, as for every reply.
+                m_replyTimer.start(0);
+            } else {
+                engine->go2();
+                record.playResulting(positionOf(*engine));
+                followRecord();
+            }
         }
         side1ToMove = true;
     }
@@ -159,10 +169,16 @@ void QtBoard::continueGame(GameRecord game, bool secondHumanPlays)
     engine->moveTime = moveTime;
     record = std::move(game);
     followRecord();
-    m_route.clear();
-    m_marks.clear();
-    clearNotice();
+    clearSelection();
+    adoptRecordState();
+    CheckersBoard& view = *this;
+    view.set_checkers();
+    keepGame();
+    refreshStatus();
+}
 
+void QtBoard::adoptRecordState()
+{
     const int toMove = record.sideToMove();
     side1ToMove = secondHuman ? toMove == SIDE_1 : true;
     gameOver = record.over();
@@ -176,13 +192,10 @@ void QtBoard::continueGame(GameRecord game, bool secondHumanPlays)
         else
             result = RESULT_SIDE2_WINS;
     } else if (!secondHuman && toMove == SIDE_2) {
-        // The game was kept between the person's move and the reply: the reply is still owed.
+        // The game was kept, or a redo stops, between the person's move and the reply: the
+        // reply is still owed.
         m_replyTimer.start(REPLY_DELAY_MS);
     }
-    CheckersBoard& view = *this;
-    view.set_checkers();
-    keepGame();
-    refreshStatus();
 }
 
 bool QtBoard::keepGameIn(const std::string& path)
@@ -218,20 +231,33 @@ void QtBoard::set_checkers()
 
 bool QtBoard::undo()
 {
+    cancelHint();
     if (!record.undo())
         return false;
 
     cancelReply();
     followRecord();
-    m_route.clear();
-    m_marks.clear();
-    clearNotice();
+    clearSelection();
 
     // Undo goes back to before a move of side 1, so it is side 1's turn again, and a finished
     // game goes on from there.
     side1ToMove = true;
     gameOver = false;
     result = RESULT_RUNNING;
+    keepGame();
+    refreshStatus();
+    return true;
+}
+
+bool QtBoard::redo()
+{
+    cancelHint();
+    if (replyPending() || !record.redo())
+        return false;
+    cancelReply();
+    followRecord();
+    clearSelection();
+    adoptRecordState();
     keepGame();
     refreshStatus();
     return true;
@@ -253,6 +279,7 @@ StatusLine::State QtBoard::statusState() const
         state.player =
             secondHuman ? StatusLine::Player::SECOND_PERSON : StatusLine::Player::COMPUTER;
     state.replying = replyPending();
+    state.thinking = m_thought == Thought::HINT;
     state.refusal = m_refusal;
     state.hint = m_hintText;
     state.unsaved = m_saveFailed || (m_archive && m_archive->failed());
@@ -292,6 +319,16 @@ void QtBoard::refreshStatus()
     emit statusChanged(m_status);
 }
 
+void QtBoard::clearSelection()
+{
+    cancelHint();
+    selected = NO_SQUARE;
+    selectedCell = NO_CELL;
+    m_route.clear();
+    m_marks.clear();
+    clearNotice();
+}
+
 void QtBoard::clearNotice()
 {
     m_refusal = StatusLine::Refusal::NONE;
@@ -315,13 +352,89 @@ void QtBoard::markDestinations(bool newSelection)
 bool QtBoard::showHint()
 {
     const int side = side1ToMove ? SIDE_1 : SIDE_2;
-    if (gameOver || replyPending() || record.sideToMove() != side)
+    if (gameOver || replyPending() || hintPending() || record.sideToMove() != side)
         return false;
-    if (!m_hint)
-        m_hint = std::make_unique<Hint>();
-    const std::optional<Hint::Suggestion> hint = m_hint->find(record, *engine);
-    if (!hint)
+    clearNotice();
+    const bool thinking = think(Thought::HINT, Hint::job(record));
+    refreshStatus();
+    if (!thinking)
         return false;
+    // "Thinking…" is on the panel before the search begins.
+    emit statusFlushRequested();
+    return true;
+}
+
+void QtBoard::stopThinking()
+{
+    cancelHint();
+    if (m_thought == Thought::REPLY) {
+        m_thinker->cancel();
+        m_thought = Thought::NONE;
+        // Searched again from the event loop, where a modal window open by then holds it.
+        m_replyTimer.start(0);
+    }
+}
+
+bool QtBoard::think(Thought thought, const Thinker::Job& job)
+{
+    if (!m_thinker) {
+        // The result travels to the GUI thread as a queued call, which Qt drops should the board
+        // be gone by then.
+        m_thinker = std::make_unique<Thinker>([this](Thinker::Ticket ticket,
+                                                     const Thinker::Result& result) {
+            QMetaObject::invokeMethod(
+                this, [this, ticket, result] { onThought(ticket, result); }, Qt::QueuedConnection);
+        });
+    }
+    try {
+        m_ticket = m_thinker->start(job);
+    } catch (const std::system_error& error) {
+        qWarning("checkers: no thread to think on: %s", error.what());
+        return false;
+    }
+    m_thought = thought;
+    m_thoughtFrom = job.position;
+    m_thoughtSide = job.sideToMove;
+    return true;
+}
+
+void QtBoard::onThought(Thinker::Ticket ticket, const Thinker::Result& result)
+{
+    // A result of a search cancelled, or of a position left, is moot.
+    if (ticket != m_ticket || m_thought == Thought::NONE || record.position() != m_thoughtFrom ||
+        record.sideToMove() != m_thoughtSide)
+        return;
+    const Thought thought = m_thought;
+    m_thought = Thought::NONE;
+    if (thought == Thought::HINT) {
+        applyHint(result.after);
+        return;
+    }
+    // A modal window opened while the reply was searched: the reply waits for it, as one due
+    // then would.
+    if (QWidget* const modal = QApplication::activeModalWidget()) {
+        holdReply(modal);
+        return;
+    }
+    finishReply(result.after);
+}
+
+void QtBoard::cancelHint()
+{
+    if (m_thought != Thought::HINT)
+        return;
+    m_thinker->cancel();
+    m_thought = Thought::NONE;
+    refreshStatus();
+}
+
+void QtBoard::applyHint(const Position& after)
+{
+    const std::optional<Hint::Suggestion> hint = Hint::suggestion(record, after);
+    if (!hint) {
+        refreshStatus();
+        return;
+    }
     selected = hint->move.from;
     selectedCell = cellOf(selected);
     m_route = hint->landings;
@@ -331,7 +444,6 @@ bool QtBoard::showHint()
     markDestinations(false);
     refreshStatus();
     repaint();
-    return true;
 }
 
 void QtBoard::followRecord()
@@ -422,12 +534,22 @@ void QtBoard::keyPressEvent(QKeyEvent* event)
         cursorDown();
         break;
     case Qt::Key_H:
-        showHint();
+        // A held H asks once.
+        if (!event->isAutoRepeat() && !(event->timestamp() != 0 && m_releasedKey == Qt::Key_H &&
+                                        event->timestamp() == m_releasedAt))
+            showHint();
         break;
     default:
         QWidget::keyPressEvent(event);
         break;
     }
+}
+
+void QtBoard::keyReleaseEvent(QKeyEvent* event)
+{
+    m_releasedKey = event->key();
+    m_releasedAt = event->timestamp();
+    QWidget::keyReleaseEvent(event);
 }
 
 void QtBoard::paintEvent(QPaintEvent* /*event*/)
@@ -473,6 +595,8 @@ void QtBoard::moveCursor(int columnStep, int rowStep)
 // repeats the game-over message while the game is over.
 void QtBoard::click()
 {
+    // An entry answers the hint's question before the search does.
+    cancelHint();
     const int column = cursor.x();
     const int row = cursor.y();
     if (isDark(column, row)) {
@@ -515,9 +639,7 @@ bool QtBoard::offerMove(int from, int to)
         return false;
     switch (record.enter(from, m_route, to)) {
     case GameRecord::Entry::PLAYED:
-        m_route.clear();
-        m_marks.clear();
-        clearNotice();
+        clearSelection();
         followRecord();
         if (side == SIDE_1)
             afterMoveOfSide1();
@@ -641,11 +763,7 @@ void QtBoard::compMoveSlot()
         return;
     }
 
-    selected = NO_SQUARE;
-    selectedCell = NO_CELL;
-    m_route.clear();
-    m_marks.clear();
-    clearNotice();
+    clearSelection();
     if (gameOver || record.sideToMove() != SIDE_2) {
         refreshStatus();
         repaint();
@@ -653,10 +771,30 @@ void QtBoard::compMoveSlot()
             gameOverSlot();
         return;
     }
+    if (engine->moveTime > 0 || engine->moveDepth > 0) {
+        Thinker::Job job;
+        job.rules = record.rules();
+        job.position = record.position();
+        job.sideToMove = SIDE_2;
+        job.moveTimeMs = engine->moveTime;
+        job.depth = engine->moveDepth;
+        job.level = engine->level;
+        if (think(Thought::REPLY, job)) {
+            refreshStatus();
+            repaint();
+            return;
+        }
+        // Without a thread the game's engine replies, keeping the window still meanwhile.
+    }
     engine->go2();
+    finishReply(positionOf(*engine));
+}
+
+void QtBoard::finishReply(const Position& after)
+{
     // The engine found the move; the record learns which one it was. A position no legal move
     // leads to is never kept: the engine goes back to the record's.
-    record.playResulting(positionOf(*engine));
+    record.playResulting(after);
     followRecord();
     keepGame();
 
@@ -702,6 +840,10 @@ void QtBoard::playHeldReply()
 void QtBoard::cancelReply()
 {
     m_replyTimer.stop();
+    if (m_thought != Thought::NONE) {
+        m_thinker->cancel();
+        m_thought = Thought::NONE;
+    }
     if (m_replyHeldBy) {
         m_replyHeldBy->removeEventFilter(this);
         m_replyHeldBy = nullptr;

@@ -87,6 +87,8 @@ QString StatusLine::text(const State& state)
     }
     if (!state.hint.isEmpty())
         return tr("Hint: %1").arg(state.hint);
+    if (state.thinking)
+        return tr("Thinking…");
     if (state.unsaved)
         return tr("The game could not be saved");
     if (state.replying)

@@ -26,6 +26,7 @@ public:
         Colour toMove = Colour::White;
         Player player = Player::PERSON; // who plays the side to move
         bool replying = false;          // the computer's reply is pending
+        bool thinking = false;          // a hint is being searched
         Refusal refusal = Refusal::NONE;
         QString hint;         // the move suggested last, in standard notation; empty for none
         bool unsaved = false; // the last save of the game failed

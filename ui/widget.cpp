@@ -1,5 +1,6 @@
 #include "widget.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QCoreApplication>
 #include <QFile>
@@ -51,6 +52,7 @@ Widget::Widget()
     lblStatus->setFixedHeight(StatusLine::height(lblStatus->fontMetrics()) +
                               2 * lblStatus->margin());
     connect(board, &QtBoard::statusChanged, lblStatus, &QLabel::setText);
+    connect(board, &QtBoard::statusFlushRequested, lblStatus, [this] { lblStatus->repaint(); });
     onApplyConfig();
     // The game kept beside the program goes on where it was left; otherwise a new one starts.
     const QString gameFile = QCoreApplication::applicationDirPath() + QLatin1String(GAME_FILE);
@@ -83,10 +85,17 @@ void Widget::keyPressEvent(QKeyEvent* event)
 {
     switch (event->key()) {
     case Qt::Key_PageUp:
-        onUndo();
+        // Taking moves back and starting afresh destroy: once per press.
+        if (isRepeat(*event))
+            break;
+        if (event->modifiers() & Qt::ShiftModifier)
+            onRedo();
+        else
+            onUndo();
         break;
     case Qt::Key_PageDown:
-        onNewGame();
+        if (!isRepeat(*event))
+            onNewGame();
         break;
     case Qt::Key_Menu:
     case Qt::Key_M:
@@ -96,7 +105,8 @@ void Widget::keyPressEvent(QKeyEvent* event)
         // Held down, Escape repeats its press, also after a dialog it closed is gone: only the
         // first press counts, and only when the window had it. A repeat shows the key is still
         // down, so a release just before it was not the last.
-        if (isEscapeRepeat(*event)) {
+        board->stopThinking();
+        if (isRepeat(*event)) {
             m_closeTimer.stop();
         } else {
             // Where no window manager hands the activation back, no window may be active yet
@@ -114,17 +124,32 @@ void Widget::keyReleaseEvent(QKeyEvent* event)
 {
     if (event->key() != Qt::Key_Escape)
         return;
-    m_escapeReleasedAt = event->timestamp();
     if (!event->isAutoRepeat() && m_escapePressed)
         m_closeTimer.start();
 }
 
-bool Widget::isEscapeRepeat(const QKeyEvent& press) const
+bool Widget::clicksButton(const QObject* watched, const QEvent* event) const
+{
+    const auto* button = qobject_cast<const QAbstractButton*>(watched);
+    if (button == nullptr || button->window() != this)
+        return false;
+    switch (static_cast<const QKeyEvent*>(event)->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Space:
+    case Qt::Key_Select:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool Widget::isRepeat(const QKeyEvent& press) const
 {
     // Qt may leave the repeat flag unset on the press of a release/press pair; its time stamp,
     // the release's own, still tells it.
-    return press.isAutoRepeat() ||
-           (press.timestamp() != 0 && press.timestamp() == m_escapeReleasedAt);
+    return press.isAutoRepeat() || (press.timestamp() != 0 && press.key() == m_releasedKey &&
+                                    press.timestamp() == m_releasedAt);
 }
 
 void Widget::changeEvent(QEvent* event)
@@ -138,6 +163,20 @@ void Widget::changeEvent(QEvent* event)
 
 bool Widget::eventFilter(QObject* watched, QEvent* event)
 {
+    if (event->type() == QEvent::KeyRelease) {
+        // Only the window system's own events tell a repeat: a key the program posts in place of
+        // another (Return turned Space on a button) has no time stamp.
+        const auto* release = static_cast<const QKeyEvent*>(event);
+        if (release->timestamp() != 0) {
+            m_releasedKey = release->key();
+            m_releasedAt = release->timestamp();
+        }
+    } else if (event->type() == QEvent::KeyPress && clicksButton(watched, event)) {
+        // A button clicks on the release that follows a press: a repeat's press would make the
+        // release of the next pair click it again.
+        if (isRepeat(*static_cast<const QKeyEvent*>(event)))
+            return true;
+    }
     if (event->type() == QEvent::Hide && watched != this && watched->isWidgetType()) {
         const auto* hidden = static_cast<const QWidget*>(watched);
         // After the code that opened the modal window has had its say (accepted settings give
@@ -166,12 +205,24 @@ void Widget::onNewGame()
 
 void Widget::onSettings()
 {
+    board->stopThinking();
+    const QList<int> before = storedSettings();
     SettingsDlg dialog(this, &m_settings);
-    if (dialog.exec() != QDialog::Rejected) {
+    if (dialog.exec() != QDialog::Rejected && storedSettings() != before) {
         onApplyConfig();
         onNewGame();
     }
     board->setFocus(Qt::MouseFocusReason);
+}
+
+QList<int> Widget::storedSettings() const
+{
+    // As numbers: the file gives text, the dialog stores numbers.
+    QList<int> values;
+    for (const char* key : {SettingsKeys::RULES, SettingsKeys::LEVEL, SettingsKeys::FIRST_MOVE,
+                            SettingsKeys::SECOND_PLAYER})
+        values << m_settings.value(QLatin1String(key), 0).toInt();
+    return values;
 }
 
 void Widget::onApplyConfig()
@@ -196,6 +247,13 @@ void Widget::onApplyConfig()
 void Widget::onUndo()
 {
     if (board->undo())
+        update();
+    board->setFocus(Qt::MouseFocusReason);
+}
+
+void Widget::onRedo()
+{
+    if (board->redo())
         update();
     board->setFocus(Qt::MouseFocusReason);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QSettings>
 #include <QTimer>
 #include <QWidget>
@@ -24,8 +25,9 @@ public:
     ~Widget() override;
 
 protected:
-    // PageUp undoes, PageDown starts a new game, M and Menu move the focus between the board
-    // and "New". Other keys do nothing.
+    // PageUp undoes, Shift+PageUp redoes, PageDown starts a new game, each once per press (a
+    // held key's repeats do nothing); M and Menu move the focus between the board and "New";
+    // Escape stops a search the board runs. Other keys do nothing.
     void keyPressEvent(QKeyEvent* event) override;
     // Releasing Escape closes the window, when the window received its press while no other
     // window of the program was active, and has not lost the activation since: neither the
@@ -37,18 +39,22 @@ protected:
     void changeEvent(QEvent* event) override;
     // Watches the whole program for a modal dialog or message box closing: the window then takes
     // the activation back itself, so that its keys work even where no window manager gives it
-    // back, and the focus returns to the child that had it.
+    // back, and the focus returns to the child that had it. Notes every key's release, and keeps
+    // the repeats of a key held on one of the window's buttons from clicking it again.
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private slots:
     void onNewGame();
-    // Runs the settings dialog; accepting it applies the settings and starts a new game.
+    // Runs the settings dialog, stopping the board's searches; accepting it with a change applies
+    // the settings and starts a new game, accepting it unchanged keeps the game as it is.
     void onSettings();
     // Reads the stored settings into the board's setting fields and the two name fields; an
     // unknown rule set or level is read, and stored back, as index 0. Starts no game.
     void onApplyConfig();
     // Takes back the last move of the person at the keys with the reply to it.
     void onUndo();
+    // Plays again what the last undo took back.
+    void onRedo();
     // Shows on the board the move the computer would play for the side to move.
     void onHint();
     // Shows the moves of the game so far in a dialog.
@@ -60,15 +66,22 @@ private:
     void toggleFocus();
     // Raises and activates the window, unless it is hidden or a modal window is still open.
     void takeActivationBack();
-    // Whether this press of Escape is a repeat of a held one.
-    bool isEscapeRepeat(const QKeyEvent& press) const;
+    // Whether this press is a repeat of a held key: flagged so, or the press of a release/press
+    // pair, which shares the release's time stamp.
+    bool isRepeat(const QKeyEvent& press) const;
+    // Whether the key event `event` for `watched` is one that clicks a button of this window.
+    bool clicksButton(const QObject* watched, const QEvent* event) const;
+    // The stored values of the settings the dialog edits.
+    QList<int> storedSettings() const;
 
     QSettings m_settings;
     // The window received a first press of Escape, not a repeat, while no other window was
     // active, and has not been deactivated since.
     bool m_escapePressed = false;
-    // When the last release of Escape happened, by the event's time stamp (0: unknown).
-    quint64 m_escapeReleasedAt = 0;
+    // The last key released anywhere in the program, and when, by the event's time stamp
+    // (0: unknown).
+    int m_releasedKey = 0;
+    quint64 m_releasedAt = 0;
     // Closes the window shortly after the release of Escape, unless a repeat stops it first.
     QTimer m_closeTimer;
 };

@@ -255,3 +255,28 @@ TEST(GameArchive, AddUnlessLastComparesTheWholeGame)
         }
     }
 }
+
+// An ending taken back and redone is the game already added, not another.
+TEST(GameArchive, EndingRedoneIsNotAddedAgain)
+{
+    const std::string path = ::testing::TempDir() + "gamearchive_redo_test.pdn";
+    std::remove(path.c_str());
+    const std::string date = "2026.01.02";
+    GameArchive archive(path);
+    GameRecord record(ruleset::ENGLISH, Colour::White,
+                      Notation(ruleset::ENGLISH, Colour::White).parseFen("W:WK1:B5")->position, 1);
+    archive.follow(record, false, date);
+    for (const char* move : {"1-6", "5-9", "6x13"}) {
+        play(record, move);
+        archive.follow(record, false, date);
+    }
+    const std::string ended = SavedGame::text(record, false, date);
+    ASSERT_TRUE(record.undo());
+    archive.follow(record, false, date);
+    ASSERT_TRUE(record.redo());
+    archive.follow(record, false, date);
+    archive.leave(record);
+    std::ostringstream text;
+    text << std::ifstream(path).rdbuf();
+    EXPECT_EQ(text.str(), ended);
+}

@@ -174,3 +174,37 @@ TEST(GameRecord, EntersCaptureRoutesSquareBySquare)
         EXPECT_EQ(record.moves().size(), choice.entry == E::PLAYED ? 1u : 0u);
     }
 }
+
+// Redo plays again, a step at a time, what each undo took back, and a move played drops what is
+// left to redo.
+TEST(GameRecord, RedoReplaysEachUndoneStepUntilAMoveIsPlayed)
+{
+    // Each move's position after it: the moves, compared.
+    const auto afters = [](const GameRecord& record) {
+        std::vector<Position> positions;
+        for (const GameMove& move : record.moves())
+            positions.push_back(move.after);
+        return positions;
+    };
+    GameRecord record(ruleset::RUSSIAN, Colour::White);
+    EXPECT_FALSE(record.redo());
+    for (int ply = 0; ply < 4; ++ply)
+        ASSERT_TRUE(record.play(record.legalMoves().all().back()));
+    const GameRecord played = record;
+    ASSERT_TRUE(record.undo());
+    const GameRecord once = record;
+    ASSERT_TRUE(record.undo());
+    ASSERT_TRUE(record.redo());
+    EXPECT_EQ(afters(record), afters(once));
+    ASSERT_TRUE(record.redo());
+    EXPECT_EQ(afters(record), afters(played));
+    EXPECT_EQ(record.engineUndoList(), played.engineUndoList());
+    EXPECT_TRUE(record.lastMoveRedone());
+    EXPECT_FALSE(record.redo());
+
+    ASSERT_TRUE(record.undo());
+    ASSERT_TRUE(record.play(record.legalMoves().all().front()));
+    EXPECT_FALSE(record.lastMoveRedone());
+    EXPECT_FALSE(record.canRedo());
+    EXPECT_FALSE(record.redo());
+}

@@ -1,4 +1,5 @@
-// The hint: the computer's own decision for the side to move, on an engine of its own.
+// The hint: the computer's own decision for the side to move, on an engine of its own; and the
+// worker the game searches hints and replies on.
 
 #include "game/gamerecord.h"
 #include "game/hint.h"
@@ -9,7 +10,14 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <condition_variable>
 #include <cstdlib>
+#include <iostream>
+#include <mutex>
+#include <thread>
+#include <utility>
+#include <vector>
 
 namespace
 {
@@ -84,4 +92,126 @@ TEST(Hint, SearchesOnTheMoveTimeOfTheGame)
     ASSERT_TRUE(hint.find(GameRecord(ruleset::RUSSIAN, Colour::White), *player));
     EXPECT_EQ(hint.engine()->moveTime, player->moveTime);
     EXPECT_EQ(hint.engine()->moveDepth, player->moveDepth);
+}
+
+// The hint's budget, not the level's: Grandmaster's search for HINT_MS on the record's position,
+// for the side to move.
+TEST(Hint, JobIsGrandmastersSearchOnItsOwnBudget)
+{
+    GameRecord record(ruleset::RUSSIAN, Colour::Black);
+    const Thinker::Job job = Hint::job(record);
+    EXPECT_EQ(job.moveTimeMs, Hint::HINT_MS);
+    EXPECT_EQ(job.sideToMove, 2);
+    EXPECT_EQ(job.position, record.position());
+    EXPECT_EQ(job.rules, ruleset::RUSSIAN);
+}
+
+namespace
+{
+
+constexpr int LONG_SEARCH_MS = 60000; // far longer than any test waits
+constexpr auto STOPPED_WITHIN = std::chrono::seconds(2);
+
+// Collects what a Thinker delivers, from its worker thread.
+struct Deliveries {
+    std::mutex mutex;
+    std::condition_variable arrived;
+    std::vector<std::pair<Thinker::Ticket, Thinker::Result>> results;
+
+    Thinker::Callback callback()
+    {
+        return [this](Thinker::Ticket ticket, const Thinker::Result& result) {
+            std::lock_guard<std::mutex> lock(mutex);
+            results.emplace_back(ticket, result);
+            arrived.notify_all();
+        };
+    }
+    bool waitFor(std::size_t count)
+    {
+        std::unique_lock<std::mutex> lock(mutex);
+        return arrived.wait_for(lock, STOPPED_WITHIN, [&] { return results.size() >= count; });
+    }
+};
+
+Thinker::Job jobAt(const GameRecord& record, int moveTimeMs, int depth)
+{
+    Thinker::Job job;
+    job.rules = record.rules();
+    job.position = record.position();
+    job.sideToMove = record.sideToMove();
+    job.moveTimeMs = moveTimeMs;
+    job.depth = depth;
+    return job;
+}
+
+void waitUntilSearching(const Thinker& thinker)
+{
+    while (!thinker.searching())
+        std::this_thread::yield();
+}
+
+// How long the worker takes to go idle once asked to stop; fails past STOPPED_WITHIN.
+long long millisecondsUntilIdle(const Thinker& thinker)
+{
+    const auto begin = std::chrono::steady_clock::now();
+    while (thinker.busy()) {
+        EXPECT_LT(std::chrono::steady_clock::now() - begin, STOPPED_WITHIN);
+        if (std::chrono::steady_clock::now() - begin >= STOPPED_WITHIN)
+            break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() -
+                                                                 begin)
+        .count();
+}
+
+} // namespace
+
+// Each side's move, searched on the worker in either rule set, is a legal move of the position,
+// delivered with the job's ticket and the depth finished.
+TEST(Thinker, DeliversALegalMoveOfTheSideToMove)
+{
+    Deliveries deliveries;
+    Thinker thinker(deliveries.callback());
+    std::size_t count = 0;
+    for (int rules : {ruleset::ENGLISH, ruleset::RUSSIAN}) {
+        for (Colour side1 : {Colour::White, Colour::Black}) {
+            GameRecord record(rules, side1);
+            const Thinker::Ticket ticket = thinker.start(jobAt(record, 0, 3));
+            ASSERT_TRUE(deliveries.waitFor(++count));
+            const auto& [delivered, result] = deliveries.results.back();
+            EXPECT_EQ(delivered, ticket);
+            EXPECT_NE(record.legalMoves().leadingTo(result.after), nullptr);
+            EXPECT_EQ(result.depth, 3);
+        }
+    }
+}
+
+// A job handed over while one runs stops it at once: only the new one is delivered. A cancel
+// stops the running search at once (its stop flag is set when cancel returns), the worker is
+// idle soon after, and nothing is delivered. The destructor stops a search and joins.
+TEST(Thinker, StoppedSearchesAreNeverDelivered)
+{
+    Deliveries deliveries;
+    const GameRecord record(ruleset::RUSSIAN, Colour::White);
+    {
+        Thinker thinker(deliveries.callback());
+        thinker.start(jobAt(record, LONG_SEARCH_MS, 0));
+        waitUntilSearching(thinker);
+        const Thinker::Ticket second = thinker.start(jobAt(record, 0, 1));
+        ASSERT_TRUE(deliveries.waitFor(1));
+        EXPECT_EQ(deliveries.results.front().first, second);
+
+        thinker.start(jobAt(record, LONG_SEARCH_MS, 0));
+        waitUntilSearching(thinker);
+        thinker.cancel();
+        EXPECT_TRUE(thinker.stopping());
+        std::cout << "idle " << millisecondsUntilIdle(thinker) << " ms after cancel\n";
+        EXPECT_FALSE(thinker.busy());
+
+        thinker.start(jobAt(record, LONG_SEARCH_MS, 0));
+        waitUntilSearching(thinker);
+    }
+    std::lock_guard<std::mutex> lock(deliveries.mutex);
+    EXPECT_EQ(deliveries.results.size(), std::size_t(1));
 }

@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # End-to-end test of the real game under Xvfb, driven with xdotool like the device's keys:
 # a move by cursor and Return with the computer's reply; Escape and a new start showing the same
-# game again; the settings dialog opened from its button and closed, and Escape ending the
-# program with status 0 and checkers.ini and checkers.pdn beside it; a second copy started in
-# the same folder saying that the game is open and ending; a prepared game won at once
-# and its message box closed. There is no window manager: the window is given the focus once at
+# game again; the settings dialog opened from its button and closed, accepted unchanged keeping
+# the game, and Escape ending the program with status 0 and checkers.ini and checkers.pdn beside
+# it; a second copy started in the same folder saying that the game is open and ending; a
+# prepared game won at once and its message box closed; a held PageUp taking back one move and
+# Shift+PageUp giving it back; the resident memory after Grandmaster's reply and a hint. There
+# is no window manager: the window is given the focus once at
 # start, and after every dialog and message box its keys must work by themselves. Escape is held
 # down long enough to repeat: only its release ends the game.
 #
@@ -153,14 +155,19 @@ sleep 0.5
 xgame_game_running || fail "the Escape held to close the dialog ended the game"
 step "Escape closed the dialog; held and released, it left the game running"
 
-# Right accepts the dialog: the settings are stored and a new game starts.
+# Right accepts the dialog: the settings are stored; unchanged, they keep the game as it was.
+xgame_wait_still "$WORK/9-before-settings.ppm" || fail "the screen did not settle"
 open_settings
 xdotool key Right
 xgame_until gone Settings || fail "Right did not accept the settings dialog"
+xgame_wait_still "$WORK/9-after-settings.ppm" || fail "the screen did not settle"
+cmp -s "$WORK/9-before-settings.ppm" "$WORK/9-after-settings.ppm" ||
+    fail "accepting the settings unchanged did not keep the game"
+key_shows 9 Left
 key_shows 9 Left
 key_shows 9b Right
 key_shows 9 Return
-step "Right accepted the dialog; Left and Return reach the board after it"
+step "Right accepted the dialog and kept the game; Left, Right and Return reach the board after it"
 quit_with_escape
 step "releasing Escape ended the game with status 0"
 
@@ -183,4 +190,40 @@ key_shows 10 Left
 step "the game-over box closed by Return; Left reaches the board after it"
 quit_with_escape
 step "releasing Escape ended the finished game with status 0"
+
+# A kept game of two moves each. PageUp held down past the keyboard's repeat takes back one move
+# of the person's with its reply, however long it is held: the first move stays in the kept file.
+printf '%s\n' '[White "Player"]' '[Black "Computer"]' '[Result "*"]' '[GameType "25"]' '' \
+    '1. c3-d4 f6-g5 2. b2-c3 g7-f6 *' >"$WORK/game/checkers.pdn"
+xgame_start_game "$WORK/game" || fail "the game did not show its window again"
+xgame_wait_still "$WORK/11-two-moves.ppm" || fail "the game of two moves did not settle"
+xdotool keydown Prior
+sleep "$HOLD_S"
+xdotool keyup Prior
+xgame_wait_still "$WORK/12-undone.ppm" || fail "the screen did not settle after PageUp"
+grep -q "c3-d4" "$WORK/game/checkers.pdn" || fail "a held PageUp took back more than one move"
+grep -q "b2-c3" "$WORK/game/checkers.pdn" && fail "PageUp did not take back the last move"
+step "a held PageUp took back one move"
+
+# Shift+PageUp plays it again.
+xdotool key shift+Prior
+xgame_wait_change "$WORK/12-undone.ppm" "$WORK/13-redone.ppm" || fail "Shift+PageUp did not redo"
+cmp -s "$WORK/11-two-moves.ppm" "$WORK/13-redone.ppm" || fail "the redone game looks different"
+grep -q "b2-c3" "$WORK/game/checkers.pdn" || fail "the kept game did not follow the redo"
+step "Shift+PageUp gave the move back"
+
+# The resident memory after Grandmaster's reply and a hint, which share the worker's engine.
+xdotool key Next
+xgame_wait_still "$WORK/14-new.ppm" || fail "the new game did not settle"
+quit_with_escape
+sed -i 's/^level=.*/level=6/' "$WORK/game/checkers.ini"
+xgame_start_game "$WORK/game" || fail "the game did not show its window again"
+xdotool key Left Return Up Right Return
+xgame_wait_still "$WORK/15-moved.ppm" || fail "the screen did not settle after the move"
+sleep 2
+xdotool key h
+sleep 1
+xgame_wait_still "$WORK/16-hint.ppm" || fail "the screen did not settle after the hint"
+step "$(grep VmRSS /proc/"$XGAME_PID"/status) after Grandmaster's reply and a hint"
+quit_with_escape
 echo "smoke: 1 passed, 0 failed"

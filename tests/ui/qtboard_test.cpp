@@ -10,6 +10,7 @@
 #include <QPaintEvent>
 #include <QRegion>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QTimer>
 #include <QWidget>
 #include <QtTest>
@@ -24,6 +25,7 @@
 #include "engine/position.h"
 #include "game/pdn.h"
 #include "game/ruleset.h"
+#include "game/thinker.h"
 #include "rules/echeckers.h"
 #include "rules/rcheckers.h"
 #include "tests/support/balancegames.h"
@@ -40,6 +42,7 @@ constexpr int LATEST_REPLY_MS = 750;
 constexpr int REPLY_SAMPLES = 10;
 constexpr int REPLY_TIMEOUT_MS = 3000;
 constexpr int AFTER_REPLY_WAIT_MS = 800; // comfortably past the moment a reply would come
+constexpr int LONG_SEARCH_MS = 60000;    // a search that runs until it is stopped
 constexpr int MESSAGE_POLL_MS = 10;
 // A reply held back by a modal window comes this soon after the window is closed.
 constexpr int HELD_REPLY_MS = 100;
@@ -347,6 +350,12 @@ private slots:
     void destinationMarkIsASmallSquareClearOfTheEdge();
     void marksGoWithTheSelection();
     void hintShowsTheMoveAndReturnPlaysIt();
+    void hintAskedWhileOneIsSearchedStartsNoSearch();
+    void newGameStopsTheSearchAtOnce();
+    void grandmastersReplyThinksOffTheGuiThread();
+    void changesClearTheSelection_data();
+    void changesClearTheSelection();
+    void redoGivesBackWhatUndoTookBack();
 
     void endingNamesTheWinnerAndWhy_data();
     void endingNamesTheWinnerAndWhy();
@@ -365,6 +374,8 @@ private:
     QList<int> destinationMarks() const;
     // Waits for the computer's reply to be made.
     void waitForReply();
+    // Waits for the hint being searched to be shown.
+    void waitForHint();
 
     std::unique_ptr<QtBoard> m_board;
     std::unique_ptr<MessageCatcher> m_messages;
@@ -435,6 +446,11 @@ QList<int> QtBoardTest::destinationMarks() const
 void QtBoardTest::waitForReply()
 {
     QTRY_VERIFY_WITH_TIMEOUT(!m_board->replyPending(), REPLY_TIMEOUT_MS);
+}
+
+void QtBoardTest::waitForHint()
+{
+    QTRY_VERIFY_WITH_TIMEOUT(!m_board->hintPending(), REPLY_TIMEOUT_MS);
 }
 
 // ---- geometry ----
@@ -827,7 +843,9 @@ void QtBoardTest::moveByKeyIsAnswered()
     QCOMPARE(engine.board[engine.internal(17)], int(MAN1));
     QCOMPARE(engine.board[engine.internal(21)], int(FREE));
     QCOMPARE(engine.undo_list.size(), std::size_t(1));
-    QCOMPARE(m_board->selected, 21); // the frame stays on the square the man left
+    // No frame is left on the square the man left.
+    QCOMPARE(m_board->selected, -1);
+    QCOMPARE(m_board->selectedCell, NO_CELL);
     QVERIFY(m_board->replyPending());
 
     const std::set<std::string> replies = positionsAfterOneReply(engine);
@@ -878,7 +896,7 @@ void QtBoardTest::moveByPress()
     QCOMPARE(m_board->cursor, cellOf(18));
     QCOMPARE(engine.board[engine.internal(18)], int(MAN1));
     QCOMPARE(engine.board[engine.internal(22)], int(FREE));
-    QCOMPARE(m_board->selected, 22);
+    QCOMPARE(m_board->selected, -1);
     QVERIFY(m_board->replyPending());
     QTRY_VERIFY_WITH_TIMEOUT(!m_board->replyPending(), REPLY_TIMEOUT_MS);
     QCOMPARE(m_board->selected, -1);
@@ -1071,8 +1089,8 @@ void QtBoardTest::secondPersonWinsWhenSide1CannotMove()
 
 void QtBoardTest::newGameWithComputerFirst()
 {
-    // End a game first: side 1's man on 21 takes side 2's last man. The selection stays on 21
-    // and the cursor on 14, and a new game keeps them.
+    // End a game first: side 1's man on 21 takes side 2's last man. The cursor stays on 14, and
+    // a new game keeps it; the selection goes with the move.
     setUp(ECheckers::RULES_CODE, position({{21, MAN1}, {17, MAN2}, {28, MAN1}}));
     press(21);
     press(14);
@@ -1095,7 +1113,7 @@ void QtBoardTest::newGameWithComputerFirst()
     QCOMPARE(m_board->result, 0);
     QVERIFY(!m_board->replyPending());
     QVERIFY(engine.undo_list.empty());
-    QCOMPARE(m_board->selected, 21);
+    QCOMPARE(m_board->selected, -1);
     QCOMPARE(m_board->cursor, cellOf(14));
     QCOMPARE(m_messages->messages.size(), std::size_t(1)); // the end of the old game only
 }
@@ -1788,7 +1806,7 @@ void QtBoardTest::marksGoWithTheSelection()
     QVERIFY(!destinationMarks().isEmpty());
     QVERIFY(m_board->undo());
     QCOMPARE(destinationMarks(), QList<int>{});
-    QCOMPARE(m_board->selected, 21); // the selection itself stays
+    QCOMPARE(m_board->selected, -1); // and the selection with them
 }
 
 // H selects the piece of the computer's choice, chooses the landing squares its route needs and
@@ -1800,6 +1818,8 @@ void QtBoardTest::hintShowsTheMoveAndReturnPlaysIt()
           position({{30, MAN1}, {25, MAN2}, {26, MAN2}, {17, MAN2}, {18, MAN2}}));
     const std::string before = m_board->engine->toString(false);
     pressKey(m_board.get(), Qt::Key_H);
+    QCOMPARE(m_board->statusText(), QString("Thinking…"));
+    waitForHint();
     QCOMPARE(m_board->engine->toString(false), before);
     QVERIFY(m_board->engine->undo_list.empty());
     QVERIFY(m_board->record.moves().empty());
@@ -1820,7 +1840,175 @@ void QtBoardTest::hintShowsTheMoveAndReturnPlaysIt()
     // The second person plays White here, with Black at the bottom.
     setUp(RCheckers::RULES_CODE, position({{11, MAN2}, {31, MAN1}}), true, 2);
     pressKey(m_board.get(), Qt::Key_H);
+    waitForHint();
     QCOMPARE(m_board->statusText(), QString("Hint: a3-b4"));
+}
+
+// A second H, flagged as a repeat or not, while the hint is searched starts nothing; nor does
+// the press of a held H's release/press pair once the hint is shown.
+void QtBoardTest::hintAskedWhileOneIsSearchedStartsNoSearch()
+{
+    pressKey(m_board.get(), Qt::Key_H);
+    QVERIFY(m_board->hintPending());
+    pressKey(m_board.get(), Qt::Key_H);
+    QKeyEvent repeat(QEvent::KeyPress, Qt::Key_H, Qt::NoModifier, QString(), true);
+    QApplication::sendEvent(m_board.get(), &repeat);
+    QCOMPARE(m_board->statusText(), QString("Thinking…"));
+    waitForHint();
+    QVERIFY(m_board->statusText().startsWith("Hint: "));
+    constexpr ulong REPEAT_TIME = 5000;
+    for (QEvent::Type type : {QEvent::KeyRelease, QEvent::KeyPress}) {
+        QKeyEvent half(type, Qt::Key_H, Qt::NoModifier);
+        half.setTimestamp(REPEAT_TIME);
+        QApplication::sendEvent(m_board.get(), &half);
+    }
+    QVERIFY(!m_board->hintPending());
+    QCOMPARE(m_board->thinker()->requests(), std::uint64_t(1));
+}
+
+// New stops the running search at once: when it returns, the search has been told to stop and no
+// reply is awaited; the worker is idle soon after, and the new game stays as it began.
+void QtBoardTest::newGameStopsTheSearchAtOnce()
+{
+    m_board->moveTime = LONG_SEARCH_MS;
+    m_board->newGame();
+    press(22);
+    press(18);
+    QTRY_VERIFY_WITH_TIMEOUT(m_board->thinker() && m_board->thinker()->searching(),
+                             REPLY_TIMEOUT_MS);
+    const Thinker* const thinker = m_board->thinker();
+    m_board->newGame();
+    QVERIFY(!m_board->replyPending());
+    QVERIFY(thinker->stopping());
+    QElapsedTimer clock;
+    clock.start();
+    while (thinker->busy() && clock.elapsed() < REPLY_TIMEOUT_MS)
+        QThread::msleep(1);
+    QVERIFY(!thinker->busy());
+    qInfo("the worker was idle %lld ms after New", clock.elapsed());
+    QTest::qWait(AFTER_REPLY_WAIT_MS);
+    QVERIFY(m_board->record.moves().empty());
+}
+
+// At Grandmaster the reply is searched on the worker while the board answers keys; a reply
+// taken back by Undo before it is found never reaches the game.
+void QtBoardTest::grandmastersReplyThinksOffTheGuiThread()
+{
+    m_board->moveTime = LONG_SEARCH_MS;
+    m_board->newGame();
+    press(22);
+    press(18);
+    QTRY_VERIFY_WITH_TIMEOUT(m_board->thinker() && m_board->thinker()->searching(),
+                             REPLY_TIMEOUT_MS);
+    QVERIFY(m_board->replyPending());
+    QCOMPARE(m_board->statusText(), QString("Black (computer) is replying"));
+    const QPoint before = m_board->cursor;
+    pressKey(m_board.get(), Qt::Key_Left);
+    QCOMPARE(m_board->cursor, QPoint(before.x() - 1, before.y()));
+    QVERIFY(m_board->undo());
+    QVERIFY(!m_board->replyPending());
+    QTRY_VERIFY_WITH_TIMEOUT(!m_board->thinker()->busy(), REPLY_TIMEOUT_MS);
+    QTest::qWait(AFTER_REPLY_WAIT_MS);
+    QCOMPARE(m_board->engine->toString(false), startText());
+    QVERIFY(m_board->record.moves().empty());
+
+    // Left alone, the reply is made, by the worker: the game's engine makes no tables of its own.
+    m_board->engine->moveTime = Checkers::GRANDMASTER_MS;
+    press(22);
+    press(18);
+    QTRY_VERIFY_WITH_TIMEOUT(!m_board->replyPending(), 2 * REPLY_TIMEOUT_MS);
+    QCOMPARE(m_board->record.moves().size(), std::size_t(2));
+    QCOMPARE(m_board->engine->finishedDepth(), 0);
+}
+
+void QtBoardTest::changesClearTheSelection_data()
+{
+    QTest::addColumn<QString>("change");
+    for (const char* change : {"move of side 2", "undo", "redo", "new game", "hint, undo"})
+        QTest::newRow(change) << QString::fromLatin1(change);
+}
+
+// A move of either side, Undo, Redo and New leave no selection, route, marks or hint behind:
+// Return after a hint and an undo plays nothing.
+void QtBoardTest::changesClearTheSelection()
+{
+    QFETCH(QString, change);
+    // The hint and the undo are the person's against the computer; the rest, two people's.
+    m_board->secondHuman = change != "hint, undo";
+    m_board->newGame();
+    press(22);
+    press(18);
+    waitForReply();
+    QCOMPARE(m_board->selectedCell, NO_CELL);
+    if (change == "move of side 2") {
+        press(9);
+        press(13);
+        QCOMPARE(m_board->record.moves().size(), std::size_t(2));
+    } else if (change == "hint, undo") {
+        pressKey(m_board.get(), Qt::Key_H);
+        waitForHint();
+        QVERIFY(m_board->selected != -1);
+        QVERIFY(m_board->undo());
+        pressKey(m_board.get(), Qt::Key_Return);
+        QVERIFY(m_board->record.moves().empty());
+    } else {
+        press(9);
+        if (change == "undo") {
+            QVERIFY(m_board->undo());
+        } else if (change == "redo") {
+            QVERIFY(m_board->undo());
+            press(22);
+            QVERIFY(m_board->redo());
+        } else {
+            m_board->newGame();
+        }
+    }
+    QCOMPARE(m_board->selected, -1);
+    QCOMPARE(m_board->selectedCell, NO_CELL);
+    QVERIFY(m_board->route().empty());
+    QCOMPARE(destinationMarks(), QList<int>{});
+    QVERIFY(!m_board->statusText().startsWith("Hint: "));
+}
+
+// Two undone steps redone give back the same position, record, marks and kept file; a move
+// played after an undo drops what was left to redo.
+void QtBoardTest::redoGivesBackWhatUndoTookBack()
+{
+    QTemporaryDir folder;
+    const std::string path = QDir(folder.path()).filePath("checkers.pdn").toStdString();
+    QVERIFY(!m_board->keepGameIn(path));
+    m_board->newGame();
+    for (const auto& [from, to] : {std::pair{22, 18}, std::pair{21, 17}}) {
+        press(from);
+        press(to);
+        waitForReply();
+    }
+    const auto kept = [&] {
+        QFile file(QString::fromStdString(path));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    };
+    const QByteArray keptBefore = kept();
+    const std::string before = m_board->engine->toString(false);
+    const std::vector<std::string> undoList = m_board->engine->undo_list;
+    const QImage image = m_board->grab().toImage();
+
+    QVERIFY(m_board->undo());
+    QVERIFY(m_board->undo());
+    QVERIFY(kept() != keptBefore);
+    QVERIFY(m_board->redo());
+    QCOMPARE(m_board->record.moves().size(), std::size_t(2));
+    QVERIFY(m_board->redo());
+    QVERIFY(!m_board->redo());
+    QCOMPARE(m_board->engine->toString(false), before);
+    QCOMPARE(m_board->engine->undo_list, undoList);
+    QCOMPARE(m_board->grab().toImage(), image);
+    QCOMPARE(kept(), keptBefore);
+    QVERIFY(!m_board->replyPending());
+
+    QVERIFY(m_board->undo());
+    press(23);
+    press(19);
+    QVERIFY(!m_board->redo());
 }
 
 QTEST_MAIN(QtBoardTest)

@@ -266,6 +266,13 @@ private slots:
     void unreadableGameIsSetAside_data();
     void unreadableGameIsSetAside();
 
+    void unchangedSettingsFromTheFileKeepTheGame();
+    void heldKeysActOnce_data();
+    void heldKeysActOnce();
+    void redoWithShiftPageUp();
+    void escapeAndSettingsStopTheHint();
+    void memoryAfterGrandmastersReplyAndAHint();
+
 private:
     // Shows the window and waits until it is active, so that focus questions have answers.
     void showActive();
@@ -894,10 +901,12 @@ void WidgetTest::acceptedSettingsStartNewGame()
     QCOMPARE(fieldText("edLevel"), QStringLiteral("Master"));
     QVERIFY(focusReturnsToBoard());
 
-    // Accepting without a change still starts a new game.
+    // Accepting without a change keeps the game as it is.
     playMoveAndReply();
+    const std::string played = board()->engine->toString(false);
     clickSettings([](QDialog* dialog) { dialog->accept(); });
-    QVERIFY(board()->engine->undo_list.empty());
+    QCOMPARE(board()->engine->undo_list.size(), std::size_t(1));
+    QCOMPARE(board()->engine->toString(false), played);
 
     m_window.reset();
     QCOMPARE(storedText(QStringLiteral("rules")), QStringLiteral("1"));
@@ -1069,11 +1078,12 @@ void WidgetTest::unreadableGameIsSetAside()
 
 void WidgetTest::replyWaitsForSettingsDialog_data()
 {
-    QTest::addColumn<int>("closing"); // how the dialog is closed
-    QTest::addColumn<bool>("accepted");
+    QTest::addColumn<int>("closing");   // how the dialog is closed
+    QTest::addColumn<bool>("accepted"); // accepted with a change: a new game
     QTest::newRow("Cancel") << int(QDialog::Rejected) << false;
     QTest::newRow("Left") << int(Qt::Key_Left) << false;
-    QTest::newRow("Ok") << int(QDialog::Accepted) << true;
+    QTest::newRow("Ok unchanged") << int(QDialog::Accepted) << false;
+    QTest::newRow("Ok changed") << int(QDialog::Accepted) << true;
 }
 
 void WidgetTest::replyWaitsForSettingsDialog()
@@ -1091,8 +1101,14 @@ void WidgetTest::replyWaitsForSettingsDialog()
     clickSettings([&](QDialog* dialog) {
         QTest::qWait(PAST_REPLY_MS);
         behindDialog = board()->engine->toString(false);
+        if (accepted) {
+            auto* level = dialog->findChild<QComboBox*>(QStringLiteral("cbLevel"));
+            level->setCurrentIndex(level->currentIndex() == 0 ? 1 : 0);
+        }
         if (closing == Qt::Key_Left)
             QTest::keyClick(dialog, Qt::Key_Left);
+        else if (closing == QDialog::Accepted)
+            dialog->accept(); // stores the settings
         else
             dialog->done(closing);
     });
@@ -1131,6 +1147,168 @@ void WidgetTest::grandmasterSearchesOnItsMoveTime()
     m_window = std::make_unique<Widget>();
     QCOMPARE(board()->engine->moveTime, 0);
     QCOMPARE(board()->engine->level, 9);
+}
+
+// Settings read from the file and accepted as they are keep the game.
+void WidgetTest::unchangedSettingsFromTheFileKeepTheGame()
+{
+    writeSettingsFile({QStringLiteral("rules=0"), QStringLiteral("level=1"),
+                       QStringLiteral("first_move=0"), QStringLiteral("second_player=0")});
+    m_window = std::make_unique<Widget>();
+    showActive();
+    playMoveAndReply();
+    clickSettings([](QDialog* dialog) { dialog->accept(); });
+    QCOMPARE(board()->engine->undo_list.size(), std::size_t(1));
+}
+
+// Notes the text a label shows each time it is painted.
+class PaintRecorder : public QObject
+{
+public:
+    QString lastText;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint)
+            lastText = static_cast<QLabel*>(watched)->text();
+        return false;
+    }
+};
+
+// Prints the process's resident memory, now and at its peak.
+void printMemory(const char* when)
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return;
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith("VmRSS") || line.startsWith("VmHWM"))
+            qInfo("%s: %s", when, line.simplified().constData());
+    }
+}
+
+// A key event as the window system gives it: its time stamp, and the repeat flag as given.
+void sendKey(QWidget* receiver, QEvent::Type type, int key, ulong timestamp, bool flagged = false)
+{
+    QKeyEvent event(type, key, Qt::NoModifier, QString(), flagged);
+    event.setTimestamp(timestamp);
+    QApplication::sendEvent(receiver, &event);
+    // The key a button is given in place of Return is posted.
+    QCoreApplication::processEvents();
+}
+
+void WidgetTest::heldKeysActOnce_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::addColumn<QString>("receiver"); // the button with the focus, or the board
+    QTest::addColumn<bool>("flagged");     // repeats flagged, or release/press pairs
+    for (bool flagged : {true, false}) {
+        const char* const repeats = flagged ? " flagged" : " pairs";
+        QTest::newRow(qPrintable(QStringLiteral("PageUp") + repeats))
+            << int(Qt::Key_PageUp) << QString() << flagged;
+        QTest::newRow(qPrintable(QStringLiteral("PageDown") + repeats))
+            << int(Qt::Key_PageDown) << QString() << flagged;
+        QTest::newRow(qPrintable(QStringLiteral("Return on Undo") + repeats))
+            << int(Qt::Key_Return) << QStringLiteral("btnUndo") << flagged;
+    }
+}
+
+// A held PageUp or Return on "Undo" takes back one move, a held PageDown starts one new game
+// (a move played while it is held stays), however the repeats arrive.
+void WidgetTest::heldKeysActOnce()
+{
+    QFETCH(int, key);
+    QFETCH(QString, receiver);
+    QFETCH(bool, flagged);
+    m_window = std::make_unique<Widget>();
+    showActive();
+    playMoveAndReply();
+    playMoveAndReply();
+    QWidget* target = board();
+    if (!receiver.isEmpty()) {
+        target = button(qPrintable(receiver));
+        target->setFocus();
+    }
+    ulong time = FIRST_KEY_TIME;
+    sendKey(target, QEvent::KeyPress, key, time);
+    if (key == Qt::Key_PageDown) {
+        QVERIFY(board()->engine->undo_list.empty());
+        board()->setFocus();
+        playMoveAndReply();
+    }
+    for (int i = 0; i < ESCAPE_REPEATS; ++i) {
+        time += REPEAT_GAP_MS;
+        sendKey(target, QEvent::KeyRelease, key, time, flagged);
+        sendKey(target, QEvent::KeyPress, key, time, flagged);
+    }
+    sendKey(target, QEvent::KeyRelease, key, time + REPEAT_GAP_MS);
+    QCOMPARE(board()->engine->undo_list.size(), std::size_t(1));
+    QCOMPARE(board()->record.moves().size(), std::size_t(2));
+}
+
+// Shift+PageUp plays again, a step at a time, what PageUp took back; the kept game follows.
+void WidgetTest::redoWithShiftPageUp()
+{
+    m_window = std::make_unique<Widget>();
+    showActive();
+    playMoveAndReply();
+    playMoveAndReply();
+    const QByteArray kept = fileContents(gamePath());
+    const std::string position = board()->engine->toString(false);
+    QTest::keyClick(board(), Qt::Key_PageUp);
+    QTest::keyClick(board(), Qt::Key_PageUp);
+    QVERIFY(board()->record.moves().empty());
+    QTest::keyClick(board(), Qt::Key_PageUp, Qt::ShiftModifier);
+    QCOMPARE(board()->record.moves().size(), std::size_t(2));
+    QTest::keyClick(board(), Qt::Key_PageUp, Qt::ShiftModifier);
+    QCOMPARE(board()->engine->toString(false), position);
+    QCOMPARE(fileContents(gamePath()), kept);
+    QVERIFY(board()->hasFocus());
+}
+
+// Escape and the settings dialog stop a hint being searched at once.
+void WidgetTest::escapeAndSettingsStopTheHint()
+{
+    m_window = std::make_unique<Widget>();
+    showActive();
+    auto* status = m_window->findChild<QLabel*>(QStringLiteral("lblStatus"));
+    // "Thinking…" is painted before the key returns, not at the event loop's leisure.
+    PaintRecorder painted;
+    status->installEventFilter(&painted);
+    QTest::keyClick(board(), Qt::Key_H);
+    QVERIFY(board()->hintPending());
+    QCOMPARE(painted.lastText, QStringLiteral("Thinking…"));
+    status->removeEventFilter(&painted);
+    sendEscape(board(), QEvent::KeyPress, FIRST_KEY_TIME);
+    QVERIFY(!board()->hintPending());
+    QVERIFY(status->text() != QStringLiteral("Thinking…"));
+
+    QTest::keyClick(board(), Qt::Key_H);
+    QVERIFY(board()->hintPending());
+    bool pendingInDialog = true;
+    clickSettings([&](QDialog* dialog) {
+        pendingInDialog = board()->hintPending();
+        dialog->reject();
+    });
+    QVERIFY(!pendingInDialog);
+    QTest::qWait(PAST_REPLY_MS);
+    QVERIFY(!status->text().startsWith(QStringLiteral("Hint: ")));
+}
+
+// The program's resident memory after a Grandmaster reply and a hint: the two share the worker's
+// one engine and its tables. Prints the figure.
+void WidgetTest::memoryAfterGrandmastersReplyAndAHint()
+{
+    writeSettingsFile({QStringLiteral("level=6")});
+    m_window = std::make_unique<Widget>();
+    showActive();
+    printMemory("before");
+    playMove();
+    QTRY_VERIFY_WITH_TIMEOUT(!board()->replyPending(), 2 * REPLY_WAIT_MS);
+    QTest::keyClick(board(), Qt::Key_H);
+    QTRY_VERIFY_WITH_TIMEOUT(!board()->hintPending(), REPLY_WAIT_MS);
+    printMemory("after a Grandmaster reply and a hint");
 }
 
 QTEST_MAIN(WidgetTest)
