@@ -178,8 +178,7 @@ private:
             // A fault found on the way stands.
         } else if (problem) {
             m_entry.problem = problem;
-        } else if (m_tagNames.end() ==
-                   std::find(m_tagNames.begin(), m_tagNames.end(), std::string("GameType"))) {
+        } else if (!seen("GameType")) {
             m_entry.problem = NO_GAME_TYPE;
         } else if (m_entry.rules == 0) {
             m_entry.problem = BAD_GAME_TYPE;
@@ -198,14 +197,13 @@ private:
         std::string name;
         while ((std::isalnum(peek()) || peek() == '_') && name.size() < Pdn::MAX_WORD)
             name += static_cast<char>(get());
-        const bool repeated =
-            std::find(m_tagNames.begin(), m_tagNames.end(), name) != m_tagNames.end();
-        if (m_inGame && atLineStart && (m_inMoves || repeated))
+        if (m_inGame && atLineStart && (m_inMoves || seen(name)))
             finish(NEXT_GAME);
         if (!m_inGame) {
             begin();
             m_entry.offset = start;
         }
+        const bool repeated = seen(name);
         if (m_inMoves) {
             // A tag in the middle of a line of moves: the reader refuses the game.
             if (m_entry.problem.empty())
@@ -242,6 +240,12 @@ private:
         if (m_tagNames.size() < Pdn::MAX_TAGS && !repeated)
             m_tagNames.push_back(name);
         store(name, std::move(value));
+    }
+
+    // A tag of this name has been read in the game.
+    bool seen(const std::string& name) const
+    {
+        return std::find(m_tagNames.begin(), m_tagNames.end(), name) != m_tagNames.end();
     }
 
     void store(const std::string& name, std::string value)

@@ -7,6 +7,7 @@
 #include "game/gamelist.h"
 
 #include <cstdlib>
+#include <fstream>
 #include <iostream>
 #include <optional>
 
@@ -39,6 +40,8 @@ int AnalyseCommand::command(const std::vector<std::string>& words)
     if (!args.ok())
         return usageError(args.error());
 
+    if (!std::ifstream(file))
+        return usageError("cannot read " + file);
     GameList list;
     list.addFile(file, false);
     if (!list.problems().empty())

@@ -57,7 +57,7 @@ int GamesCommand::command(const std::vector<std::string>& words)
         if (entry.readable())
             std::cout << " ok\n";
         else
-            std::cout << " unreadable \"" << entry.problem << "\"\n";
+            std::cout << " unreadable: " << entry.problem << '\n';
     }
     std::cout << "games " << list.size() << std::endl;
     for (const std::string& problem : list.problems())
