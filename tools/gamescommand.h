@@ -4,7 +4,8 @@
 #include <vector>
 
 // checkers-cli games: the games list as the game builds it, a line a game, so that its speed and
-// memory can be measured on a file of any size and its verdicts read by tests.
+// memory can be measured on a file of any size and its verdicts read by tests; and, with
+// --random N, a file of N random games to measure it on.
 class GamesCommand
 {
 public:

@@ -261,6 +261,8 @@ TEST(Cli, BadCallsExitWithStatusTwoAndOneLine)
         "games a.pdn b.pdn",
         "games a.pdn --folder",
         "games a.pdn --checked",
+        "games --random 0",
+        "games a.pdn --random 3",
         "analyse",
         "analyse --depth 3",
         "analyse /nonexistent/game.pdn",
@@ -559,6 +561,17 @@ TEST(Cli, GamesListsEachGameWithWhyItCannotBeReplayed)
     ASSERT_EQ(checked.size(), 4u);
     const std::string why = " unreadable: \"c3-d5\": not a move";
     EXPECT_EQ(checked[0].substr(checked[0].size() - why.size()), why) << checked[0];
+}
+
+// The random games the list is measured on are games the game itself can replay.
+TEST(Cli, GamesRandomWritesGamesTheListReplays)
+{
+    constexpr int GAMES = 6;
+    const TempFile file(run("games --random " + std::to_string(GAMES)).out);
+    const std::vector<std::string> out = lines(run("games --check " + file.path()).out);
+    ASSERT_EQ(out.size(), GAMES + 1u);
+    for (int i = 0; i < GAMES; ++i)
+        EXPECT_EQ(out[i].substr(out[i].size() - 3), " ok") << out[i];
 }
 
 // The hint's time on each position of a file, given to the person at the keys to move, and the
