@@ -9,10 +9,11 @@
 Analysis::Found Analyser::search(Checkers& engine, const Analysis::Request& request,
                                  const Limits& limits, const std::atomic<bool>* stop)
 {
-    engine.moveTime = limits.moveTimeMs;
+    // Without either limit the engine would search at its fixed level, not as Grandmaster.
+    const bool unlimited = limits.moveTimeMs <= 0 && limits.depth <= 0;
+    engine.moveTime = unlimited ? ANALYSIS_MS : limits.moveTimeMs;
     engine.moveDepth = limits.depth;
     engine.stop = stop;
-    engine.undo_list.clear();
     // The search moves side 2; side 1's turn is searched on the board turned round.
     const bool turned = request.side == 1;
     placePosition(engine, request.position);

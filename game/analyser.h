@@ -16,6 +16,7 @@ public:
     // The time each position is searched for.
     static constexpr int ANALYSIS_MS = 300;
 
+    // With neither limit set, ANALYSIS_MS.
     struct Limits {
         int moveTimeMs = ANALYSIS_MS; // 0: no time limit
         int depth = 0;                // plies; 0: no depth limit

@@ -142,6 +142,20 @@ TEST(GameList, TheFolderIsListedByFileThenGameAfterTheArchive)
     }
 }
 
+// A row keeps a bounded part of each tag, however long the tag, and the game still opens whole.
+TEST(GameList, ALongTagIsCutInTheRowOnly)
+{
+    Folder folder;
+    const std::string name(Pdn::MAX_TAG_VALUE, 'n');
+    GameList list = GameList::build(
+        folder.add("games.pdn", "[White \"" + name + "\"]\n[GameType \"25\"]\n1. c3-d4 *\n"), "");
+    ASSERT_EQ(list.size(), 1u);
+    EXPECT_EQ(list.entry(0).white, name.substr(0, GameList::MAX_FIELD));
+    const GameList::Opened opened = list.open(0);
+    ASSERT_TRUE(opened.game) << opened.problem;
+    EXPECT_EQ(opened.game->tags.at("White"), name);
+}
+
 TEST(GameList, AMissingArchiveListsNothingAndAFolderInItsPlaceIsReported)
 {
     Folder folder;
