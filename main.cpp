@@ -1,5 +1,7 @@
 #include <QApplication>
 #include <QFont>
+#include <QGuiApplication>
+#include <QScreen>
 
 #include "apptranslator.h"
 #include "sysstatus.h"
@@ -30,6 +32,12 @@ int main(int argc, char* argv[])
     QApplication::setFont(font);
 
     Widget window;
+    // Where no window manager makes the window full screen, it covers the screen by itself; its
+    // contents never make it wider or taller.
+    if (const QScreen* const screen = QGuiApplication::primaryScreen()) {
+        window.setMaximumSize(screen->geometry().size());
+        window.setGeometry(screen->geometry());
+    }
     window.showFullScreen();
     app.exec();
     return 0;

@@ -17,7 +17,7 @@
 # Every wait is bounded by XGAME_WAIT_S seconds; a wait that runs out returns 1.
 
 XGAME_WAIT_S=${XGAME_WAIT_S:-20}
-XGAME_SCREEN=${XGAME_SCREEN:-640x800x24}
+XGAME_SCREEN=${XGAME_SCREEN:-600x800x24}
 XGAME_LOG=${XGAME_LOG:-/dev/null}
 XGAME_POLL_S=0.05
 XGAME_STILL_S=0.4

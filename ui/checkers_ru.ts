@@ -61,52 +61,8 @@
 <context>
     <name>QtBoard</name>
     <message>
-        <source>Nobody can move!</source>
-        <translation>Ходов нет ни у кого!</translation>
-    </message>
-    <message>
-        <source>Computer wins!</source>
-        <translation>Компьютер выиграл!</translation>
-    </message>
-    <message>
-        <source>You wins!</source>
-        <translation>Вы выиграли!</translation>
-    </message>
-    <message>
-        <source>Draw by threefold repetition!</source>
-        <translation>Ничья: троекратное повторение!</translation>
-    </message>
-    <message>
-        <source>Draw: 15 moves of kings only!</source>
-        <translation>Ничья: 15 ходов одними дамками!</translation>
-    </message>
-    <message>
-        <source>Draw: three kings against one!</source>
-        <translation>Ничья: три дамки против одной!</translation>
-    </message>
-    <message>
-        <source>Draw: 40 moves without a man moving!</source>
-        <translation>Ничья: 40 ходов без хода простой!</translation>
-    </message>
-    <message>
-        <source>Draw: 30 moves without a change!</source>
-        <translation>Ничья: 30 ходов без изменений!</translation>
-    </message>
-    <message>
-        <source>Draw: 60 moves without a change!</source>
-        <translation>Ничья: 60 ходов без изменений!</translation>
-    </message>
-    <message>
-        <source>Draw!</source>
-        <translation>Ничья!</translation>
-    </message>
-    <message>
         <source>Game Over</source>
         <translation>Игра окончена</translation>
-    </message>
-    <message>
-        <source>Game Over! %1</source>
-        <translation>Игра окончена! %1</translation>
     </message>
     <message>
         <source>The game could not be saved</source>
@@ -144,20 +100,20 @@
         <translation>Отмена</translation>
     </message>
     <message>
-        <source>1st player</source>
-        <translation>1-й игрок</translation>
-    </message>
-    <message>
-        <source>2nd player</source>
-        <translation>2-й игрок</translation>
-    </message>
-    <message>
         <source>Computer</source>
         <translation>Компьютер</translation>
     </message>
     <message>
         <source>Human</source>
         <translation>Человек</translation>
+    </message>
+    <message>
+        <source>You</source>
+        <translation>Вы</translation>
+    </message>
+    <message>
+        <source>Second player</source>
+        <translation>Второй игрок</translation>
     </message>
 </context>
 <context>
@@ -192,7 +148,7 @@
     </message>
     <message>
         <source>Draw: 15 moves with only kings moving</source>
-        <translation>Ничья: 15 ходов ходили только дамки</translation>
+        <translation>Ничья: 15 ходов только дамками</translation>
     </message>
     <message>
         <source>Draw: three kings did not win against one</source>
@@ -200,7 +156,7 @@
     </message>
     <message>
         <source>Draw: 40 moves without a man moving</source>
-        <translation>Ничья: 40 ходов без хода простой</translation>
+        <translation>Ничья: 40 ходов без движения простых</translation>
     </message>
     <message>
         <source>Draw: the balance did not change for 30 moves</source>
@@ -253,6 +209,82 @@
     <message>
         <source>Black (computer) is replying</source>
         <translation>Чёрные (компьютер) обдумывают ход</translation>
+    </message>
+    <message>
+        <source>White wins: Black has no pieces left</source>
+        <translation>Белые выиграли: у чёрных не осталось шашек</translation>
+    </message>
+    <message>
+        <source>Black wins: White has no pieces left</source>
+        <translation>Чёрные выиграли: у белых не осталось шашек</translation>
+    </message>
+    <message>
+        <source>White has no pieces left</source>
+        <translation>У белых не осталось шашек</translation>
+    </message>
+    <message>
+        <source>Black has no pieces left</source>
+        <translation>У чёрных не осталось шашек</translation>
+    </message>
+    <message>
+        <source>White cannot move</source>
+        <translation>Белым некуда ходить</translation>
+    </message>
+    <message>
+        <source>Black cannot move</source>
+        <translation>Чёрным некуда ходить</translation>
+    </message>
+    <message>
+        <source>White wins!</source>
+        <translation>Белые выиграли!</translation>
+    </message>
+    <message>
+        <source>Black wins!</source>
+        <translation>Чёрные выиграли!</translation>
+    </message>
+    <message>
+        <source>You win!</source>
+        <translation>Вы выиграли!</translation>
+    </message>
+    <message>
+        <source>Computer wins!</source>
+        <translation>Компьютер выиграл!</translation>
+    </message>
+    <message>
+        <source>Draw by threefold repetition!</source>
+        <translation>Ничья: троекратное повторение!</translation>
+    </message>
+    <message>
+        <source>Draw: 15 moves of kings only!</source>
+        <translation>Ничья: 15 ходов только дамками!</translation>
+    </message>
+    <message>
+        <source>Draw: three kings against one!</source>
+        <translation>Ничья: три дамки против одной!</translation>
+    </message>
+    <message>
+        <source>Draw: 40 moves without a man moving!</source>
+        <translation>Ничья: 40 ходов без движения простых!</translation>
+    </message>
+    <message>
+        <source>Draw: 30 moves without a change!</source>
+        <translation>Ничья: 30 ходов без изменений!</translation>
+    </message>
+    <message>
+        <source>Draw: 60 moves without a change!</source>
+        <translation>Ничья: 60 ходов без изменений!</translation>
+    </message>
+    <message>
+        <source>Draw!</source>
+        <translation>Ничья!</translation>
+    </message>
+    <message>
+        <source>Game Over! %1</source>
+        <translation>Игра окончена! %1</translation>
+    </message>
+    <message>
+        <source>Nobody can move!</source>
+        <translation>Ходов нет ни у кого!</translation>
     </message>
 </context>
 <context>

@@ -54,7 +54,22 @@ void MovesDlg::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
     // The list knows its height only once it is laid out for the screen.
+    fitWholeRows();
     lstMoves->scrollToBottom();
+}
+
+void MovesDlg::fitWholeRows()
+{
+    const int rowHeight = lstMoves->sizeHintForRow(0);
+    if (rowHeight <= 0)
+        return;
+    // Scrolled by rows, a view one part-row taller than its whole rows shows the row at its
+    // bottom cut; the list gives that part-row up to the space above the button.
+    const int partRow = lstMoves->viewport()->height() % rowHeight;
+    if (partRow == 0)
+        return;
+    lstMoves->setFixedHeight(lstMoves->height() - partRow);
+    layout()->activate();
 }
 
 bool MovesDlg::scroll(int key)
@@ -72,6 +87,12 @@ bool MovesDlg::scroll(int key)
         return true;
     case Qt::Key_PageDown:
         bar->setValue(bar->value() + rowsPerPage());
+        return true;
+    case Qt::Key_Home:
+        bar->setValue(bar->minimum());
+        return true;
+    case Qt::Key_End:
+        bar->setValue(bar->maximum());
         return true;
     default:
         return false;

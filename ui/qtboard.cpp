@@ -6,11 +6,8 @@
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QPen>
-#include <QRectF>
 #include <QString>
 
-#include <algorithm>
 #include <utility>
 
 #include "engine/position.h"
@@ -21,18 +18,14 @@
 namespace
 {
 
-constexpr int MARGIN = 20; // free pixels left of and above the board
 constexpr int CELLS_PER_SIDE = 8;
 constexpr int DARK_PER_ROW = 2; // column / DARK_PER_ROW is the dark square's place in its row
 constexpr int SQUARES_PER_ROW = 4;
-constexpr int CURSOR_WIDTH = 5;         // thickness of the cursor's corner marks
-constexpr int FRAME_WIDTH = 5;          // thickness of the selection frame
-constexpr int CURSOR_ARM_NUMERATOR = 3; // each cursor arm reaches 3/10 of the cell
-constexpr int CURSOR_ARM_DENOMINATOR = 10;
 constexpr int REPLY_DELAY_MS = 500; // the computer answers half a second after a person's move
 constexpr int DEFAULT_LEVEL = 2;    // plies the computer looks ahead until the settings say more
 
-const QPoint START_CURSOR{3, 5};
+// A dark square on the person's front row, where Return picks a man.
+const QPoint START_CURSOR{2, 5};
 const QPoint NO_CELL{-1, -1};
 constexpr int NO_SQUARE = -1;
 
@@ -45,24 +38,6 @@ constexpr int RESULT_DRAW = 4;
 
 constexpr int SIDE_1 = 1;
 constexpr int SIDE_2 = 2;
-
-// The marks of the last move, in pixels at any cell size; each is drawn black, with white where
-// it must show over a black piece. The start square gets a ring, every taken piece's square a
-// cross and the final square an inner double outline; a landing square chosen for a capture gets
-// a dot.
-constexpr int RING_PEN_WIDTH = 4;
-constexpr int RING_DIAMETER_DIVISOR = 2; // the ring spans half the cell
-constexpr int CROSS_PEN_WIDTH = 4;
-constexpr int CROSS_INSET_DIVISOR = 4; // the cross's arms end a quarter cell from the edges
-constexpr int FINAL_INSET_DIVISOR = 8; // the outline lies an eighth of the cell inside the edges
-constexpr int FINAL_BLACK_WIDTH = 3;
-constexpr int FINAL_WHITE_WIDTH = 2;
-constexpr int DOT_DIAMETER_DIVISOR = 5; // the landing dot is a fifth of the cell across
-// Where the selected piece can go: a black square outline a third of the cell across, centred.
-// Drawn only where it is open in the middle, it then stays at least 7 pixels (a third of the
-// cell) inside the edges, clear of the cursor and the selection frame.
-constexpr int DESTINATION_SIDE_DIVISOR = 3;
-constexpr int DESTINATION_WIDTH = 3;
 
 bool isDark(int column, int row)
 {
@@ -85,18 +60,6 @@ QPoint cellOf(int square)
 bool isPiece(int value)
 {
     return value == MAN1 || value == KING1 || value == KING2 || value == MAN2;
-}
-
-bool contains(const std::vector<int>& squares, int square)
-{
-    return std::find(squares.begin(), squares.end(), square) != squares.end();
-}
-
-// A square of side `size` centred in `rect`.
-QRect centred(const QRect& rect, int size)
-{
-    return QRect(rect.left() + (rect.width() - size) / 2, rect.top() + (rect.height() - size) / 2,
-                 size, size);
 }
 
 std::unique_ptr<QImage> loadImage(const char* name)
@@ -276,6 +239,11 @@ bool QtBoard::undo()
 
 QString QtBoard::statusText() const
 {
+    return StatusLine::text(statusState());
+}
+
+StatusLine::State QtBoard::statusState() const
+{
     StatusLine::State state;
     const int toMove = record.sideToMove();
     state.toMove = record.colourOf(toMove);
@@ -293,10 +261,14 @@ QString QtBoard::statusText() const
         case RESULT_SIDE1_WINS:
             state.ending = StatusLine::Ending::WIN;
             state.winner = record.colourOf(SIDE_1);
+            state.loserHasNoPieces = !hasPieces(SIDE_2);
             break;
         case RESULT_SIDE2_WINS:
             state.ending = StatusLine::Ending::WIN;
             state.winner = record.colourOf(SIDE_2);
+            state.winnerPlayer =
+                secondHuman ? StatusLine::Player::SECOND_PERSON : StatusLine::Player::COMPUTER;
+            state.loserHasNoPieces = !hasPieces(SIDE_1);
             break;
         case RESULT_DRAW:
             state.ending = StatusLine::Ending::DRAW;
@@ -307,7 +279,8 @@ QString QtBoard::statusText() const
             break;
         }
     }
-    return StatusLine::text(state);
+    state.twoPeople = secondHuman;
+    return state;
 }
 
 void QtBoard::refreshStatus()
@@ -377,31 +350,42 @@ void QtBoard::keepGame()
 
 int QtBoard::cellSize() const
 {
-    return (std::min(width(), height()) - 2 * MARGIN) / CELLS_PER_SIDE;
+    return BoardPainter::cellSize(size());
 }
 
 QRect QtBoard::rectFromPos(const QPoint& pos) const
 {
-    const int size = cellSize();
-    if (size <= 0 || pos.x() < 0 || pos.x() >= CELLS_PER_SIDE || pos.y() < 0 ||
-        pos.y() >= CELLS_PER_SIDE)
-        return QRect();
-    return QRect(MARGIN + size * pos.x(), MARGIN + size * pos.y(), size, size);
+    return BoardPainter::rectFromPos(size(), pos);
 }
 
-// The cell under a pixel, or (-1, -1) off the board.
 QPoint QtBoard::posFromMouse(const QPoint& pixel) const
 {
-    const int size = cellSize();
-    if (size <= 0)
-        return NO_CELL;
-    // Truncation towards zero gives the margin within one cell of the board to the first
-    // column and row.
-    const int column = (pixel.x() - MARGIN) / size;
-    const int row = (pixel.y() - MARGIN) / size;
-    if (column < 0 || column >= CELLS_PER_SIDE || row < 0 || row >= CELLS_PER_SIDE)
-        return NO_CELL;
-    return QPoint(column, row);
+    return BoardPainter::posFromMouse(size(), pixel);
+}
+
+BoardPainter::Scene QtBoard::scene() const
+{
+    BoardPainter::Scene scene;
+    for (int square = 0; square < SQUARES; ++square)
+        scene.cells[square] = engine->board[engine->internal(square)];
+    scene.man1 = imgMan1;
+    scene.king1 = imgKing1;
+    scene.king2 = imgKing2;
+    scene.man2 = imgMan2;
+    if (const GameMove* const last = record.lastMove()) {
+        scene.lastFrom = last->from;
+        scene.lastTo = last->to;
+        scene.taken = last->captured;
+    }
+    if (selected != NO_SQUARE)
+        scene.landings = m_route;
+    scene.destinations = m_marks;
+    scene.cursor = cursor;
+    scene.selectedCell = selectedCell;
+    scene.focused = hasFocus();
+    scene.rules = engine->type();
+    scene.bottom = record.side1Colour();
+    return scene;
 }
 
 void QtBoard::mousePressEvent(QMouseEvent* event)
@@ -448,26 +432,9 @@ void QtBoard::keyPressEvent(QKeyEvent* event)
 
 void QtBoard::paintEvent(QPaintEvent* /*event*/)
 {
-    // All cells are walked every time; the paint system clips to the region that was invalidated.
+    // The whole board is painted every time; the paint system clips to the invalidated region.
     QPainter painter(this);
-    painter.setRenderHint(QPainter::SmoothPixmapTransform);
-
-    const QBrush dark(Qt::gray, Qt::SolidPattern);
-    const QBrush light(Qt::white, Qt::SolidPattern);
-    const QBrush savedBrush = painter.brush();
-
-    int square = 0;
-    for (int row = 0; row < CELLS_PER_SIDE; ++row) {
-        for (int column = 0; column < CELLS_PER_SIDE; ++column) {
-            if (isDark(column, row)) {
-                drawItem(painter, column, row, square, dark);
-                ++square;
-            } else {
-                drawItem(painter, column, row, 0, light);
-            }
-        }
-    }
-    painter.setBrush(savedBrush);
+    BoardPainter::paint(painter, size(), scene());
 }
 
 void QtBoard::cursorLeft()
@@ -639,6 +606,18 @@ bool QtBoard::endedByDraw()
     return true;
 }
 
+bool QtBoard::hasPieces(int side) const
+{
+    const int man = side == SIDE_1 ? MAN1 : MAN2;
+    const int king = side == SIDE_1 ? KING1 : KING2;
+    for (int square = 0; square < SQUARES; ++square) {
+        const int value = engine->board[engine->internal(square)];
+        if (value == man || value == king)
+            return true;
+    }
+    return false;
+}
+
 bool QtBoard::side1CanMove() const
 {
     return engine->checkMove1() || engine->checkCapture1();
@@ -732,176 +711,11 @@ void QtBoard::cancelReply()
 // Shows how the game ended in a modal message box and returns when it is closed.
 void QtBoard::gameOverSlot()
 {
-    QString outcome = tr("Nobody can move!");
-    if (result == RESULT_SIDE2_WINS) {
-        outcome = tr("Computer wins!");
-    } else if (result == RESULT_SIDE1_WINS) {
-        outcome = tr("You wins!");
-    } else if (result == RESULT_DRAW) {
-        switch (record.reason()) {
-        case EndReason::REPETITION:
-            outcome = tr("Draw by threefold repetition!");
-            break;
-        case EndReason::KINGS_ONLY:
-            outcome = tr("Draw: 15 moves of kings only!");
-            break;
-        case EndReason::THREE_KINGS:
-            outcome = tr("Draw: three kings against one!");
-            break;
-        case EndReason::FORTY_MOVES:
-            outcome = tr("Draw: 40 moves without a man moving!");
-            break;
-        case EndReason::BALANCE_30:
-            outcome = tr("Draw: 30 moves without a change!");
-            break;
-        case EndReason::BALANCE_60:
-            outcome = tr("Draw: 60 moves without a change!");
-            break;
-        default:
-            outcome = tr("Draw!");
-            break;
-        }
-    }
-
-    QMessageBox box(QMessageBox::Information, tr("Game Over"), tr("Game Over! %1").arg(outcome),
-                    QMessageBox::NoButton, nullptr, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint);
+    QMessageBox box(QMessageBox::Information, tr("Game Over"),
+                    StatusLine::gameOverText(statusState()), QMessageBox::NoButton, nullptr,
+                    Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint);
     // The status line shows the end over a failed save; the box tells that the game was not added.
     if (m_archive && m_archive->failed())
         box.setText(box.text() + QLatin1Char('\n') + tr("The game could not be saved"));
     box.exec();
-}
-
-// Paints one cell completely: its fill, its piece stretched to the cell, and, while the board
-// has the focus, the cursor and the selection frame. Leaves `brush` set on the painter.
-void QtBoard::drawItem(QPainter& painter, int column, int row, int square, QBrush brush) const
-{
-    painter.setBrush(brush);
-    const QRect rect = rectFromPos(QPoint(column, row));
-    const QPen savedPen = painter.pen();
-    painter.setPen(Qt::NoPen);
-    painter.drawRect(rect);
-    painter.setPen(savedPen);
-
-    if (isDark(column, row)) {
-        const QImage* image = nullptr;
-        switch (engine->board[engine->internal(square)]) {
-        case MAN1:
-            image = imgMan1;
-            break;
-        case KING1:
-            image = imgKing1;
-            break;
-        case KING2:
-            image = imgKing2;
-            break;
-        case MAN2:
-            image = imgMan2;
-            break;
-        default:
-            break;
-        }
-        // A missing image file leaves its pieces undrawn; the cell keeps its fill.
-        if (image != nullptr && !image->isNull()) {
-            const int size = cellSize();
-            painter.drawImage(QRectF(rect.left(), rect.top(), size, size), *image,
-                              QRectF(0, 0, image->width(), image->height()));
-        }
-        drawMarks(painter, rect, square);
-    }
-
-    const QPoint pos(column, row);
-    if (cursor == pos && hasFocus())
-        drawCursor(painter, pos, CURSOR_WIDTH);
-    if (selectedCell == pos && hasFocus())
-        drawThickRect(painter, pos, FRAME_WIDTH);
-}
-
-// A frame `width` pixels thick inside the cell's edges, in the painter's pen.
-void QtBoard::drawThickRect(QPainter& painter, const QPoint& pos, int width) const
-{
-    const QRect rect = rectFromPos(pos);
-    const int size = cellSize();
-    const QBrush savedBrush = painter.brush();
-    painter.setBrush(Qt::NoBrush);
-    // A one-pixel outline covers its right and bottom edge too, hence one less than the size.
-    for (int i = 0; i < width; ++i)
-        painter.drawRect(rect.left() + i, rect.top() + i, size - 1 - 2 * i, size - 1 - 2 * i);
-    painter.setBrush(savedBrush);
-}
-
-// Four corner brackets `width` pixels thick, each arm reaching 3/10 of the cell, in the
-// painter's pen.
-void QtBoard::drawCursor(QPainter& painter, const QPoint& pos, int width) const
-{
-    if (width <= 0)
-        return;
-    const QRect rect = rectFromPos(pos);
-    const int size = cellSize();
-    const int arm = (CURSOR_ARM_NUMERATOR * size) / CURSOR_ARM_DENOMINATOR;
-    const int left = rect.left();
-    const int top = rect.top();
-    const int right = left + size - 1;
-    const int bottom = top + size - 1;
-    // Every layer's arms end at the same distance from the corner, so the brackets stay square.
-    for (int i = 0; i < width; ++i) {
-        painter.drawLine(QPoint(left + i, top + i), QPoint(left + arm, top + i));
-        painter.drawLine(QPoint(left + i, top + i), QPoint(left + i, top + arm));
-        painter.drawLine(QPoint(left + i, bottom - i), QPoint(left + arm, bottom - i));
-        painter.drawLine(QPoint(left + i, bottom - i), QPoint(left + i, bottom - arm));
-        painter.drawLine(QPoint(right - i, top + i), QPoint(right - arm, top + i));
-        painter.drawLine(QPoint(right - i, top + i), QPoint(right - i, top + arm));
-        painter.drawLine(QPoint(right - i, bottom - i), QPoint(right - arm, bottom - i));
-        painter.drawLine(QPoint(right - i, bottom - i), QPoint(right - i, bottom - arm));
-    }
-}
-
-// The last move's start square shows a ring, each square it took a piece from a cross and its
-// final square an inner outline, black edged with white so that it shows on a piece of either
-// colour; each landing square chosen for the selected piece's capture shows a dot, and each square
-// the selected piece can go to next a small square outline. None of them touches the cell's
-// outer five pixels, where the cursor and the selection frame are drawn.
-void QtBoard::drawMarks(QPainter& painter, const QRect& rect, int square) const
-{
-    const int size = cellSize();
-    const QPen savedPen = painter.pen();
-    const QBrush savedBrush = painter.brush();
-    painter.setBrush(Qt::NoBrush);
-
-    const GameMove* const last = record.lastMove();
-    if (last != nullptr && last->from == square) {
-        painter.setPen(QPen(Qt::black, RING_PEN_WIDTH));
-        painter.drawEllipse(centred(rect, size / RING_DIAMETER_DIVISOR));
-    }
-    if (last != nullptr && contains(last->captured, square)) {
-        const int inset = size / CROSS_INSET_DIVISOR;
-        const QRect arms = rect.adjusted(inset, inset, -inset, -inset);
-        painter.setPen(QPen(Qt::black, CROSS_PEN_WIDTH, Qt::SolidLine, Qt::FlatCap));
-        painter.drawLine(arms.topLeft(), arms.bottomRight());
-        painter.drawLine(arms.topRight(), arms.bottomLeft());
-    }
-    if (last != nullptr && last->to == square) {
-        // One-pixel outlines, like the selection frame's, from the outside in: black, then white.
-        const int inset = size / FINAL_INSET_DIVISOR;
-        for (int i = 0; i < FINAL_BLACK_WIDTH + FINAL_WHITE_WIDTH; ++i) {
-            painter.setPen(QPen(i < FINAL_BLACK_WIDTH ? Qt::black : Qt::white, 1));
-            const int edge = inset + i;
-            painter.drawRect(rect.left() + edge, rect.top() + edge, size - 1 - 2 * edge,
-                             size - 1 - 2 * edge);
-        }
-    }
-    if (selected != NO_SQUARE && contains(m_route, square)) {
-        painter.setPen(Qt::NoPen);
-        painter.setBrush(Qt::black);
-        painter.drawEllipse(centred(rect, size / DOT_DIAMETER_DIVISOR));
-    }
-    const QRect destination = centred(rect, size / DESTINATION_SIDE_DIVISOR);
-    if (contains(m_marks, square) && destination.width() > 2 * DESTINATION_WIDTH) {
-        painter.setPen(QPen(Qt::black, 1));
-        painter.setBrush(Qt::NoBrush);
-        for (int i = 0; i < DESTINATION_WIDTH; ++i)
-            painter.drawRect(destination.left() + i, destination.top() + i,
-                             destination.width() - 1 - 2 * i, destination.height() - 1 - 2 * i);
-    }
-    painter.setPen(savedPen);
-    painter.setBrush(savedBrush);
 }

@@ -2,7 +2,6 @@
 
 #include "checkersboard.h"
 
-#include <QBrush>
 #include <QImage>
 #include <QPoint>
 #include <QPointer>
@@ -14,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "boardpainter.h"
 #include "engine/checkers.h"
 #include "game/gamearchive.h"
 #include "game/gamerecord.h"
@@ -22,7 +22,6 @@
 #include "statusline.h"
 
 class Hint;
-class QPainter;
 
 // The board widget: owns the engine of the running game, its record and the four piece images,
 // paints the position with the cursor, the selection frame, the marks of the last move and the
@@ -63,9 +62,12 @@ public:
     // pending or once the game is over.
     bool showHint();
 
+    // The board's geometry in the widget, as BoardPainter lays it out.
     int cellSize() const;
     QRect rectFromPos(const QPoint& pos) const;
     QPoint posFromMouse(const QPoint& pixel) const;
+    // What the board shows now, for the painter.
+    BoardPainter::Scene scene() const;
 
     // The computer's reply is scheduled, or held while a modal window is open, and has not been
     // made yet.
@@ -106,7 +108,7 @@ public:
     int moveTime = 0; // Grandmaster's budget in milliseconds; 0 for the fixed levels
     bool secondHuman = false;
     bool side1ToMove = true;
-    QPoint cursor{3, 5};
+    QPoint cursor{2, 5};
     QPoint selectedCell{-1, -1};
     std::unique_ptr<QImage> imgManWhite;
     std::unique_ptr<QImage> imgManBlack;
@@ -139,12 +141,16 @@ private:
     void playHeldReply();
     // Drops the reply, scheduled or held.
     void cancelReply();
+    // The side has a man or a king left on the board.
+    bool hasPieces(int side) const;
     bool side1CanMove() const;
     bool side2CanMove() const;
     // Puts the record's position and undo steps on the engine.
     void followRecord();
     // Writes the game to its file, when it has one, and notes whether that failed.
     void keepGame();
+    // How the game stands, for the status line and the game-over box.
+    StatusLine::State statusState() const;
     // Tells the status line when its text has changed.
     void refreshStatus();
     // Forgets the refusal and the hint on the status line.
@@ -152,13 +158,6 @@ private:
     // Marks where the selected piece can go, when it belongs to the side whose entry the board
     // takes now; for a new selection of such a piece without a legal move, says so instead.
     void markDestinations(bool newSelection);
-
-    void drawThickRect(QPainter& painter, const QPoint& pos, int width) const;
-    void drawCursor(QPainter& painter, const QPoint& pos, int width) const;
-    void drawItem(QPainter& painter, int column, int row, int square, QBrush brush) const;
-    // The marks of the last move, of the chosen landing squares and of where the selected piece
-    // can go, on one dark cell.
-    void drawMarks(QPainter& painter, const QRect& rect, int square) const;
 
     QTimer m_replyTimer;             // the computer's reply, 500 ms after a person's move
     QPointer<QWidget> m_replyHeldBy; // the modal window the due reply waits for

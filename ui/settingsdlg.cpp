@@ -15,8 +15,14 @@ namespace
 
 // The dialog has no meta-object of its own, so its texts name their context, the form's.
 const char CONTEXT[] = "SettingsDlg";
-const char* const FIRST_MOVE_TEXTS[] = {QT_TRANSLATE_NOOP("SettingsDlg", "1st player"),
-                                        QT_TRANSLATE_NOOP("SettingsDlg", "2nd player")};
+// Who moves first, named as the status line names the players: the person at the keys, then
+// side 2, the computer or a second person.
+const char FIRST_MOVE_YOU[] = QT_TRANSLATE_NOOP("SettingsDlg", "You");
+const char FIRST_MOVE_COMPUTER[] = QT_TRANSLATE_NOOP("SettingsDlg", "Computer");
+const char FIRST_MOVE_SECOND_PLAYER[] = QT_TRANSLATE_NOOP("SettingsDlg", "Second player");
+constexpr int FIRST_MOVE_ENTRIES = 2;
+constexpr int SIDE_2_ENTRY = 1;
+constexpr int COMPUTER_ENTRY = 0; // of the second-player list; any other index is a person
 const char* const SECOND_PLAYER_TEXTS[] = {QT_TRANSLATE_NOOP("SettingsDlg", "Computer"),
                                            QT_TRANSLATE_NOOP("SettingsDlg", "Human")};
 // The list with the keyboard focus carries the 3-pixel black border that the main window's style
@@ -47,10 +53,14 @@ SettingsDlg::SettingsDlg(QWidget* parent, QSettings* settings)
     showStored(cbRules, SettingsKeys::RULES);
     fill(cbLevel, &TextProvider::get_level_text);
     showStored(cbLevel, SettingsKeys::LEVEL);
-    fill(cbFirstMove, FIRST_MOVE_TEXTS);
+    for (int i = 0; i < FIRST_MOVE_ENTRIES; ++i)
+        cbFirstMove->addItem(QString());
     showStored(cbFirstMove, SettingsKeys::FIRST_MOVE);
     fill(cbSecondPlayer, SECOND_PLAYER_TEXTS);
     showStored(cbSecondPlayer, SettingsKeys::SECOND_PLAYER);
+    nameFirstMovers();
+    connect(cbSecondPlayer, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
+            [this] { nameFirstMovers(); });
 
     for (QComboBox* list : {cbRules, cbLevel, cbFirstMove, cbSecondPlayer})
         TarqKeyEventFilter::install(list);
@@ -79,6 +89,15 @@ void SettingsDlg::keyPressEvent(QKeyEvent* event)
         QDialog::keyPressEvent(event);
         break;
     }
+}
+
+void SettingsDlg::nameFirstMovers()
+{
+    cbFirstMove->setItemText(0, QCoreApplication::translate(CONTEXT, FIRST_MOVE_YOU));
+    const bool computer = cbSecondPlayer->currentIndex() == COMPUTER_ENTRY;
+    cbFirstMove->setItemText(
+        SIDE_2_ENTRY, QCoreApplication::translate(CONTEXT, computer ? FIRST_MOVE_COMPUTER
+                                                                    : FIRST_MOVE_SECOND_PLAYER));
 }
 
 void SettingsDlg::showStored(QComboBox* list, const char* key) const

@@ -23,6 +23,9 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    // Names the first-move entries after the players: "You", then "Computer" or "Second player"
+    // as the second-player list has it.
+    void nameFirstMovers();
     // Selects the entry of `list` stored under `key` (0 when missing), unchecked.
     void showStored(QComboBox* list, const char* key) const;
     void store(const char* key, const QComboBox* list);

@@ -48,12 +48,20 @@ QString StatusLine::drawText(EndReason reason)
     return tr("Draw");
 }
 
+QString StatusLine::winText(Colour winner, bool loserHasNoPieces)
+{
+    if (loserHasNoPieces)
+        return white(winner) ? tr("White wins: Black has no pieces left")
+                             : tr("Black wins: White has no pieces left");
+    return white(winner) ? tr("White wins: Black cannot move")
+                         : tr("Black wins: White cannot move");
+}
+
 QString StatusLine::text(const State& state)
 {
     switch (state.ending) {
     case Ending::WIN:
-        return white(state.winner) ? tr("White wins: Black cannot move")
-                                   : tr("Black wins: White cannot move");
+        return winText(state.winner, state.loserHasNoPieces);
     case Ending::NOBODY_CAN_MOVE:
         return tr("Game over: neither side can move");
     case Ending::DRAW:
@@ -79,4 +87,57 @@ QString StatusLine::text(const State& state)
         return white(state.toMove) ? tr("White (computer) is replying")
                                    : tr("Black (computer) is replying");
     return turnText(state.toMove, state.player);
+}
+
+QString StatusLine::loserText(Colour loser, bool hasNoPieces)
+{
+    if (hasNoPieces)
+        return white(loser) ? tr("White has no pieces left") : tr("Black has no pieces left");
+    return white(loser) ? tr("White cannot move") : tr("Black cannot move");
+}
+
+// Two people are named by their colours, for "you" would be either of them.
+QString StatusLine::boxWinText(const State& state)
+{
+    if (state.twoPeople)
+        return white(state.winner) ? tr("White wins!") : tr("Black wins!");
+    return state.winnerPlayer == Player::PERSON ? tr("You win!") : tr("Computer wins!");
+}
+
+QString StatusLine::boxDrawText(EndReason reason)
+{
+    switch (reason) {
+    case EndReason::REPETITION:
+        return tr("Draw by threefold repetition!");
+    case EndReason::KINGS_ONLY:
+        return tr("Draw: 15 moves of kings only!");
+    case EndReason::THREE_KINGS:
+        return tr("Draw: three kings against one!");
+    case EndReason::FORTY_MOVES:
+        return tr("Draw: 40 moves without a man moving!");
+    case EndReason::BALANCE_30:
+        return tr("Draw: 30 moves without a change!");
+    case EndReason::BALANCE_60:
+        return tr("Draw: 60 moves without a change!");
+    case EndReason::NONE:
+    case EndReason::NO_MOVES:
+        break;
+    }
+    return tr("Draw!");
+}
+
+QString StatusLine::gameOverText(const State& state)
+{
+    switch (state.ending) {
+    case Ending::WIN:
+        return tr("Game Over! %1").arg(boxWinText(state)) + QLatin1Char('\n') +
+               loserText(other(state.winner), state.loserHasNoPieces);
+    case Ending::NOBODY_CAN_MOVE:
+        return tr("Game Over! %1").arg(tr("Nobody can move!"));
+    case Ending::DRAW:
+        return tr("Game Over! %1").arg(boxDrawText(state.drawReason));
+    case Ending::NONE:
+        break;
+    }
+    return QString();
 }

@@ -29,6 +29,9 @@ public:
         bool unsaved = false; // the last save of the game failed
         Ending ending = Ending::NONE;
         Colour winner = Colour::White;          // for WIN
+        Player winnerPlayer = Player::PERSON;   // for WIN: who played the winning side
+        bool loserHasNoPieces = false;          // for WIN: the loser lost every piece
+        bool twoPeople = false;                 // side 2 is a second person
         EndReason drawReason = EndReason::NONE; // for DRAW
     };
 
@@ -38,8 +41,16 @@ public:
     // asked and gives way at the next entry; a failed save then stands until a save succeeds,
     // for a game that is not kept is lost when the program ends.
     static QString text(const State& state);
+    // The text of the box that announces the end of the game: who won ("You win!", "Computer
+    // wins!", or the colour when two people play) and why, or how it was drawn; empty while the
+    // game goes on.
+    static QString gameOverText(const State& state);
 
 private:
     static QString turnText(Colour colour, Player player);
     static QString drawText(EndReason reason);
+    static QString winText(Colour winner, bool loserHasNoPieces);
+    static QString boxDrawText(EndReason reason);
+    static QString boxWinText(const State& state);
+    static QString loserText(Colour loser, bool hasNoPieces);
 };

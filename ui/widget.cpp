@@ -25,6 +25,8 @@ const char FOCUS_STYLE[] = "QPushButton::focus { border: 3px solid black; }";
 // soon. Far below what a person notices, far above the time between the two halves.
 constexpr int ESCAPE_REPEAT_WAIT_MS = 50;
 
+constexpr int STATUS_LINES = 2;
+
 // Rule-set codes by the stored "rules" index: Russian, English.
 const int g_rules[] = {25, 21};
 // The computer's search by the stored "level" index: Beginner .. Master search so many plies;
@@ -44,6 +46,12 @@ Widget::Widget()
                  QSettings::IniFormat)
 {
     setupUi(this);
+    // The status line keeps the height of its longest text, two lines, whatever it says: a
+    // change of text never moves the board, which would cost the panel a full refresh.
+    lblStatus->setWordWrap(true);
+    const QString lines = QStringList(STATUS_LINES, QStringLiteral("X")).join(QLatin1Char('\n'));
+    lblStatus->setFixedHeight(lblStatus->fontMetrics().boundingRect(QRect(), 0, lines).height() +
+                              2 * lblStatus->margin());
     connect(board, &QtBoard::statusChanged, lblStatus, &QLabel::setText);
     onApplyConfig();
     // The game kept beside the program goes on where it was left; otherwise a new one starts.

@@ -53,9 +53,13 @@ xgame_start_game "$WORK/game" || fail "the game did not show its window"
 step "window $XGAME_WINDOW"
 xgame_wait_still "$WORK/1-opening.ppm" || fail "the opening screen did not settle"
 
-# The cursor starts on column 3, row 5. Left and Return select the man on column 2, row 5;
-# Up and Right bring the cursor to column 3, row 4.
-xdotool key Left Return Up Right
+# The window covers the whole screen by itself, with no window manager to make it full screen.
+geometry=$(xdotool getwindowgeometry "$XGAME_WINDOW" | sed -n 's/.*Geometry: //p')
+[ "$geometry" = "${XGAME_SCREEN%x*}" ] || fail "the window is $geometry on a ${XGAME_SCREEN%x*} screen"
+
+# The cursor starts on the man on column 2, row 5: Return selects it; Up and Right bring the
+# cursor to column 3, row 4.
+xdotool key Return Up Right
 xgame_wait_still "$WORK/2-selected.ppm" || fail "the screen did not settle after selecting"
 cmp -s "$WORK/1-opening.ppm" "$WORK/2-selected.ppm" && fail "selecting did not show"
 
@@ -83,9 +87,9 @@ quit_with_escape() {
     [ "$status" -eq 0 ] || fail "the game exited with status $status"
 }
 
-# Down brings the cursor back to column 3, row 5, where a new start puts it, so that the screen
-# of the resumed game can only differ in the game itself.
-xdotool key Down
+# Down and Left bring the cursor back to column 2, row 5, where a new start puts it, so that the
+# screen of the resumed game can only differ in the game itself.
+xdotool key Down Left
 xgame_wait_still "$WORK/6-before-escape.ppm" || fail "the screen did not settle"
 quit_with_escape
 step "Escape ended the game"
@@ -107,7 +111,7 @@ open_settings() {
     xdotool key m Tab Tab Return
     xgame_until shown Settings || fail "the settings dialog did not open"
 }
-# The key changes the board (Left moves the cursor, Return selects the piece under it), which it
+# The key changes the board (an arrow moves the cursor, Return selects the piece under it), which it
 # can only when the window has the keys and the board the focus.
 key_shows() {
     xgame_wait_still "$WORK/$1-before-$2.ppm" || fail "the screen did not settle"
@@ -132,6 +136,7 @@ open_settings
 xdotool key Right
 xgame_until gone Settings || fail "Right did not accept the settings dialog"
 key_shows 9 Left
+key_shows 9b Right
 key_shows 9 Return
 step "Right accepted the dialog; Left and Return reach the board after it"
 quit_with_escape
@@ -147,8 +152,8 @@ step "checkers.ini holds the accepted settings"
 printf '%s\n' '[White "Player"]' '[Black "Computer"]' '[Result "*"]' '[GameType "25"]' \
     '[SetUp "1"]' '[FEN "W:Wc3:Bd4"]' '' '*' >"$WORK/game/checkers.pdn"
 xgame_start_game "$WORK/game" || fail "the game did not show its window again"
-# The cursor starts on d3: Left and Return select c3, two steps up and right reach e5.
-xdotool key Left Return Right Right Up Up Return
+# The cursor starts on c3: Return selects it, two steps up and right reach e5.
+xdotool key Return Right Right Up Up Return
 xgame_until shown "Game Over" || fail "the winning capture did not end the game"
 xdotool key Return
 xgame_until gone "Game Over" || fail "Return did not close the game-over box"

@@ -14,6 +14,9 @@ namespace
 
 constexpr int MANY_ROWS = 300; // more than two pages
 constexpr int OPEN = -1;
+constexpr int DIALOG_WIDTH = 400;
+constexpr int DIALOG_HEIGHT = 500;
+constexpr int ROW_HEIGHTS = 40; // more extra heights than a row is high: every part-row
 
 } // namespace
 
@@ -24,6 +27,7 @@ class MovesDlgTest : public QObject
 private slots:
     void keys_data();
     void keys();
+    void rowsInViewAreWholeAtAnyHeight();
 };
 
 void MovesDlgTest::keys_data()
@@ -42,6 +46,10 @@ void MovesDlgTest::keys_data()
     QTest::newRow("PageDown on the button")
         << true << int(Qt::Key_PageDown) << true << 0 << 1 << OPEN;
     QTest::newRow("Down at the end") << false << int(Qt::Key_Down) << false << 0 << 0 << OPEN;
+    QTest::newRow("Home") << false << int(Qt::Key_Home) << false << -MANY_ROWS << 0 << OPEN;
+    QTest::newRow("End") << true << int(Qt::Key_End) << false << MANY_ROWS << 0 << OPEN;
+    QTest::newRow("End on the button")
+        << true << int(Qt::Key_End) << true << MANY_ROWS << 0 << OPEN;
     QTest::newRow("Return") << false << int(Qt::Key_Return) << false << 0 << 0
                             << int(QDialog::Accepted);
     QTest::newRow("Select") << false << int(Qt::Key_Select) << false << 0 << 0
@@ -96,6 +104,31 @@ void MovesDlgTest::keys()
         // Return on the button comes back from the key filter as Space, a little later.
         QTRY_VERIFY(!dialog.isVisible());
         QCOMPARE(dialog.result(), result);
+    }
+}
+
+// Whatever height the dialog gets, the view holds whole rows only: at the end, and a page up,
+// the bottom row in view is whole and the next one wholly out of view.
+void MovesDlgTest::rowsInViewAreWholeAtAnyHeight()
+{
+    QStringList texts;
+    for (int i = 1; i <= MANY_ROWS; ++i)
+        texts << QStringLiteral("%1. c3-d4  f6-g5").arg(i);
+    for (int extra = 0; extra < ROW_HEIGHTS; ++extra) {
+        MovesDlg dialog(nullptr, texts);
+        dialog.resize(DIALOG_WIDTH, DIALOG_HEIGHT + extra);
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        auto* list = dialog.findChild<QListWidget*>(QStringLiteral("lstMoves"));
+        for (int key : {int(Qt::Key_End), int(Qt::Key_PageUp)}) {
+            QTest::keyClick(list, Qt::Key(key));
+            const int bottom = dialog.firstVisibleRow() + dialog.rowsPerPage() - 1;
+            const QRect view = list->viewport()->rect();
+            QVERIFY2(view.contains(list->visualItemRect(list->item(bottom))),
+                     qPrintable(QString::number(extra)));
+            if (bottom + 1 < MANY_ROWS)
+                QVERIFY(!view.intersects(list->visualItemRect(list->item(bottom + 1))));
+        }
     }
 }
 

@@ -348,6 +348,12 @@ private slots:
     void marksGoWithTheSelection();
     void hintShowsTheMoveAndReturnPlaysIt();
 
+    void endingNamesTheWinnerAndWhy_data();
+    void endingNamesTheWinnerAndWhy();
+    void cursorStartsOnAManOfThePerson();
+    void russianCoordinatesTurnWithTheBoard();
+    void englishNumbersTurnWithTheBoardInsideTheFrame();
+
 private:
     // Starts a fresh game with the given settings and puts the position on the board.
     void setUp(int rules, const std::string& text, bool secondHuman = false, int sideToMove = 1);
@@ -462,8 +468,9 @@ void QtBoardTest::cellRectangles_data()
                                   << QRect(QPoint(510, 510), QPoint(579, 579));
     QTest::newRow("column 3 row 5")
         << QSize(600, 800) << QPoint(3, 5) << QRect(QPoint(230, 370), QPoint(299, 439));
+    // A wide board is centred across: 100 pixels more on the left.
     QTest::newRow("wider than tall")
-        << QSize(800, 600) << QPoint(7, 0) << QRect(QPoint(510, 20), QPoint(579, 89));
+        << QSize(800, 600) << QPoint(7, 0) << QRect(QPoint(610, 20), QPoint(679, 89));
     QTest::newRow("column 8") << QSize(600, 800) << QPoint(8, 0) << QRect();
     QTest::newRow("row -1") << QSize(600, 800) << QPoint(0, -1) << QRect();
     QTest::newRow("no room for cells") << QSize(40, 40) << QPoint(0, 0) << QRect();
@@ -491,7 +498,11 @@ void QtBoardTest::pixelsToCells_data()
     QTest::newRow("right of the board") << QSize(600, 800) << QPoint(580, 300) << NO_CELL;
     QTest::newRow("below the board") << QSize(600, 800) << QPoint(300, 700) << NO_CELL;
     QTest::newRow("wider than tall, right") << QSize(800, 600) << QPoint(700, 300) << NO_CELL;
-    QTest::newRow("wider than tall, inside") << QSize(800, 600) << QPoint(579, 20) << QPoint(7, 0);
+    QTest::newRow("wider than tall, inside") << QSize(800, 600) << QPoint(679, 20) << QPoint(7, 0);
+    QTest::newRow("wider than tall, in the margin")
+        << QSize(800, 600) << QPoint(100, 20) << QPoint(0, 0);
+    QTest::newRow("wider than tall, left of the margin")
+        << QSize(800, 600) << QPoint(99, 20) << NO_CELL;
     QTest::newRow("no room for cells") << QSize(40, 40) << QPoint(5, 5) << NO_CELL;
 }
 
@@ -520,7 +531,7 @@ void QtBoardTest::cursorArmsReachThreeTenthsOfTheCell()
     QFETCH(QPoint, armEnd);
     m_board->resize(size);
     const QColor pen = m_board->palette().color(QPalette::WindowText);
-    QCOMPARE(m_board->cursor, QPoint(3, 5));
+    m_board->cursor = QPoint(3, 5);
     QCOMPARE(pixel(armEnd), pen);
     QCOMPARE(pixel(armEnd + QPoint(1, 0)), QColor(Qt::white));
 }
@@ -532,6 +543,7 @@ void QtBoardTest::cursorAndFrameShownOnlyWithFocus()
     const QColor white(Qt::white);
 
     // The cursor on the light field (3, 5): 230..299 by 370..439.
+    m_board->cursor = QPoint(3, 5);
     QImage image = m_board->grab().toImage();
     for (int i = 0; i < 5; ++i) {
         QCOMPARE(QColor(image.pixel(240, 370 + i)), pen); // top left, across
@@ -718,6 +730,7 @@ void QtBoardTest::otherKeysGoToTheParent()
     auto* board = new QtBoard(&parent); // owned by the parent
     parent.resize(BOARD_WIDTH, BOARD_HEIGHT);
     board->resize(BOARD_WIDTH, BOARD_HEIGHT);
+    board->cursor = QPoint(3, 5); // a light field, where Return selects nothing
     const int handled[] = {Qt::Key_Left, Qt::Key_Up,     Qt::Key_Right,
                            Qt::Key_Down, Qt::Key_Return, Qt::Key_Select};
     for (int key : handled)
@@ -743,7 +756,8 @@ void QtBoardTest::selectionByKey()
     QFETCH(int, key);
     const std::string start = m_board->engine->toString(false);
 
-    // On the light start field nothing is chosen.
+    // On a light field nothing is chosen.
+    m_board->cursor = QPoint(3, 5);
     pressKey(m_board.get(), key);
     QCOMPARE(m_board->selected, -1);
 
@@ -921,7 +935,7 @@ void QtBoardTest::side1WinsWhenSide2CannotMove()
     setUp(ECheckers::RULES_CODE, position({{21, MAN1}, {17, MAN2}, {28, MAN1}}));
     press(21);
     press(14);
-    QCOMPARE(m_messages->texts(), QStringList{"Game Over! You wins!"});
+    QCOMPARE(m_messages->texts(), QStringList{"Game Over! You win!\nWhite has no pieces left"});
     QVERIFY(m_board->gameOver);
     QCOMPARE(m_board->result, 2);
     QVERIFY(!m_board->replyPending());
@@ -944,7 +958,8 @@ void QtBoardTest::computerWinsWhenSide1CannotMove()
     press(18);
     QVERIFY(m_board->replyPending());
     QVERIFY(m_messages->messages.empty());
-    QTRY_COMPARE_WITH_TIMEOUT(m_messages->texts(), QStringList{"Game Over! Computer wins!"},
+    QTRY_COMPARE_WITH_TIMEOUT(m_messages->texts(),
+                              QStringList{"Game Over! Computer wins!\nBlack has no pieces left"},
                               REPLY_TIMEOUT_MS);
     const Checkers& engine = *m_board->engine;
     QCOMPARE(countOf(engine, MAN1) + countOf(engine, KING1), 0);
@@ -977,7 +992,7 @@ void QtBoardTest::messageShownAgainAfterTheEnd()
     QCOMPARE(m_board->selected, 28);
     m_board->cursor = QPoint(0, 1); // and by key: a free square
     pressKey(m_board.get(), Qt::Key_Return);
-    const QString won = "Game Over! You wins!";
+    const QString won = "Game Over! You win!\nWhite has no pieces left";
     QCOMPARE(m_messages->texts(), (QStringList{won, won, won, won}));
     QVERIFY(m_board->gameOver);
     QVERIFY(!m_board->replyPending());
@@ -1048,7 +1063,7 @@ void QtBoardTest::secondPersonWinsWhenSide1CannotMove()
     press(14);
     press(23);
     QCOMPARE(m_board->engine->board[m_board->engine->internal(23)], int(MAN2));
-    QCOMPARE(m_messages->texts(), QStringList{"Game Over! Computer wins!"});
+    QCOMPARE(m_messages->texts(), QStringList{"Game Over! Black wins!\nWhite has no pieces left"});
     QCOMPARE(m_board->result, 1);
     QVERIFY(m_board->gameOver);
     QVERIFY(!m_board->replyPending());
@@ -1144,7 +1159,8 @@ void QtBoardTest::replyWaitsWhileAModalWindowIsOpen()
     QVERIFY(m_board->replyPending());
 
     // Once it is closed, the reply comes at once, and then its message.
-    QTRY_COMPARE_WITH_TIMEOUT(m_messages->texts(), QStringList{"Game Over! Computer wins!"},
+    QTRY_COMPARE_WITH_TIMEOUT(m_messages->texts(),
+                              QStringList{"Game Over! Computer wins!\nBlack has no pieces left"},
                               HELD_REPLY_MS + MESSAGE_POLL_MS);
     QCOMPARE(m_board->engine->board[m_board->engine->internal(23)], int(MAN2));
     QVERIFY(!m_board->replyPending());
@@ -1228,7 +1244,8 @@ void QtBoardTest::undoAfterGameOverResumesTheGame()
     QCOMPARE(m_messages->messages.size(), std::size_t(1));
     QVERIFY(m_board->replyPending());
     QTRY_COMPARE_WITH_TIMEOUT(m_messages->messages.size(), std::size_t(2), REPLY_TIMEOUT_MS);
-    QCOMPARE(m_messages->texts().last(), QString("Game Over! Computer wins!"));
+    QCOMPARE(m_messages->texts().last(),
+             QString("Game Over! Computer wins!\nBlack has no pieces left"));
     QCOMPARE(m_board->engine->board[m_board->engine->internal(21)], int(MAN2));
 }
 
@@ -1245,7 +1262,7 @@ void QtBoardTest::circularCaptureByChoosingTheSelectedSquare()
     QCOMPARE(engine.board[engine.internal(22)], int(KING1));
     QCOMPARE(countOf(engine, MAN2), 0);
     QCOMPARE(engine.undo_list.size(), std::size_t(1));
-    QCOMPARE(m_messages->texts(), QStringList{"Game Over! You wins!"});
+    QCOMPARE(m_messages->texts(), QStringList{"Game Over! You win!\nWhite has no pieces left"});
     QCOMPARE(m_board->result, 2);
 }
 
@@ -1379,10 +1396,10 @@ void QtBoardTest::statusLineFollowsTheGame()
     setUp(ECheckers::RULES_CODE, position({{21, MAN1}, {17, MAN2}, {28, MAN1}}));
     press(21);
     press(14);
-    QCOMPARE(m_board->statusText(), QString("Black wins: White cannot move"));
+    QCOMPARE(m_board->statusText(), QString("Black wins: White has no pieces left"));
     press(28);
     press(24);
-    QCOMPARE(m_board->statusText(), QString("Black wins: White cannot move"));
+    QCOMPARE(m_board->statusText(), QString("Black wins: White has no pieces left"));
     m_board->newGame();
     QCOMPARE(m_board->statusText(), QString("Black to move (you)"));
 
@@ -1390,7 +1407,7 @@ void QtBoardTest::statusLineFollowsTheGame()
     press(22);
     press(18);
     waitForReply();
-    QCOMPARE(m_board->statusText(), QString("White wins: Black cannot move"));
+    QCOMPARE(m_board->statusText(), QString("White wins: Black has no pieces left"));
 
     setUp(ECheckers::RULES_CODE, position({{0, MAN1}, {8, MAN1}, {28, MAN2}}));
     press(8);
@@ -1624,7 +1641,7 @@ void QtBoardTest::failedSaveIsShownUntilASaveSucceeds()
     QCOMPARE(m_board->statusText(), QString("A capture is compulsory"));
     press(21);
     press(14);
-    QCOMPARE(m_board->statusText(), QString("Black wins: White cannot move"));
+    QCOMPARE(m_board->statusText(), QString("Black wins: White has no pieces left"));
     m_board->newGame();
     QCOMPARE(m_board->statusText(), unsaved);
 
@@ -1669,7 +1686,8 @@ void QtBoardTest::failedAdditionIsShownInTheBoxAndTheStatusLine()
     press(21);
     press(14);
     const QString unsaved("The game could not be saved");
-    QCOMPARE(m_messages->texts(), QStringList{"Game Over! You wins!\n" + unsaved});
+    QCOMPARE(m_messages->texts(),
+             QStringList{"Game Over! You win!\nWhite has no pieces left\n" + unsaved});
     QCOMPARE(resultsIn(kept), QStringList{"0-1"});
     m_board->newGame();
     QCOMPARE(m_board->statusText(), unsaved);
@@ -1806,4 +1824,142 @@ void QtBoardTest::hintShowsTheMoveAndReturnPlaysIt()
 }
 
 QTEST_MAIN(QtBoardTest)
+// ---- words at the end and coordinates ----
+
+// A side that lost its last piece is told so, a blocked one that it cannot move; the box says
+// "you" and "the computer" against the computer and the colours when two people play.
+void QtBoardTest::endingNamesTheWinnerAndWhy_data()
+{
+    QTest::addColumn<std::string>("text");
+    QTest::addColumn<bool>("secondHuman");
+    QTest::addColumn<QString>("status");
+    QTest::addColumn<QString>("box");
+    // English, side 1 black: its man on 22 takes 18 or steps to 18; white's man on 28 is stuck.
+    const std::string lastTaken = position({{21, MAN1}, {17, MAN2}, {28, MAN1}});
+    const std::string blocked = position({{22, MAN1}, {28, MAN2}});
+    QTest::newRow("no pieces left, computer")
+        << lastTaken << false << "Black wins: White has no pieces left"
+        << "Game Over! You win!\nWhite has no pieces left";
+    QTest::newRow("blocked, computer") << blocked << false << "Black wins: White cannot move"
+                                       << "Game Over! You win!\nWhite cannot move";
+    QTest::newRow("no pieces left, two people")
+        << lastTaken << true << "Black wins: White has no pieces left"
+        << "Game Over! Black wins!\nWhite has no pieces left";
+    QTest::newRow("blocked, two people") << blocked << true << "Black wins: White cannot move"
+                                         << "Game Over! Black wins!\nWhite cannot move";
+}
+
+void QtBoardTest::endingNamesTheWinnerAndWhy()
+{
+    QFETCH(std::string, text);
+    QFETCH(bool, secondHuman);
+    QFETCH(QString, status);
+    QFETCH(QString, box);
+    setUp(ECheckers::RULES_CODE, text, secondHuman);
+    const bool capture = m_board->engine->board[m_board->engine->internal(21)] == MAN1;
+    press(capture ? 21 : 22);
+    press(capture ? 14 : 18);
+    QCOMPARE(m_board->statusText(), status);
+    QCOMPARE(m_messages->texts(), QStringList{box});
+}
+
+void QtBoardTest::cursorStartsOnAManOfThePerson()
+{
+    QtBoard board;
+    board.resize(BOARD_WIDTH, BOARD_HEIGHT);
+    const QPoint start = board.cursor;
+    pressKey(&board, Qt::Key_Return);
+    QVERIFY(board.selected >= 0);
+    QCOMPARE(cellOf(board.selected), start);
+    QCOMPARE(board.engine->board[board.engine->internal(board.selected)], int(MAN1));
+}
+
+namespace
+{
+
+constexpr int MARGIN = 20;     // at 600 by 800 the board starts 20 pixels in
+constexpr int DARK_LEVELS = 4; // grey levels 0..3 of 16 read as ink
+
+// How many pixels of `box` are ink in 16 greys.
+int inkIn(const QImage& image, const QRect& box)
+{
+    int ink = 0;
+    for (int y = box.top(); y <= box.bottom(); ++y) {
+        for (int x = box.left(); x <= box.right(); ++x)
+            ink += greyLevel(image, x, y) < DARK_LEVELS ? 1 : 0;
+    }
+    return ink;
+}
+
+// The label of a row, left of the board, and of a column, below it.
+QRect rowLabel(const QtBoard& board, int row)
+{
+    const QRect cell = board.rectFromPos(QPoint(0, row));
+    return QRect(cell.left() - MARGIN, cell.top(), MARGIN, cell.height());
+}
+
+QRect columnLabel(const QtBoard& board, int column)
+{
+    const QRect cell = board.rectFromPos(QPoint(column, 7));
+    return QRect(cell.left(), cell.bottom() + 1, cell.width(), MARGIN);
+}
+
+} // namespace
+
+// Row digits and column letters are drawn in the margin, dark enough to read in 16 greys, and
+// turn with the board: with black at the bottom, the top row is row 1 and the right column a.
+void QtBoardTest::russianCoordinatesTurnWithTheBoard()
+{
+    m_board->clearFocus();
+    const QImage whiteBelow = m_board->grab().toImage();
+    for (int i = 0; i < 8; ++i) {
+        QVERIFY2(inkIn(whiteBelow, rowLabel(*m_board, i)) > 10, qPrintable(QString::number(i)));
+        QVERIFY(inkIn(whiteBelow, columnLabel(*m_board, i)) > 10);
+    }
+    QVERIFY(whiteBelow.copy(rowLabel(*m_board, 0)) != whiteBelow.copy(rowLabel(*m_board, 7)));
+
+    m_board->humanFirst = false;
+    m_board->secondHuman = true;
+    m_board->newGame();
+    const QImage blackBelow = m_board->grab().toImage();
+    for (int i = 0; i < 8; ++i) {
+        QCOMPARE(blackBelow.copy(rowLabel(*m_board, i)),
+                 whiteBelow.copy(rowLabel(*m_board, 7 - i)));
+        QCOMPARE(blackBelow.copy(columnLabel(*m_board, i)),
+                 whiteBelow.copy(columnLabel(*m_board, 7 - i)));
+    }
+}
+
+// English square numbers sit in a corner of each dark square, inside the band of the cursor and
+// the frame, and turn with the board; there are no letters in the margin.
+void QtBoardTest::englishNumbersTurnWithTheBoardInsideTheFrame()
+{
+    m_board->rules = ECheckers::RULES_CODE;
+    m_board->newGame();
+    const QColor pen = m_board->palette().color(QPalette::WindowText);
+    // The number's corner of an empty square, inside the 5-pixel band.
+    const auto corner = [&](int square) {
+        const QRect cell = m_board->rectFromPos(cellOf(square));
+        return QRect(cell.right() - 25, cell.top() + CURSOR_EDGE, 21, 16);
+    };
+    m_board->cursor = cellOf(14);
+    m_board->selectedCell = cellOf(14);
+    const QImage blackBelow = m_board->grab().toImage();
+    QCOMPARE(inkIn(blackBelow, rowLabel(*m_board, 3)), 0);
+    const QRect cell = m_board->rectFromPos(cellOf(14));
+    for (int i = 0; i < CURSOR_EDGE; ++i) {
+        QCOMPARE(QColor(blackBelow.pixel(cell.right() - 10, cell.top() + i)), pen);
+        QCOMPARE(QColor(blackBelow.pixel(cell.right() - i, cell.top() + 10)), pen);
+    }
+    QVERIFY(inkIn(blackBelow, corner(14)) > 5);
+    QVERIFY(blackBelow.copy(corner(14)) != blackBelow.copy(corner(17)));
+
+    m_board->humanFirst = false;
+    m_board->secondHuman = true;
+    m_board->newGame();
+    const QImage whiteBelow = m_board->grab().toImage();
+    for (int square : {14, 15, 16, 17})
+        QCOMPARE(whiteBelow.copy(corner(31 - square)), blackBelow.copy(corner(square)));
+}
+
 #include "qtboard_test.moc"

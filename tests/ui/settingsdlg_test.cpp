@@ -40,6 +40,7 @@ private slots:
     void leftAndRightKeys_data();
     void leftAndRightKeys();
     void keysOnListsMoveFocusAndOpen();
+    void firstMoveNamesFollowTheSecondPlayer();
 
 private:
     QComboBox* list(const char* name) const
@@ -102,7 +103,7 @@ void SettingsDlgTest::listsHoldTheNames()
     const QStringList expected[KEY_COUNT] = {
         {"Russian", "English"},
         {"Beginner", "Novice", "Average", "Good", "Expert", "Master", "Grandmaster"},
-        {"1st player", "2nd player"},
+        {"You", "Computer"},
         {"Computer", "Human"},
     };
     for (int i = 0; i < KEY_COUNT; ++i) {
@@ -121,13 +122,13 @@ void SettingsDlgTest::showsStoredValues_data()
     QTest::addColumn<QVariantList>("values"); // rules, level, first_move, second_player
     QTest::addColumn<QStringList>("shown");
     QTest::newRow("all first") << QVariantList{0, 0, 0, 0}
-                               << QStringList{"Russian", "Beginner", "1st player", "Computer"};
+                               << QStringList{"Russian", "Beginner", "You", "Computer"};
     QTest::newRow("all last") << QVariantList{1, 6, 1, 1}
-                              << QStringList{"English", "Grandmaster", "2nd player", "Human"};
+                              << QStringList{"English", "Grandmaster", "Second player", "Human"};
     QTest::newRow("middle level") << QVariantList{0, 3, 1, 0}
-                                  << QStringList{"Russian", "Good", "2nd player", "Computer"};
+                                  << QStringList{"Russian", "Good", "Computer", "Computer"};
     QTest::newRow("not numbers") << QVariantList{"x", "abc", "?", "no"}
-                                 << QStringList{"Russian", "Beginner", "1st player", "Computer"};
+                                 << QStringList{"Russian", "Beginner", "You", "Computer"};
     QTest::newRow("outside the lists") << QVariantList{2, 9, -1, 7} << QStringList{"", "", "", ""};
 }
 
@@ -236,6 +237,24 @@ void SettingsDlgTest::keysOnListsMoveFocusAndOpen()
     QTest::keyClick(list("cbLevel"), Qt::Key_Return);
     QTRY_VERIFY(list("cbLevel")->view()->isVisible());
     list("cbLevel")->hidePopup();
+}
+
+// The second entry of "First move" names who plays side 2, as the status line does, and follows
+// the second-player list as it changes; the choice itself stays.
+void SettingsDlgTest::firstMoveNamesFollowTheSecondPlayer()
+{
+    m_settings->setValue(QStringLiteral("first_move"), 1);
+    openDialog();
+    const auto names = [&] {
+        return QStringList{list("cbFirstMove")->itemText(0), list("cbFirstMove")->itemText(1)};
+    };
+    QCOMPARE(names(), (QStringList{"You", "Computer"}));
+    list("cbSecondPlayer")->setCurrentIndex(1);
+    QCOMPARE(names(), (QStringList{"You", "Second player"}));
+    QCOMPARE(list("cbFirstMove")->currentText(), QStringLiteral("Second player"));
+    list("cbSecondPlayer")->setCurrentIndex(0);
+    QCOMPARE(names(), (QStringList{"You", "Computer"}));
+    QCOMPARE(list("cbFirstMove")->currentIndex(), 1);
 }
 
 QTEST_MAIN(SettingsDlgTest)

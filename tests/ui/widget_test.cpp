@@ -50,6 +50,8 @@ constexpr int FOCUS_FRAME_WIDTH = 3;
 // The reader's screen and the program's font.
 const QSize READER_SCREEN(600, 800);
 constexpr int READER_FONT_PIXELS = 25;
+// What truncating the cell size and the layout's rounding may leave more on one side of the board.
+constexpr int CENTRING_SLACK = 8;
 
 QString settingsPath()
 {
@@ -242,6 +244,7 @@ private slots:
     void pageKeysReachWindowFromAnyChild();
     void returnOnButtonPressesIt();
     void sixButtonsFitTheReadersScreen();
+    void longStatusTextsWrapWithoutMovingTheBoard();
     void hintAndMovesButtons();
 
     void undoTakesBackMoveAndReply();
@@ -725,6 +728,45 @@ void WidgetTest::sixButtonsFitTheReadersScreen()
         }
     }
     QVERIFY(button("btnHint")->y() > button("btnNew")->geometry().bottom());
+}
+
+// On the reader's screen a status text too long for one line wraps to the second line the status
+// line keeps for it: the window stays as wide as the screen and the board does not move. The
+// board's squares are centred across the window.
+void WidgetTest::longStatusTextsWrapWithoutMovingTheBoard()
+{
+    const QFont font = QApplication::font();
+    QFont readers = font;
+    readers.setPixelSize(READER_FONT_PIXELS);
+    QApplication::setFont(readers);
+    m_window = std::make_unique<Widget>();
+    m_window->resize(READER_SCREEN);
+    showActive();
+    QApplication::setFont(font);
+    auto* status = m_window->findChild<QLabel*>(QStringLiteral("lblStatus"));
+    const QRect boardBefore = board()->geometry();
+    const QRect statusBefore = status->geometry();
+    // The Russian balance draw, once 647 pixels wide, and a text of two whole lines.
+    const QString texts[] = {
+        QString::fromUtf8("Ничья: соотношение сил не менялось 30 ходов"),
+        QStringLiteral("Draw: the balance did not change for 60 moves and more and more words")};
+    for (const QString& text : texts) {
+        status->setText(text);
+        m_window->layout()->activate();
+        QApplication::processEvents();
+        QCOMPARE(m_window->size(), READER_SCREEN);
+        QVERIFY(m_window->minimumSizeHint().width() <= READER_SCREEN.width());
+        QCOMPARE(board()->geometry(), boardBefore);
+        QCOMPARE(status->geometry(), statusBefore);
+        QVERIFY2(status->heightForWidth(status->width()) <= status->height(), qPrintable(text));
+    }
+
+    const QRect first = board()->rectFromPos(QPoint(0, 0));
+    const QRect last = board()->rectFromPos(QPoint(7, 0));
+    const int left = board()->x() + first.left();
+    const int right = m_window->width() - (board()->x() + last.right() + 1);
+    QVERIFY2(qAbs(left - right) <= CENTRING_SLACK,
+             qPrintable(QStringLiteral("%1 left, %2 right").arg(left).arg(right)));
 }
 
 // "Hint" shows the hint and leaves the focus on the board, where Return plays it. "Moves" lists
