@@ -6,6 +6,7 @@
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPushButton>
 #include <QString>
 
 #include <utility>
@@ -183,6 +184,12 @@ void QtBoard::continueGame(GameRecord game, bool secondHumanPlays)
     view.set_checkers();
     keepGame();
     refreshStatus();
+}
+
+void QtBoard::playFrom(GameRecord game)
+{
+    m_gameDate = SavedGame::today();
+    continueGame(std::move(game), false);
 }
 
 bool QtBoard::keepGameIn(const std::string& path)
@@ -717,5 +724,10 @@ void QtBoard::gameOverSlot()
     // The status line shows the end over a failed save; the box tells that the game was not added.
     if (m_archive && m_archive->failed())
         box.setText(box.text() + QLatin1Char('\n') + tr("The game could not be saved"));
+    box.setDefaultButton(box.addButton(QMessageBox::Ok));
+    box.setEscapeButton(QMessageBox::Ok);
+    const QAbstractButton* const review = box.addButton(tr("Review"), QMessageBox::ActionRole);
     box.exec();
+    if (box.clickedButton() == review)
+        emit reviewRequested();
 }

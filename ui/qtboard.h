@@ -45,6 +45,9 @@ public:
     // `secondHuman` to match it and schedules the computer's reply when the computer is to move.
     // Does not repaint.
     void continueGame(GameRecord game, bool secondHuman);
+    // A new game against the computer from `game`'s position, begun today, the person playing
+    // side 1; the game in progress is left as a new game leaves it. Does not repaint.
+    void playFrom(GameRecord game);
     // Keeps the game in the PDN file at `path` from now on, after every move, undo and new game,
     // and every game played in games.pdn beside it (GameArchive). Resumes the unfinished game of
     // the board's rule set kept there and gives true; gives false, and leaves the game as it is,
@@ -81,6 +84,8 @@ signals:
     void compMoveSignal();
     // The status line's text has changed.
     void statusChanged(const QString& text);
+    // "Review" was chosen in the game-over box: the finished game is to be replayed.
+    void reviewRequested();
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;

@@ -11,6 +11,7 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
+#include <QTranslator>
 
 #include <functional>
 #include <iterator>
@@ -243,7 +244,8 @@ private slots:
     void escapeDownWhileGameOverBoxOpensKeepsGame();
     void pageKeysReachWindowFromAnyChild();
     void returnOnButtonPressesIt();
-    void sixButtonsFitTheReadersScreen();
+    void buttonsFitTheReadersScreen_data();
+    void buttonsFitTheReadersScreen();
     void longStatusTextsWrapWithoutMovingTheBoard();
     void hintAndMovesButtons();
 
@@ -353,17 +355,17 @@ void WidgetTest::startsWithFormAndFocus()
              QStringLiteral("Game type:"));
     QCOMPARE(m_window->findChild<QLabel*>(QStringLiteral("label_2"))->text(),
              QStringLiteral("Level:"));
-    const char* const names[] = {"btnNew",  "btnUndo",  "btnSettings",
-                                 "btnHint", "btnMoves", "btnClose"};
-    const char* const texts[] = {"New", "Undo", "Settings", "Hint", "Moves", "Close"};
+    const char* const names[] = {"btnNew",   "btnUndo",     "btnHint", "btnMoves",
+                                 "btnGames", "btnSettings", "btnClose"};
+    const char* const texts[] = {"New", "Undo", "Hint", "Moves", "Games", "Settings", "Close"};
     for (std::size_t i = 0; i < std::size(names); ++i)
         QCOMPARE(button(names[i])->text(), QLatin1String(texts[i]));
     QVERIFY(board()->hasFocus());
     QCOMPARE(board()->minimumSize(), QSize(100, 100));
-    // Tab moves through the six buttons only, never to the name fields.
+    // Tab moves through the buttons only, never to the name fields.
     button("btnNew")->setFocus();
     for (const char* name :
-         {"btnUndo", "btnSettings", "btnHint", "btnMoves", "btnClose", "btnNew"}) {
+         {"btnUndo", "btnHint", "btnMoves", "btnGames", "btnSettings", "btnClose", "btnNew"}) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         QCOMPARE(QApplication::focusWidget(), button(name));
     }
@@ -493,8 +495,8 @@ void WidgetTest::focusedButtonShowsFrame()
 {
     m_window = std::make_unique<Widget>();
     showActive();
-    const char* const names[] = {"btnNew",  "btnUndo",  "btnSettings",
-                                 "btnHint", "btnMoves", "btnClose"};
+    const char* const names[] = {"btnNew",   "btnUndo",     "btnHint", "btnMoves",
+                                 "btnGames", "btnSettings", "btnClose"};
     constexpr int NONE = -1;
     constexpr int SEVERAL = -2;
     // The index of the one button framed on the screen.
@@ -702,10 +704,25 @@ void WidgetTest::returnOnButtonPressesIt()
     QVERIFY(board()->hasFocus());
 }
 
-// Full screen on the 600 x 800 reader with the program's 25-pixel font, every button shows its
-// whole text, in two rows of three inside the window.
-void WidgetTest::sixButtonsFitTheReadersScreen()
+void WidgetTest::buttonsFitTheReadersScreen_data()
 {
+    QTest::addColumn<bool>("russian");
+    QTest::newRow("English") << false;
+    QTest::newRow("Russian") << true;
+}
+
+// Full screen on the 600 x 800 reader with the program's 25-pixel font, every button shows its
+// whole text, in English and in Russian, in three rows of three places inside the window (two
+// kept for more commands; four in a row leave the Russian names no room).
+void WidgetTest::buttonsFitTheReadersScreen()
+{
+    QFETCH(bool, russian);
+    QTranslator translator;
+    if (russian) {
+        QVERIFY(
+            translator.load(QStringLiteral("checkers_ru"), QCoreApplication::applicationDirPath()));
+        QCoreApplication::installTranslator(&translator);
+    }
     const QFont font = QApplication::font();
     QFont readers = font;
     readers.setPixelSize(READER_FONT_PIXELS);
@@ -714,20 +731,29 @@ void WidgetTest::sixButtonsFitTheReadersScreen()
     m_window->resize(READER_SCREEN);
     showActive();
     QApplication::setFont(font);
+    QCoreApplication::removeTranslator(&translator);
     QCOMPARE(m_window->size(), READER_SCREEN);
-    const char* const rows[][3] = {{"btnNew", "btnUndo", "btnSettings"},
-                                   {"btnHint", "btnMoves", "btnClose"}};
+    const char* const rows[][3] = {{"btnNew", "btnUndo", "btnHint"},
+                                   {"btnMoves", "btnGames", "btnSettings"}};
+    // Every place is as wide (to the layout's rounding), so a button added in a free place has
+    // the room of the others.
+    const int place = button("btnNew")->width();
     for (const auto& row : rows) {
         for (const char* name : row) {
             const QPushButton* b = button(name);
             QCOMPARE(b->fontInfo().pixelSize(), READER_FONT_PIXELS);
             QVERIFY2(b->width() >= b->sizeHint().width(), name);
-            QVERIFY2(b->width() > b->fontMetrics().boundingRect(b->text()).width(), name);
+            QVERIFY2(place > b->fontMetrics().boundingRect(b->text()).width(), name);
             QVERIFY2(m_window->rect().contains(b->geometry()), name);
             QCOMPARE(b->y(), button(row[0])->y());
+            QVERIFY2(qAbs(b->width() - place) <= 1, name); // the layout rounds
         }
     }
-    QVERIFY(button("btnHint")->y() > button("btnNew")->geometry().bottom());
+    QVERIFY(button("btnMoves")->y() > button("btnNew")->geometry().bottom());
+    QVERIFY(button("btnClose")->y() > button("btnMoves")->geometry().bottom());
+    QCOMPARE(button("btnClose")->x(), button("btnSettings")->x());
+    QVERIFY(m_window->rect().contains(button("btnClose")->geometry()));
+    QVERIFY(!russian || button("btnGames")->text() != QLatin1String("Games"));
 }
 
 // On the reader's screen a status text too long for one line wraps to the second line the status
@@ -971,7 +997,7 @@ void WidgetTest::resumesTheKeptGame()
     const std::vector<std::string> undoSteps = before->engine->undo_list;
     const GameMove last = *before->record.lastMove();
     const QString status = m_window->findChild<QLabel*>(QStringLiteral("lblStatus"))->text();
-    board()->cursor = QPoint(3, 5); // where a new window's cursor starts
+    board()->cursor = QPoint(2, 5); // where a new window's cursor starts
     const QImage screen = board()->grab().toImage();
     m_window.reset();
 
