@@ -6,6 +6,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListView>
 #include <QListWidget>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -21,6 +22,7 @@
 #include "engine/position.h"
 #include "game/movelist.h"
 #include "qtboard.h"
+#include "replaydlg.h"
 #include "rules/echeckers.h"
 #include "rules/rcheckers.h"
 #include "tests/support/positions.h"
@@ -53,6 +55,10 @@ const QSize READER_SCREEN(600, 800);
 constexpr int READER_FONT_PIXELS = 25;
 // What truncating the cell size and the layout's rounding may leave more on one side of the board.
 constexpr int CENTRING_SLACK = 8;
+
+// Three moves each, read back from games.pdn.
+const char OPENING_GAME[] = "[Event \"Game\"]\n[GameType \"25\"]\n"
+                            "1. c3-d4 f6-g5 2. b2-c3 g7-f6 3. a1-b2 h8-g7 *\n\n";
 
 QString settingsPath()
 {
@@ -248,6 +254,9 @@ private slots:
     void buttonsFitTheReadersScreen();
     void longStatusTextsWrapWithoutMovingTheBoard();
     void hintAndMovesButtons();
+    void gamesReplayLeavesTheGameAsItWas();
+    void playFromHereSetsThePreviousGameAside();
+    void reviewOpensTheFinishedGameAtItsEnd();
 
     void undoTakesBackMoveAndReply();
     void undoOnFreshGameOnlyFocuses();
@@ -793,6 +802,101 @@ void WidgetTest::longStatusTextsWrapWithoutMovingTheBoard()
     const int right = m_window->width() - (board()->x() + last.right() + 1);
     QVERIFY2(qAbs(left - right) <= CENTRING_SLACK,
              qPrintable(QStringLiteral("%1 left, %2 right").arg(left).arg(right)));
+}
+
+// A game of games.pdn opened from "Games" and stepped through: the game in progress keeps its
+// moves, and the reply its person's move is owed comes once the replay is left with Escape.
+void WidgetTest::gamesReplayLeavesTheGameAsItWas()
+{
+    writeFile(archivePath(), QByteArray(OPENING_GAME));
+    m_window = std::make_unique<Widget>();
+    showActive();
+    playMove();
+    const std::vector<GameMove> moves = board()->record.moves();
+    const std::string kept = fileContents(gamePath()).toStdString();
+
+    QString replayStatus;
+    std::unique_ptr<ModalHandler> replay;
+    ModalHandler games([&](QDialog* list) {
+        replay = std::make_unique<ModalHandler>([&](QDialog* dialog) {
+            QTest::keyClick(dialog, Qt::Key_Right);
+            replayStatus = static_cast<ReplayDlg*>(dialog)->statusText();
+            QTest::keyClick(dialog, Qt::Key_Escape);
+        });
+        QTest::keyClick(list->findChild<QListView*>(), Qt::Key_Return);
+    });
+    button("btnGames")->setFocus();
+    QTest::keyClick(button("btnGames"), Qt::Key_Return);
+    QTRY_VERIFY(replay && replay->handled());
+    QTRY_VERIFY(!QApplication::activeModalWidget());
+    QCOMPARE(replayStatus, QStringLiteral("Move 1 of 6: 1. c3-d4"));
+    QCOMPARE(board()->record.moves().size(), moves.size());
+    QCOMPARE(fileContents(gamePath()).toStdString(), kept);
+    QTRY_VERIFY_WITH_TIMEOUT(!board()->replyPending(), REPLY_WAIT_MS);
+    QCOMPARE(board()->record.moves().size(), moves.size() + 1);
+    QCOMPARE(board()->record.moves().front().to, moves.front().to);
+    QVERIFY(focusReturnsToBoard());
+}
+
+// "Play from here" starts a game from the position shown, the person playing the side to move
+// against the computer; the game that was in progress is added to games.pdn as New adds it.
+void WidgetTest::playFromHereSetsThePreviousGameAside()
+{
+    writeFile(archivePath(), QByteArray(OPENING_GAME));
+    m_window = std::make_unique<Widget>();
+    showActive();
+    playMoveAndReply();
+
+    std::unique_ptr<ModalHandler> replay;
+    ModalHandler games([&](QDialog* list) {
+        replay = std::make_unique<ModalHandler>([](QDialog* dialog) {
+            QTest::keyClick(dialog, Qt::Key_Right);
+            QTest::keyClick(dialog, Qt::Key_P);
+        });
+        QTest::keyClick(list->findChild<QListView*>(), Qt::Key_Return);
+    });
+    button("btnGames")->click();
+    QTRY_VERIFY(replay && replay->handled());
+    QTRY_VERIFY(!QApplication::activeModalWidget());
+    // Black to move after 1. c3-d4: the person plays Black, at the bottom, and moves first.
+    QCOMPARE(board()->record.side1Colour(), Colour::Black);
+    QVERIFY(board()->record.moves().empty());
+    QCOMPARE(board()->record.sideToMove(), 1);
+    QVERIFY(!board()->replyPending());
+    QCOMPARE(fileContents(archivePath()).count("[Event"), 2);
+}
+
+// "Review" in the game-over box replays the game just finished from its last move.
+void WidgetTest::reviewOpensTheFinishedGameAtItsEnd()
+{
+    // English rules: side 1's only man steps from 22 to 18, where side 2's man on 14 must take
+    // it, and the reply ends the game.
+    writeSettingsFile({QStringLiteral("rules=1")});
+    m_window = std::make_unique<Widget>();
+    showActive();
+    ECheckers reader;
+    QVERIFY(reader.fromString(positions::text({{22, MAN1}, {14, MAN2}})));
+    board()->continueGame(GameRecord(ECheckers::RULES_CODE, Colour::Black, positionOf(reader), 1),
+                          false);
+    QString replayStatus;
+    std::unique_ptr<ModalHandler> replay;
+    ModalHandler box([&](QDialog* dialog) {
+        replay = std::make_unique<ModalHandler>([&](QDialog* shown) {
+            replayStatus = static_cast<ReplayDlg*>(shown)->statusText();
+            QTest::keyClick(shown, Qt::Key_Escape);
+        });
+        for (QAbstractButton* choice : dialog->findChildren<QAbstractButton*>()) {
+            if (choice->text() == QLatin1String("Review"))
+                choice->click();
+        }
+    });
+    chooseCell(board(), cellOf(22));
+    chooseCell(board(), cellOf(18));
+    QTRY_VERIFY_WITH_TIMEOUT(replay && replay->handled(), REPLY_WAIT_MS);
+    QTRY_VERIFY(!QApplication::activeModalWidget());
+    QVERIFY(board()->gameOver);
+    QVERIFY2(replayStatus.startsWith(QStringLiteral("Move 2 of 2: 1... ")),
+             qPrintable(replayStatus));
 }
 
 // "Hint" shows the hint and leaves the focus on the board, where Return plays it. "Moves" lists
