@@ -39,10 +39,15 @@ void AnalysisRunner::start(const Analysis::Request& request)
     const unsigned generation = m_generation;
     const Analyser::Limits limits = m_limits;
     std::shared_ptr<std::atomic<bool>> stop = m_stop;
-    m_thread = std::thread([this, generation, limits, request, stop] {
-        const std::unique_ptr<Checkers> engine = ruleset::makeEngine(request.rules);
-        if (!engine)
-            return;
+    if (!m_engine || m_engine->type() != request.rules)
+        m_engine = ruleset::makeEngine(request.rules);
+    if (!m_engine) {
+        m_running = false;
+        return;
+    }
+    Checkers* const engine = m_engine.get();
+    // The thread before has been joined: the engine is this search's alone.
+    m_thread = std::thread([this, generation, limits, request, stop, engine] {
         const Analysis::Found result = Analyser::search(*engine, request, limits, stop.get());
         if (stop->load())
             return;

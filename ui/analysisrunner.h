@@ -9,8 +9,9 @@
 #include "game/analyser.h"
 #include "game/analysis.h"
 
-// Runs the searches of an analysis off the GUI thread, one position at a time, each on an engine
-// of its own: start() hands out the next position of the analysis, and found() brings what the
+class Checkers;
+// Runs the searches of an analysis off the GUI thread, one position at a time, on an engine of
+// its own: start() hands out the next position of the analysis, and found() brings what the
 // search found back to the GUI thread, where it is fed. cancel() ends the search under way and
 // makes sure nothing it finds is ever delivered. The one place where the replay's searches meet a
 // thread: a worker shared with the play board can take its place behind the same calls.
@@ -38,6 +39,9 @@ private:
     void join();
 
     Analyser::Limits m_limits;
+    // The engine of the searches, kept from one position to the next so that its search tables
+    // are made once per analysis; used by one search at a time, on its thread.
+    std::unique_ptr<Checkers> m_engine;
     std::thread m_thread;
     // Set by cancel() for the search it ends; each search has its own, so that a new search is
     // never stopped by the flag of an old one.

@@ -12,7 +12,6 @@
 
 #include "analysisrunner.h"
 #include "movesdlg.h"
-#include "tarqkeyeventfilter.h"
 
 namespace
 {
@@ -71,7 +70,6 @@ ReplayDlg::ReplayDlg(QWidget* parent, GameRecord game, std::size_t ply,
     m_runner = new AnalysisRunner(this);
     connect(m_runner, &AnalysisRunner::found, this, &ReplayDlg::onFound);
 
-    TarqKeyEventFilter::install(this);
     m_view->installEventFilter(this);
     setFocusPolicy(Qt::StrongFocus);
     setFocus(Qt::OtherFocusReason);
