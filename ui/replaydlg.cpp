@@ -1,5 +1,6 @@
 #include "replaydlg.h"
 
+#include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -19,7 +20,20 @@ namespace
 // As the main window's: the status line keeps two lines' height, so that the board never moves;
 // the analysis has a line of its own below it.
 constexpr int STATUS_LINES = 2;
+constexpr int SCREEN_WIDTH = 600;
 const char STYLE[] = "QDialog { background: white; }";
+
+// The height of the status line's lines, measured as a label lays out wrapped text across the
+// screen, which may space lines apart more than the font's line spacing says.
+int statusHeight(const QFontMetrics& metrics)
+{
+    QString lines = QStringLiteral("X");
+    for (int line = 1; line < STATUS_LINES; ++line)
+        lines += QStringLiteral("\nX");
+    return metrics
+        .boundingRect(QRect(0, 0, SCREEN_WIDTH, 0), Qt::AlignCenter | Qt::TextWordWrap, lines)
+        .height();
+}
 
 QString fromStd(const std::string& text)
 {
@@ -39,9 +53,7 @@ ReplayDlg::ReplayDlg(QWidget* parent, GameRecord game, std::size_t ply,
     m_status = new QLabel(this);
     m_status->setAlignment(Qt::AlignCenter);
     m_status->setWordWrap(true);
-    const QString lines = QStringList(STATUS_LINES, QStringLiteral("X")).join(QLatin1Char('\n'));
-    m_status->setFixedHeight(m_status->fontMetrics().boundingRect(QRect(), 0, lines).height() +
-                             2 * m_status->margin());
+    m_status->setFixedHeight(statusHeight(m_status->fontMetrics()) + 2 * m_status->margin());
     m_progressLine = new QLabel(this);
     m_progressLine->setAlignment(Qt::AlignCenter);
     m_progressLine->setFixedHeight(m_progressLine->fontMetrics().height());
