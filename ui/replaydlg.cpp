@@ -134,7 +134,6 @@ void ReplayDlg::refresh()
         m_status->setText(text);
     if (m_progressLine->text() != m_progress)
         m_progressLine->setText(m_progress);
-    m_view->update();
 }
 
 bool ReplayDlg::handleKey(const QKeyEvent& event)
@@ -183,8 +182,11 @@ bool ReplayDlg::handleKey(const QKeyEvent& event)
     default:
         return false;
     }
-    if (stepped)
+    if (stepped) {
+        // Only a step changes the board: the analysis's progress repaints its line alone.
+        m_view->update();
         refresh();
+    }
     return true;
 }
 

@@ -58,7 +58,7 @@ private:
     bool handleKey(const QKeyEvent& event);
     void cancelAnalysis();
     void searchNext();
-    // Repaints the board and rewrites the status line after a step.
+    // Rewrites the status line and the analysis's line where their texts have changed.
     void refresh();
 
     Replay m_replay;

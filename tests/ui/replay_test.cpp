@@ -48,6 +48,22 @@ int greyLevel(const QImage& image, const QPoint& pixel)
     return qGray(image.pixel(pixel)) * GREY_LEVELS / 256;
 }
 
+// Counts the paints of a widget: the panel refreshes what is painted.
+class PaintCounter : public QObject
+{
+public:
+    explicit PaintCounter(QWidget* widget) { widget->installEventFilter(this); }
+    int paints = 0;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint)
+            ++paints;
+        return QObject::eventFilter(watched, event);
+    }
+};
+
 } // namespace
 
 class ReplayTest : public QObject
@@ -177,12 +193,18 @@ void ReplayTest::analysisMarksTheBlunder()
     ReplayDlg dialog(nullptr, gameOf(BLUNDER), 0, {});
     dialog.setAnalysisLimits(FIXED_DEPTH);
     dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    QApplication::processEvents();
+    PaintCounter board(dialog.findChild<ReplayView*>());
     QTest::keyClick(&dialog, Qt::Key_A);
     const Analysis* analysis = dialog.replay().analysis();
     QVERIFY(analysis);
     QVERIFY(dialog.statusText().endsWith(
         QStringLiteral("\nAnalysing 1 of %1").arg(qulonglong(analysis->total()))));
     QTRY_VERIFY_WITH_TIMEOUT(dialog.statusText().endsWith("\nAnalysis done"), ANALYSIS_WAIT_MS);
+    // The progress changed its line alone: the board was not painted again.
+    QApplication::processEvents();
+    QCOMPARE(board.paints, 0);
 
     QTest::keyClick(&dialog, Qt::Key_N);
     QCOMPARE(dialog.statusText(),
