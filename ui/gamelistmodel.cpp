@@ -19,6 +19,12 @@ QString fromStd(const std::string& text)
     return QString::fromStdString(text);
 }
 
+// A player the game does not name shows as PDN writes an unknown value.
+QString playerName(const std::string& name)
+{
+    return name.empty() ? QStringLiteral("?") : fromStd(name);
+}
+
 } // namespace
 
 GameListModel::GameListModel(QObject* parent, GameList list, std::string archive)
@@ -53,7 +59,7 @@ QVariant GameListModel::data(const QModelIndex& index, int role) const
     if (!entry.readable())
         second = tr("Cannot be replayed: %1").arg(fromStd(entry.problem));
     else
-        second = tr("%1 – %2").arg(fromStd(entry.white), fromStd(entry.black));
+        second = tr("%1 – %2").arg(playerName(entry.white), playerName(entry.black));
     // The games of a collection say which file they come from.
     const std::string& file = m_list.files().at(entry.file);
     if (file != m_archive)

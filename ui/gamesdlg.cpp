@@ -1,6 +1,8 @@
 #include "gamesdlg.h"
 
 #include <QKeyEvent>
+#include <QLayout>
+#include <QShowEvent>
 
 #include <algorithm>
 #include <utility>
@@ -53,6 +55,22 @@ int GamesDlg::rowsPerPage() const
     if (rowHeight <= 0)
         return 1;
     return std::max(1, lstGames->viewport()->height() / rowHeight);
+}
+
+void GamesDlg::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    // The list knows its height only once it is laid out for the screen; scrolled by rows, a
+    // view a part-row taller than its whole rows shows its last row cut, so it gives that
+    // part-row up to the space above the button.
+    const int rowHeight = lstGames->sizeHintForRow(0);
+    if (rowHeight <= 0)
+        return;
+    const int partRow = lstGames->viewport()->height() % rowHeight;
+    if (partRow == 0)
+        return;
+    lstGames->setFixedHeight(lstGames->height() - partRow);
+    layout()->activate();
 }
 
 bool GamesDlg::move(int key)

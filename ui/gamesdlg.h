@@ -11,12 +11,13 @@
 
 class GameListModel;
 class QKeyEvent;
+class QShowEvent;
 
 // The games a player can look back at, newest first, then those of the collections, two lines a
-// game; the row with the focus is framed in 3 pixels of black. Up and Down move by a row,
-// PageUp and PageDown by a page, Home and End to the first and the last game; Return opens the
-// game (a game that cannot be replayed says why, and stays listed), Escape closes. The keys pass
-// the device key filter as the moves dialog's do.
+// game, every row in view whole; the row with the focus is framed in 3 pixels of black. Up and Down
+// move by a row, PageUp and PageDown by a page, Home and End to the first and the last game; Return
+// opens the game (a game that cannot be replayed says why, and stays listed), Escape closes. The
+// keys pass the device key filter as the moves dialog's do.
 class GamesDlg : public QDialog, private Ui::GamesDlg
 {
     Q_OBJECT
@@ -34,6 +35,7 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:

@@ -112,6 +112,8 @@ void ReplayTest::listKeysMoveTheFramedRow()
     QVERIFY(list->hasFocus());
     const int page = dialog->rowsPerPage();
     QVERIFY(page > 1 && page < GAMES);
+    // Every row in view is whole.
+    QCOMPARE(list->viewport()->height() % list->sizeHintForRow(0), 0);
 
     struct Step {
         Qt::Key key;
