@@ -3,6 +3,7 @@
 #include <QKeyEvent>
 #include <QLayout>
 #include <QShowEvent>
+#include <QStringList>
 
 #include <algorithm>
 #include <utility>
@@ -32,12 +33,15 @@ GamesDlg::GamesDlg(QWidget* parent, GameList list, const std::string& archive) :
         TarqKeyEventFilter::install(control);
     lstGames->installEventFilter(this);
     setStyleSheet(QLatin1String(STYLE));
+    // Under the list: that there is nothing to list, and every file that could not be read.
+    QStringList notes;
     if (m_model->rowCount() == 0)
-        lblStatus->setText(tr("No games yet: every game played is kept here"));
+        notes << tr("No games yet: every game played is kept here");
     else
         lstGames->setCurrentIndex(m_model->index(0));
     for (const std::string& problem : m_model->list().problems())
-        lblStatus->setText(lblStatus->text() + QString::fromStdString(problem) + QLatin1Char('\n'));
+        notes << QString::fromStdString(problem);
+    lblStatus->setText(notes.join(QLatin1Char('\n')));
     lstGames->setFocus(Qt::OtherFocusReason);
     if (parent)
         setGeometry(parent->window()->geometry());

@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFontMetrics>
 #include <QImage>
+#include <QLabel>
 #include <QListView>
 #include <QTemporaryDir>
 #include <QTest>
@@ -73,6 +74,7 @@ class ReplayTest : public QObject
 private slots:
     void listKeysMoveTheFramedRow();
     void unreplayableGameSaysWhyAndStays();
+    void emptyListSaysSo();
     void stepsStopAtTheEnds();
     void analysisMarksTheBlunder();
     void escapeCancelsTheAnalysisThenLeaves();
@@ -161,6 +163,22 @@ void ReplayTest::unreplayableGameSaysWhyAndStays()
     QCOMPARE(dialog->result(), int(QDialog::Accepted));
     QVERIFY(dialog->chosen());
     QCOMPARE(dialog->chosen()->record.moves().size(), std::size_t(6));
+}
+
+// No games.pdn yet: the list says so, and its keys do nothing.
+void ReplayTest::emptyListSaysSo()
+{
+    QTemporaryDir dir;
+    const std::string missing = QFile::encodeName(dir.filePath("games.pdn")).toStdString();
+    GamesDlg dialog(nullptr, GameList::build(missing, ""), missing);
+    dialog.show();
+    auto* list = dialog.findChild<QListView*>(QStringLiteral("lstGames"));
+    for (Qt::Key key : {Qt::Key_Down, Qt::Key_End, Qt::Key_PageUp, Qt::Key_Return})
+        QTest::keyClick(list, key);
+    QCOMPARE(dialog.currentRow(), -1);
+    QVERIFY(dialog.isVisible());
+    QCOMPARE(dialog.findChild<QLabel*>(QStringLiteral("lblStatus"))->text(),
+             QStringLiteral("No games yet: every game played is kept here"));
 }
 
 void ReplayTest::stepsStopAtTheEnds()
