@@ -2,8 +2,10 @@
 // line; a bad call prints one line on standard error and exits with status 2. `pdn` reports each
 // game cut short in one line on standard error, reads on, and then exits with status 1.
 
+#include "analysecommand.h"
 #include "benchmark.h"
 #include "commandline.h"
+#include "gamescommand.h"
 #include "hintbench.h"
 #include "match.h"
 #include "openings.h"
@@ -382,7 +384,8 @@ int main(int argc, char** argv)
 {
     if (argc < 2)
         return usageError(
-            "no command: give perft, moves, search, bench, hint, match, openings or pdn FILE");
+            "no command: give perft, moves, search, bench, hint, match, openings, pdn FILE, "
+            "games FILE or analyse FILE");
     const std::string command = argv[1];
     const std::vector<std::string> words(argv + 2, argv + argc);
     if (command == "perft")
@@ -401,5 +404,9 @@ int main(int argc, char** argv)
         return openings(words);
     if (command == "hint")
         return HintBench::command(words);
+    if (command == "games")
+        return GamesCommand::command(words);
+    if (command == "analyse")
+        return AnalyseCommand::command(words);
     return usageError("unknown command '" + command + "'");
 }

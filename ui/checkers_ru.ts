@@ -39,6 +39,56 @@
         <source>Moves</source>
         <translation>Ходы</translation>
     </message>
+    <message>
+        <source>Games</source>
+        <translation>Партии</translation>
+    </message>
+</context>
+<context>
+    <name>GameListModel</name>
+    <message>
+        <source>unknown rules</source>
+        <translation>правила неизвестны</translation>
+    </message>
+    <message>
+        <source>no date</source>
+        <translation>без даты</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n moves</source>
+        <translation>
+            <numerusform>%n ход</numerusform>
+            <numerusform>%n хода</numerusform>
+            <numerusform>%n ходов</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Cannot be replayed: %1</source>
+        <translation>Не воспроизвести: %1</translation>
+    </message>
+    <message>
+        <source>%1 – %2</source>
+        <translation>%1 – %2</translation>
+    </message>
+</context>
+<context>
+    <name>GamesDlg</name>
+    <message>
+        <source>Games</source>
+        <translation>Партии</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Закрыть</translation>
+    </message>
+    <message>
+        <source>No games yet: every game played is kept here</source>
+        <translation>Партий пока нет: здесь хранится каждая сыгранная</translation>
+    </message>
+    <message>
+        <source>This game cannot be replayed: %1</source>
+        <translation>Эту партию не воспроизвести: %1</translation>
+    </message>
 </context>
 <context>
     <name>MovesDlg</name>
@@ -67,6 +117,61 @@
     <message>
         <source>The game could not be saved</source>
         <translation>Партию не удалось сохранить</translation>
+    </message>
+    <message>
+        <source>Review</source>
+        <translation>Разбор</translation>
+    </message>
+</context>
+<context>
+    <name>ReplayDlg</name>
+    <message>
+        <source>Replay</source>
+        <translation>Просмотр</translation>
+    </message>
+    <message>
+        <source>Analyse</source>
+        <translation>Анализ</translation>
+    </message>
+    <message>
+        <source>Play from here</source>
+        <translation>Играть отсюда</translation>
+    </message>
+    <message>
+        <source>Moves</source>
+        <translation>Ходы</translation>
+    </message>
+    <message>
+        <source>Back</source>
+        <translation>Назад</translation>
+    </message>
+    <message>
+        <source>Move %1 of %2</source>
+        <translation>Ход %1 из %2</translation>
+    </message>
+    <message>
+        <source>Move %1 of %2: %3</source>
+        <translation>Ход %1 из %2: %3</translation>
+    </message>
+    <message>
+        <source>%1 — better %2</source>
+        <translation>%1 — лучше %2</translation>
+    </message>
+    <message>
+        <source>Analysis done</source>
+        <translation>Анализ завершён</translation>
+    </message>
+    <message>
+        <source>Analysing %1 of %2</source>
+        <translation>Анализ: %1 из %2</translation>
+    </message>
+    <message>
+        <source>Analysis cancelled</source>
+        <translation>Анализ прерван</translation>
+    </message>
+    <message>
+        <source>The game is over in this position</source>
+        <translation>В этой позиции партия окончена</translation>
     </message>
 </context>
 <context>

@@ -7,6 +7,7 @@
 #include <QMetaObject>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPushButton>
 #include <QString>
 
 #include <algorithm>
@@ -196,6 +197,12 @@ void QtBoard::adoptRecordState()
         // reply is still owed.
         m_replyTimer.start(REPLY_DELAY_MS);
     }
+}
+
+void QtBoard::playFrom(GameRecord game)
+{
+    m_gameDate = SavedGame::today();
+    continueGame(std::move(game), false);
 }
 
 bool QtBoard::keepGameIn(const std::string& path)
@@ -859,5 +866,10 @@ void QtBoard::gameOverSlot()
     // The status line shows the end over a failed save; the box tells that the game was not added.
     if (m_archive && m_archive->failed())
         box.setText(box.text() + QLatin1Char('\n') + tr("The game could not be saved"));
+    box.setDefaultButton(box.addButton(QMessageBox::Ok));
+    box.setEscapeButton(QMessageBox::Ok);
+    const QAbstractButton* const review = box.addButton(tr("Review"), QMessageBox::ActionRole);
     box.exec();
+    if (box.clickedButton() == review)
+        emit reviewRequested();
 }

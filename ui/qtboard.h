@@ -48,6 +48,9 @@ public:
     // `secondHuman` to match it and schedules the computer's reply when the computer is to move.
     // Does not repaint.
     void continueGame(GameRecord game, bool secondHuman);
+    // A new game against the computer from `game`'s position, begun today, the person playing
+    // side 1; the game in progress is left as a new game leaves it. Does not repaint.
+    void playFrom(GameRecord game);
     // Keeps the game in the PDN file at `path` from now on, after every move, undo and new game,
     // and every game played in games.pdn beside it (GameArchive). Resumes the unfinished game of
     // the board's rule set kept there and gives true; gives false, and leaves the game as it is,
@@ -101,6 +104,8 @@ signals:
     void statusChanged(const QString& text);
     // The status line must be on the screen before the board goes on: it is to be painted now.
     void statusFlushRequested();
+    // "Review" was chosen in the game-over box: the finished game is to be replayed.
+    void reviewRequested();
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;

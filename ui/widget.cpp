@@ -8,8 +8,12 @@
 
 #include <iterator>
 
+#include "game/gamearchive.h"
+#include "game/gamelist.h"
 #include "game/movelist.h"
+#include "gamesdlg.h"
 #include "movesdlg.h"
+#include "replaydlg.h"
 #include "settingsdlg.h"
 #include "settingskeys.h"
 #include "statusline.h"
@@ -21,6 +25,8 @@ namespace
 
 const char SETTINGS_FILE[] = "/checkers.ini";
 const char GAME_FILE[] = "/checkers.pdn";
+// Where a reader's owner copies collections of games to look at.
+const char COLLECTIONS_FOLDER[] = "/games";
 const char FOCUS_STYLE[] = "QPushButton::focus { border: 3px solid black; }";
 // A held key repeats as a release and a press with the same time stamp, which may reach the
 // window apart: the release of Escape closes the window only when no such press follows this
@@ -59,7 +65,9 @@ Widget::Widget()
     if (!board->keepGameIn(QFile::encodeName(gameFile).toStdString()))
         board->newGame();
     lblStatus->setText(board->statusText());
-    for (QPushButton* button : {btnNew, btnUndo, btnSettings, btnHint, btnMoves, btnClose})
+    connect(board, &QtBoard::reviewRequested, this, &Widget::onReview, Qt::QueuedConnection);
+    for (QPushButton* button :
+         {btnNew, btnUndo, btnHint, btnMoves, btnGames, btnSettings, btnClose})
         TarqKeyEventFilter::install(button);
     // A style sheet set over the form's own one leaves the buttons polished by the old one, and
     // the focus border never shows; clearing it first makes the toolkit polish them afresh.
@@ -273,6 +281,47 @@ void Widget::onMoves()
     MovesDlg dialog(this, rows);
     dialog.exec();
     board->setFocus(Qt::MouseFocusReason);
+}
+
+std::string Widget::archivePath() const
+{
+    const QString gameFile = QCoreApplication::applicationDirPath() + QLatin1String(GAME_FILE);
+    return GameArchive::besideFile(QFile::encodeName(gameFile).toStdString());
+}
+
+void Widget::onGames()
+{
+    const std::string archive = archivePath();
+    const QString folder =
+        QCoreApplication::applicationDirPath() + QLatin1String(COLLECTIONS_FOLDER);
+    GamesDlg dialog(this, GameList::build(archive, QFile::encodeName(folder).toStdString()),
+                    archive);
+    if (dialog.exec() == QDialog::Accepted && dialog.chosen())
+        replay(dialog.chosen()->record, 0);
+    board->setFocus(Qt::MouseFocusReason);
+}
+
+void Widget::onReview()
+{
+    replay(board->record, board->record.moves().size());
+    board->setFocus(Qt::MouseFocusReason);
+}
+
+void Widget::replay(const GameRecord& game, std::size_t ply)
+{
+    const ReplayView::Pieces pieces{board->imgManWhite.get(), board->imgKingWhite.get(),
+                                    board->imgManBlack.get(), board->imgKingBlack.get()};
+    ReplayDlg dialog(this, game, ply, pieces);
+    if (dialog.exec() != QDialog::Accepted || !dialog.playFromHere())
+        return;
+    board->playFrom(*dialog.playFromHere());
+    // The game may be of the other rule set than the settings name: the window names its own.
+    for (unsigned int index = 0; index < std::size(g_rules); ++index) {
+        if (g_rules[index] == board->rules)
+            edGameType->setText(TextProvider::display(TextProvider::get_rules_text(index)));
+    }
+    edGameType->home(false);
+    board->update();
 }
 
 int Widget::storedIndex(const char* key, unsigned int count)

@@ -10,10 +10,12 @@
 class QKeyEvent;
 
 // The main window: the title, the names of the rule set and level in force, the board, the status
-// line and the buttons "New", "Undo", "Settings", "Hint", "Moves" and "Close", in two rows of
-// three that keep every text whole on a 600-pixel wide screen. It owns the settings file
-// checkers.ini beside the executable, hands the stored settings to the board, has the board keep
-// the game in checkers.pdn beside it (resuming an unfinished one) and carries the game commands.
+// line and the buttons "New", "Undo", "Hint", "Moves", "Games", "Settings" and "Close", in three
+// rows of three (room for one more command) that keep every text whole on a 600-pixel wide
+// screen in either language: four in a row leave the Russian names no room. It owns
+// the settings file checkers.ini beside the executable, hands the stored settings to the board, has
+// the board keep the game in checkers.pdn beside it (resuming an unfinished one) and carries the
+// game commands.
 class Widget : public QWidget, private Ui::Checkers
 {
     Q_OBJECT
@@ -59,11 +61,19 @@ private slots:
     void onHint();
     // Shows the moves of the game so far in a dialog.
     void onMoves();
+    // Lists the games played and collected; the one opened is replayed.
+    void onGames();
+    // Replays the game just finished from its last move.
+    void onReview();
 
 private:
     // The stored index under `key`, or 0 (stored back) when it is not below `count`.
     int storedIndex(const char* key, unsigned int count);
     void toggleFocus();
+    // Replays `game` from `ply`; "Play from here" there starts the new game on the board.
+    void replay(const GameRecord& game, std::size_t ply);
+    // The file of the games played, games.pdn beside the kept game.
+    std::string archivePath() const;
     // Raises and activates the window, unless it is hidden or a modal window is still open.
     void takeActivationBack();
     // Whether this press is a repeat of a held key: flagged so, or the press of a release/press

@@ -2,11 +2,12 @@
 # End-to-end test of the real game under Xvfb, driven with xdotool like the device's keys:
 # a move by cursor and Return with the computer's reply; Escape and a new start showing the same
 # game again; the settings dialog opened from its button and closed, accepted unchanged keeping
-# the game, and Escape ending the program with status 0 and checkers.ini and checkers.pdn beside
-# it; a second copy started in the same folder saying that the game is open and ending; a
-# prepared game won at once and its message box closed; a held PageUp taking back one move and
-# Shift+PageUp giving it back; the resident memory after Grandmaster's reply and a hint. There
-# is no window manager: the window is given the focus once at
+# the game; the games list opened and closed with Escape; Escape ending the program with
+# status 0 and checkers.ini and checkers.pdn beside it; a second copy started in the same
+# folder saying that the game is open and ending; a prepared game won at once and its message
+# box closed; a held PageUp taking back one move and Shift+PageUp giving it back; the resident
+# memory after Grandmaster's reply and a hint. There is no window manager: the window is
+# given the focus once at
 # start, and after every dialog and message box its keys must work by themselves. Escape is held
 # down long enough to repeat: only its release ends the game.
 #
@@ -130,9 +131,10 @@ xgame_game_running || fail "the second copy ended the first"
 xgame_focus "$XGAME_WINDOW"
 step "a second copy said that the game is open and ended with status $status"
 
-# M moves the focus to "New", Tab twice to "Settings"; Return on a button becomes Space.
+# M moves the focus to "New", Tab on through "Undo", "Hint", "Moves" and "Games" to "Settings";
+# Return on a button becomes Space.
 open_settings() {
-    xdotool key m Tab Tab Return
+    xdotool key m Tab Tab Tab Tab Tab Return
     xgame_until shown Settings || fail "the settings dialog did not open"
 }
 # The key changes the board (an arrow moves the cursor, Return selects the piece under it), which it
@@ -154,6 +156,15 @@ xdotool keyup Escape
 sleep 0.5
 xgame_game_running || fail "the Escape held to close the dialog ended the game"
 step "Escape closed the dialog; held and released, it left the game running"
+
+# "Games", four Tabs from "New", lists the games; Escape closes the list and the game goes on.
+xdotool key m Tab Tab Tab Tab Return
+xgame_until shown Games || fail "the games list did not open"
+xdotool key Escape
+xgame_until gone Games || fail "Escape did not close the games list"
+sleep 0.5
+xgame_game_running || fail "the Escape that closed the games list ended the game"
+step "the games list opened from its button and Escape closed it"
 
 # Right accepts the dialog: the settings are stored; unchanged, they keep the game as it was.
 xgame_wait_still "$WORK/9-before-settings.ppm" || fail "the screen did not settle"

@@ -257,6 +257,17 @@ TEST(Cli, BadCallsExitWithStatusTwoAndOneLine)
         "pdn",
         "pdn /nonexistent/game.pdn",
         "pdn a.pdn b.pdn",
+        "games",
+        "games a.pdn b.pdn",
+        "games a.pdn --folder",
+        "games a.pdn --checked",
+        "games --random 0",
+        "games a.pdn --random 3",
+        "analyse",
+        "analyse --depth 3",
+        "analyse /nonexistent/game.pdn",
+        "analyse a.pdn --game 0",
+        "analyse a.pdn --movetime 0",
     };
     for (const std::string& position : badPositions) {
         calls.push_back("perft --rules english --depth 2 --position " + position);
@@ -532,6 +543,56 @@ TEST(Cli, PdnReadsThousandsOfGamesAndNamesThoseCutShort)
 }
 
 } // namespace
+
+// A line a move: the move played and what it is worth to its mover, the best move found and its
+// worth, and the mark; --game picks the game of the file.
+TEST(Cli, AnalyseJudgesEachMoveOfTheChosenGame)
+{
+    const TempFile file("[GameType \"25\"]\n1. c3-d4 *\n\n"
+                        "[GameType \"25\"]\n[FEN \"W:Wd2,h2,c3:Bc5,b6,d6\"]\n1. c3-b4 c5xa3 *\n");
+    const CliRun r = run("analyse " + file.path() + " --game 2 --depth 10");
+    EXPECT_EQ(r.status, 0) << r.err;
+    const std::vector<std::string> out = lines(r.out);
+    ASSERT_EQ(out.size(), 2u) << r.out;
+    EXPECT_EQ(out[0].rfind("ply 1 move c3-b4 value -", 0), 0u) << out[0];
+    EXPECT_NE(out[0].find(" best d2-e3 best-value "), std::string::npos) << out[0];
+    EXPECT_EQ(out[0].substr(out[0].size() - 8), " mark ??") << out[0];
+    EXPECT_EQ(out[1].rfind("ply 2 move c5xa3 ", 0), 0u) << out[1];
+    EXPECT_EQ(out[1].substr(out[1].size() - 7), " mark -") << out[1];
+    EXPECT_EQ(run("analyse " + file.path() + " --game 3").status, 2);
+}
+
+// A line a game, newest first; a game the reader cannot replay says why, a move the rules refuse
+// once the games are checked.
+TEST(Cli, GamesListsEachGameWithWhyItCannotBeReplayed)
+{
+    const TempFile file("[GameType \"25\"]\n1. c3-d4 *\n\n"
+                        "[GameType \"23\"]\n1. c3-d4 *\n\n"
+                        "[GameType \"25\"]\n1. c3-d5 *\n");
+    const CliRun listed = run("games " + file.path());
+    EXPECT_EQ(listed.status, 0) << listed.err;
+    const std::vector<std::string> out = lines(listed.out);
+    ASSERT_EQ(out.size(), 4u) << listed.out;
+    EXPECT_EQ(out[0].substr(out[0].size() - 3), " ok") << out[0];
+    EXPECT_NE(out[1].find(" unreadable: GameType must be 21"), std::string::npos) << out[1];
+    EXPECT_EQ(out[2].rfind("game 3 file " + file.path() + " offset 0 ", 0), 0u) << out[2];
+    EXPECT_EQ(out[3], "games 3");
+    const std::vector<std::string> checked = lines(run("games --check " + file.path()).out);
+    ASSERT_EQ(checked.size(), 4u);
+    const std::string why = " unreadable: \"c3-d5\": not a move";
+    EXPECT_EQ(checked[0].substr(checked[0].size() - why.size()), why) << checked[0];
+}
+
+// The random games the list is measured on are games the game itself can replay.
+TEST(Cli, GamesRandomWritesGamesTheListReplays)
+{
+    constexpr int GAMES = 6;
+    const TempFile file(run("games --random " + std::to_string(GAMES)).out);
+    const std::vector<std::string> out = lines(run("games --check " + file.path()).out);
+    ASSERT_EQ(out.size(), GAMES + 1u);
+    for (int i = 0; i < GAMES; ++i)
+        EXPECT_EQ(out[i].substr(out[i].size() - 3), " ok") << out[i];
+}
 
 // The hint's time on each position of a file, given to the person at the keys to move, and the
 // median and worst of them; a bad call gives one line and status 2.

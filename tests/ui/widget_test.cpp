@@ -6,11 +6,13 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListView>
 #include <QListWidget>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
+#include <QTranslator>
 
 #include <functional>
 #include <iterator>
@@ -20,6 +22,7 @@
 #include "engine/position.h"
 #include "game/movelist.h"
 #include "qtboard.h"
+#include "replaydlg.h"
 #include "rules/echeckers.h"
 #include "rules/rcheckers.h"
 #include "tests/support/positions.h"
@@ -52,6 +55,10 @@ const QSize READER_SCREEN(600, 800);
 constexpr int READER_FONT_PIXELS = 25;
 // What truncating the cell size and the layout's rounding may leave more on one side of the board.
 constexpr int CENTRING_SLACK = 8;
+
+// Three moves each, read back from games.pdn.
+const char OPENING_GAME[] = "[Event \"Game\"]\n[GameType \"25\"]\n"
+                            "1. c3-d4 f6-g5 2. b2-c3 g7-f6 3. a1-b2 h8-g7 *\n\n";
 
 QString settingsPath()
 {
@@ -243,9 +250,13 @@ private slots:
     void escapeDownWhileGameOverBoxOpensKeepsGame();
     void pageKeysReachWindowFromAnyChild();
     void returnOnButtonPressesIt();
-    void sixButtonsFitTheReadersScreen();
+    void buttonsFitTheReadersScreen_data();
+    void buttonsFitTheReadersScreen();
     void longStatusTextsWrapWithoutMovingTheBoard();
     void hintAndMovesButtons();
+    void gamesReplayLeavesTheGameAsItWas();
+    void playFromHereSetsThePreviousGameAside();
+    void reviewOpensTheFinishedGameAtItsEnd();
 
     void undoTakesBackMoveAndReply();
     void undoOnFreshGameOnlyFocuses();
@@ -360,17 +371,17 @@ void WidgetTest::startsWithFormAndFocus()
              QStringLiteral("Game type:"));
     QCOMPARE(m_window->findChild<QLabel*>(QStringLiteral("label_2"))->text(),
              QStringLiteral("Level:"));
-    const char* const names[] = {"btnNew",  "btnUndo",  "btnSettings",
-                                 "btnHint", "btnMoves", "btnClose"};
-    const char* const texts[] = {"New", "Undo", "Settings", "Hint", "Moves", "Close"};
+    const char* const names[] = {"btnNew",   "btnUndo",     "btnHint", "btnMoves",
+                                 "btnGames", "btnSettings", "btnClose"};
+    const char* const texts[] = {"New", "Undo", "Hint", "Moves", "Games", "Settings", "Close"};
     for (std::size_t i = 0; i < std::size(names); ++i)
         QCOMPARE(button(names[i])->text(), QLatin1String(texts[i]));
     QVERIFY(board()->hasFocus());
     QCOMPARE(board()->minimumSize(), QSize(100, 100));
-    // Tab moves through the six buttons only, never to the name fields.
+    // Tab moves through the buttons only, never to the name fields.
     button("btnNew")->setFocus();
     for (const char* name :
-         {"btnUndo", "btnSettings", "btnHint", "btnMoves", "btnClose", "btnNew"}) {
+         {"btnUndo", "btnHint", "btnMoves", "btnGames", "btnSettings", "btnClose", "btnNew"}) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         QCOMPARE(QApplication::focusWidget(), button(name));
     }
@@ -500,8 +511,8 @@ void WidgetTest::focusedButtonShowsFrame()
 {
     m_window = std::make_unique<Widget>();
     showActive();
-    const char* const names[] = {"btnNew",  "btnUndo",  "btnSettings",
-                                 "btnHint", "btnMoves", "btnClose"};
+    const char* const names[] = {"btnNew",   "btnUndo",     "btnHint", "btnMoves",
+                                 "btnGames", "btnSettings", "btnClose"};
     constexpr int NONE = -1;
     constexpr int SEVERAL = -2;
     // The index of the one button framed on the screen.
@@ -709,10 +720,25 @@ void WidgetTest::returnOnButtonPressesIt()
     QVERIFY(board()->hasFocus());
 }
 
-// Full screen on the 600 x 800 reader with the program's 25-pixel font, every button shows its
-// whole text, in two rows of three inside the window.
-void WidgetTest::sixButtonsFitTheReadersScreen()
+void WidgetTest::buttonsFitTheReadersScreen_data()
 {
+    QTest::addColumn<bool>("russian");
+    QTest::newRow("English") << false;
+    QTest::newRow("Russian") << true;
+}
+
+// Full screen on the 600 x 800 reader with the program's 25-pixel font, every button shows its
+// whole text, in English and in Russian, in three rows of three places inside the window (two
+// kept for more commands; four in a row leave the Russian names no room).
+void WidgetTest::buttonsFitTheReadersScreen()
+{
+    QFETCH(bool, russian);
+    QTranslator translator;
+    if (russian) {
+        QVERIFY(
+            translator.load(QStringLiteral("checkers_ru"), QCoreApplication::applicationDirPath()));
+        QCoreApplication::installTranslator(&translator);
+    }
     const QFont font = QApplication::font();
     QFont readers = font;
     readers.setPixelSize(READER_FONT_PIXELS);
@@ -721,20 +747,29 @@ void WidgetTest::sixButtonsFitTheReadersScreen()
     m_window->resize(READER_SCREEN);
     showActive();
     QApplication::setFont(font);
+    QCoreApplication::removeTranslator(&translator);
     QCOMPARE(m_window->size(), READER_SCREEN);
-    const char* const rows[][3] = {{"btnNew", "btnUndo", "btnSettings"},
-                                   {"btnHint", "btnMoves", "btnClose"}};
+    const char* const rows[][3] = {{"btnNew", "btnUndo", "btnHint"},
+                                   {"btnMoves", "btnGames", "btnSettings"}};
+    // Every place is as wide (to the layout's rounding), so a button added in a free place has
+    // the room of the others.
+    const int place = button("btnNew")->width();
     for (const auto& row : rows) {
         for (const char* name : row) {
             const QPushButton* b = button(name);
             QCOMPARE(b->fontInfo().pixelSize(), READER_FONT_PIXELS);
             QVERIFY2(b->width() >= b->sizeHint().width(), name);
-            QVERIFY2(b->width() > b->fontMetrics().boundingRect(b->text()).width(), name);
+            QVERIFY2(place > b->fontMetrics().boundingRect(b->text()).width(), name);
             QVERIFY2(m_window->rect().contains(b->geometry()), name);
             QCOMPARE(b->y(), button(row[0])->y());
+            QVERIFY2(qAbs(b->width() - place) <= 1, name); // the layout rounds
         }
     }
-    QVERIFY(button("btnHint")->y() > button("btnNew")->geometry().bottom());
+    QVERIFY(button("btnMoves")->y() > button("btnNew")->geometry().bottom());
+    QVERIFY(button("btnClose")->y() > button("btnMoves")->geometry().bottom());
+    QCOMPARE(button("btnClose")->x(), button("btnSettings")->x());
+    QVERIFY(m_window->rect().contains(button("btnClose")->geometry()));
+    QVERIFY(!russian || button("btnGames")->text() != QLatin1String("Games"));
 }
 
 // On the reader's screen a status text too long for one line wraps to the second line the status
@@ -774,6 +809,101 @@ void WidgetTest::longStatusTextsWrapWithoutMovingTheBoard()
     const int right = m_window->width() - (board()->x() + last.right() + 1);
     QVERIFY2(qAbs(left - right) <= CENTRING_SLACK,
              qPrintable(QStringLiteral("%1 left, %2 right").arg(left).arg(right)));
+}
+
+// A game of games.pdn opened from "Games" and stepped through: the game in progress keeps its
+// moves, and the reply its person's move is owed comes once the replay is left with Escape.
+void WidgetTest::gamesReplayLeavesTheGameAsItWas()
+{
+    writeFile(archivePath(), QByteArray(OPENING_GAME));
+    m_window = std::make_unique<Widget>();
+    showActive();
+    playMove();
+    const std::vector<GameMove> moves = board()->record.moves();
+    const std::string kept = fileContents(gamePath()).toStdString();
+
+    QString replayStatus;
+    std::unique_ptr<ModalHandler> replay;
+    ModalHandler games([&](QDialog* list) {
+        replay = std::make_unique<ModalHandler>([&](QDialog* dialog) {
+            QTest::keyClick(dialog, Qt::Key_Right);
+            replayStatus = static_cast<ReplayDlg*>(dialog)->statusText();
+            QTest::keyClick(dialog, Qt::Key_Escape);
+        });
+        QTest::keyClick(list->findChild<QListView*>(), Qt::Key_Return);
+    });
+    button("btnGames")->setFocus();
+    QTest::keyClick(button("btnGames"), Qt::Key_Return);
+    QTRY_VERIFY(replay && replay->handled());
+    QTRY_VERIFY(!QApplication::activeModalWidget());
+    QCOMPARE(replayStatus, QStringLiteral("Move 1 of 6: 1. c3-d4"));
+    QCOMPARE(board()->record.moves().size(), moves.size());
+    QCOMPARE(fileContents(gamePath()).toStdString(), kept);
+    QTRY_VERIFY_WITH_TIMEOUT(!board()->replyPending(), REPLY_WAIT_MS);
+    QCOMPARE(board()->record.moves().size(), moves.size() + 1);
+    QCOMPARE(board()->record.moves().front().to, moves.front().to);
+    QVERIFY(focusReturnsToBoard());
+}
+
+// "Play from here" starts a game from the position shown, the person playing the side to move
+// against the computer; the game that was in progress is added to games.pdn as New adds it.
+void WidgetTest::playFromHereSetsThePreviousGameAside()
+{
+    writeFile(archivePath(), QByteArray(OPENING_GAME));
+    m_window = std::make_unique<Widget>();
+    showActive();
+    playMoveAndReply();
+
+    std::unique_ptr<ModalHandler> replay;
+    ModalHandler games([&](QDialog* list) {
+        replay = std::make_unique<ModalHandler>([](QDialog* dialog) {
+            QTest::keyClick(dialog, Qt::Key_Right);
+            QTest::keyClick(dialog, Qt::Key_P);
+        });
+        QTest::keyClick(list->findChild<QListView*>(), Qt::Key_Return);
+    });
+    button("btnGames")->click();
+    QTRY_VERIFY(replay && replay->handled());
+    QTRY_VERIFY(!QApplication::activeModalWidget());
+    // Black to move after 1. c3-d4: the person plays Black, at the bottom, and moves first.
+    QCOMPARE(board()->record.side1Colour(), Colour::Black);
+    QVERIFY(board()->record.moves().empty());
+    QCOMPARE(board()->record.sideToMove(), 1);
+    QVERIFY(!board()->replyPending());
+    QCOMPARE(fileContents(archivePath()).count("[Event"), 2);
+}
+
+// "Review" in the game-over box replays the game just finished from its last move.
+void WidgetTest::reviewOpensTheFinishedGameAtItsEnd()
+{
+    // English rules: side 1's only man steps from 22 to 18, where side 2's man on 14 must take
+    // it, and the reply ends the game.
+    writeSettingsFile({QStringLiteral("rules=1")});
+    m_window = std::make_unique<Widget>();
+    showActive();
+    ECheckers reader;
+    QVERIFY(reader.fromString(positions::text({{22, MAN1}, {14, MAN2}})));
+    board()->continueGame(GameRecord(ECheckers::RULES_CODE, Colour::Black, positionOf(reader), 1),
+                          false);
+    QString replayStatus;
+    std::unique_ptr<ModalHandler> replay;
+    ModalHandler box([&](QDialog* dialog) {
+        replay = std::make_unique<ModalHandler>([&](QDialog* shown) {
+            replayStatus = static_cast<ReplayDlg*>(shown)->statusText();
+            QTest::keyClick(shown, Qt::Key_Escape);
+        });
+        for (QAbstractButton* choice : dialog->findChildren<QAbstractButton*>()) {
+            if (choice->text() == QLatin1String("Review"))
+                choice->click();
+        }
+    });
+    chooseCell(board(), cellOf(22));
+    chooseCell(board(), cellOf(18));
+    QTRY_VERIFY_WITH_TIMEOUT(replay && replay->handled(), REPLY_WAIT_MS);
+    QTRY_VERIFY(!QApplication::activeModalWidget());
+    QVERIFY(board()->gameOver);
+    QVERIFY2(replayStatus.startsWith(QStringLiteral("Move 2 of 2: 1... ")),
+             qPrintable(replayStatus));
 }
 
 // "Hint" shows the hint and leaves the focus on the board, where Return plays it. "Moves" lists
