@@ -53,12 +53,12 @@ std::string PuzzleBook::shippedName(int rulesCode)
 std::vector<std::string> PuzzleBook::load(const std::string& folder)
 {
     m_entries.clear();
+    m_folder = folder;
     std::vector<std::string> problems;
     const std::string shipped = shippedName(m_rules);
     readFile(folder, shipped, problems);
-    std::stable_sort(m_entries.begin(), m_entries.end(), [](const Entry& a, const Entry& b) {
-        return a.puzzle.difficulty() < b.puzzle.difficulty();
-    });
+    std::stable_sort(m_entries.begin(), m_entries.end(),
+                     [](const Entry& a, const Entry& b) { return a.difficulty < b.difficulty; });
     const std::string other =
         shippedName(m_rules == ruleset::RUSSIAN ? ruleset::ENGLISH : ruleset::RUSSIAN);
     for (const std::string& name : pdnFiles(folder, MAX_FILES)) {
@@ -71,6 +71,8 @@ std::vector<std::string> PuzzleBook::load(const std::string& folder)
 void PuzzleBook::readFile(const std::string& folder, const std::string& name,
                           std::vector<std::string>& problems)
 {
+    if (m_entries.size() >= MAX_PUZZLES)
+        return;
     const std::string path = folder + '/' + name;
     std::ifstream in;
     std::string why;
@@ -90,7 +92,7 @@ void PuzzleBook::readFile(const std::string& folder, const std::string& name,
         if (!puzzle)
             problems.push_back(path + ": game " + std::to_string(number) + ": " + reason);
         else
-            m_entries.push_back(Entry{std::move(*puzzle), name, number});
+            m_entries.push_back(Entry{name, number, puzzle->fen(), puzzle->difficulty()});
         return m_entries.size() < MAX_PUZZLES;
     };
     const auto torn = [&](const Pdn::Error& cut) {
@@ -108,7 +110,45 @@ void PuzzleBook::readFile(const std::string& folder, const std::string& name,
 
 std::string PuzzleBook::key(std::size_t index) const
 {
-    return PuzzleProgress::key(m_rules, m_entries[index].puzzle.fen());
+    return PuzzleProgress::key(m_rules, m_entries[index].fen);
+}
+
+std::optional<Puzzle> PuzzleBook::puzzle(std::size_t index, std::string* why) const
+{
+    const auto fail = [why](const std::string& reason) -> std::optional<Puzzle> {
+        if (why)
+            *why = reason;
+        return std::nullopt;
+    };
+    if (index >= m_entries.size())
+        return fail("no such puzzle");
+    const Entry& entry = m_entries[index];
+    const std::string path = m_folder + '/' + entry.file;
+    std::ifstream in;
+    std::string reason;
+    if (atomicfile::open(path, in, ANY_SIZE, &reason) != atomicfile::ReadStatus::OK)
+        return fail(reason.empty() ? path + ": unreadable" : reason);
+    int number = 0;
+    std::optional<Puzzle> found;
+    try {
+        Pdn::read(
+            in, Puzzle::fenColour,
+            [&](const Pdn::Game& game) {
+                if (++number < entry.number)
+                    return true;
+                found = Puzzle::fromGame(game, &reason);
+                return false;
+            },
+            [&number](const Pdn::Error&) {
+                ++number;
+                return true;
+            });
+    } catch (const std::bad_alloc&) {
+        return fail(path + ": not enough memory to read game " + std::to_string(entry.number));
+    }
+    if (!found || found->fen() != entry.fen)
+        return fail(path + ": game " + std::to_string(entry.number) + " has changed");
+    return found;
 }
 
 std::optional<std::size_t> PuzzleBook::next(const PuzzleProgress& progress, std::size_t from) const

@@ -232,11 +232,15 @@ TEST(PuzzleBook, ListsTheShippedBookEasyFirstThenAPersonsFiles)
     PuzzleBook book(ruleset::RUSSIAN);
     const std::vector<std::string> problems = book.load(dir);
     ASSERT_EQ(book.entries().size(), 3u);
-    EXPECT_EQ(book.entries()[0].puzzle.difficulty(), Puzzle::Difficulty::EASY);
+    EXPECT_EQ(book.entries()[0].difficulty, Puzzle::Difficulty::EASY);
     EXPECT_EQ(book.entries()[0].number, 2);
-    EXPECT_EQ(book.entries()[1].puzzle.difficulty(), Puzzle::Difficulty::HARD);
+    EXPECT_EQ(book.entries()[1].difficulty, Puzzle::Difficulty::HARD);
     EXPECT_EQ(book.entries()[2].file, "mine.pdn");
-    EXPECT_EQ(book.entries()[2].puzzle.goal(), ProofSearch::WIN);
+    const std::optional<Puzzle> own = book.puzzle(2);
+    ASSERT_TRUE(own.has_value());
+    EXPECT_EQ(own->fen(), "B:Wc3:Bd4,f6");
+    EXPECT_EQ(own->goal(), ProofSearch::WIN);
+    EXPECT_EQ(book.puzzle(0)->record().moves().size(), 3u);
     ASSERT_EQ(problems.size(), 1u) << "the English problem belongs to the other book";
     EXPECT_NE(problems[0].find("broken.pdn: game 1: no FEN tag"), std::string::npos);
 
