@@ -62,7 +62,16 @@ bool PuzzleSession::isSolution(const GameMove& move)
     const int won = gain();
     const int goal = m_puzzle.goal() >= ProofSearch::WIN ? ProofSearch::WIN : m_puzzle.goal() - won;
     const PackedPosition before = Puzzle::packed(m_record.position(), SOLVER);
-    return m_search.reaches(before, Puzzle::packed(move.after, DEFENDER), pliesLeft(), goal);
+    if (m_search.reaches(before, Puzzle::packed(move.after, DEFENDER), pliesLeft(), goal))
+        return true;
+    // Where no move is proved to win within the plies left (a person's own problem, longer than
+    // the search looks), the search's best move is the solution, as the hint gives it.
+    for (const GameMove& other : m_record.legalMoves().all()) {
+        if (m_search.reaches(before, Puzzle::packed(other.after, DEFENDER), pliesLeft(), goal))
+            return false;
+    }
+    const std::optional<GameMove> best = hint();
+    return best && best->after == move.after;
 }
 
 PuzzleSession::Result PuzzleSession::play(const GameMove& move)

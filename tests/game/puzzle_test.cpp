@@ -172,6 +172,17 @@ TEST(PuzzleSession, SolvedByTheLineAgainstTheComputersDefence)
     EXPECT_FALSE(session.answer().has_value());
 }
 
+// A person's own problem may be longer than the search can prove: its best move, which the
+// hint gives, is then taken as the solution rather than nothing at all.
+TEST(PuzzleSession, TakesTheHintWhereNothingIsProved)
+{
+    PuzzleSession session(puzzleOf("[GameType \"25\"]\n[SetUp \"1\"]\n[FEN \"W:Wa1:Bh8\"]\n\n*\n"));
+    const std::optional<GameMove> hint = session.hint();
+    ASSERT_TRUE(hint.has_value());
+    EXPECT_EQ(session.play(*hint).outcome, PuzzleSession::Outcome::CONTINUE);
+    EXPECT_TRUE(session.answer().has_value());
+}
+
 TEST(PuzzleProgress, SurvivesAFailedWriteAndReadsBack)
 {
     const std::string path = tempDir() + "/puzzles.progress";
