@@ -7,6 +7,7 @@
 #include "game/atomicfile.h"
 #include "game/ruleset.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <iomanip>
@@ -89,10 +90,17 @@ int verify(CommandLine& args)
     long long total = 0;
     long long step = 1;
     if (sample) {
-        std::ifstream in(*file);
-        std::string line;
-        while (std::getline(in, line))
-            total += line.rfind("[FEN ", 0) == 0;
+        std::ifstream in;
+        if (atomicfile::open(*file, in, ANY_SIZE) == atomicfile::ReadStatus::OK) {
+            try {
+                Pdn::read(in, Puzzle::fenColour, [&total](const Pdn::Game&) {
+                    ++total;
+                    return true;
+                });
+            } catch (const std::bad_alloc&) {
+                // The proving pass below reads it again and says so.
+            }
+        }
         step = std::max(1LL, total / *sample);
     }
     std::ifstream in;
