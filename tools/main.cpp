@@ -11,6 +11,7 @@
 #include "openings.h"
 #include "perft.h"
 #include "positionfile.h"
+#include "puzzlecommand.h"
 
 #include "engine/checkers.h"
 #include "engine/position.h"
@@ -384,8 +385,8 @@ int main(int argc, char** argv)
 {
     if (argc < 2)
         return usageError(
-            "no command: give perft, moves, search, bench, hint, match, openings, pdn FILE, "
-            "games FILE or analyse FILE");
+            "no command: give perft, moves, search, bench, hint, match, openings, puzzles, "
+            "pdn FILE, games FILE or analyse FILE");
     const std::string command = argv[1];
     const std::vector<std::string> words(argv + 2, argv + argc);
     if (command == "perft")
@@ -408,5 +409,7 @@ int main(int argc, char** argv)
         return GamesCommand::command(words);
     if (command == "analyse")
         return AnalyseCommand::command(words);
+    if (command == "puzzles")
+        return PuzzleCommand::command(words);
     return usageError("unknown command '" + command + "'");
 }

@@ -10,7 +10,9 @@
 #include <array>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <iostream>
+#include <iterator>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -619,4 +621,39 @@ TEST(Cli, HintTimesEachPositionAndSummarises)
     EXPECT_EQ(bad.status, 2);
     EXPECT_EQ(lines(bad.err).size(), 1u) << bad.err;
     std::remove(file.c_str());
+}
+
+// A puzzle book made twice from one seed is the same book; --verify proves it again and names
+// a puzzle whose proof is gone.
+TEST(Cli, PuzzlesAreReproducibleAndVerified)
+{
+    const std::string dir = ::testing::TempDir();
+    const std::string first = dir + "cli_puzzles_1.pdn";
+    const std::string second = dir + "cli_puzzles_2.pdn";
+    const std::string make = "puzzles --rules english --count 1 --seed 7 --games 40 --out ";
+    const CliRun a = run(make + first);
+    ASSERT_EQ(a.status, 0) << a.err;
+    ASSERT_EQ(run(make + second).status, 0);
+    const auto text = [](const std::string& path) {
+        std::ifstream in(path);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    };
+    const std::string book = text(first);
+    EXPECT_EQ(book, text(second));
+    EXPECT_NE(book.find("[Difficulty \""), std::string::npos);
+    EXPECT_NE(a.out.find("kept 1 "), std::string::npos) << a.out;
+
+    const CliRun verified = run("puzzles --verify " + first);
+    EXPECT_EQ(verified.status, 0) << verified.out;
+    EXPECT_EQ(lines(verified.out).back(), "puzzles 1 verified 1 failed 0");
+
+    // Without its main line nothing shows the solution.
+    const std::size_t moves = book.find("\n\n") + 2;
+    std::ofstream(first) << book.substr(0, moves) << "*\n";
+    const CliRun broken = run("puzzles --verify " + first);
+    EXPECT_EQ(broken.status, 1);
+    EXPECT_EQ(lines(broken.out).front(), "puzzle 1 fails: no main line");
+
+    EXPECT_EQ(run("puzzles --rules dutch --count 1 --out " + first).status, 2);
+    EXPECT_EQ(run("puzzles --verify " + dir + "no_such_book.pdn").status, 2);
 }
