@@ -630,7 +630,9 @@ TEST(Cli, PuzzlesAreReproducibleAndVerified)
     const std::string dir = ::testing::TempDir();
     const std::string first = dir + "cli_puzzles_1.pdn";
     const std::string second = dir + "cli_puzzles_2.pdn";
-    const std::string make = "puzzles --rules english --count 1 --seed 7 --games 40 --out ";
+    const std::string make = "puzzles --rules english --count 1 --seed 7 --games 40 --openings " +
+                             std::string(CHECKERS_SOURCE_DIR) +
+                             "/tools/openings/english.txt --out ";
     const CliRun a = run(make + first);
     ASSERT_EQ(a.status, 0) << a.err;
     ASSERT_EQ(run(make + second).status, 0);

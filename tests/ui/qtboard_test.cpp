@@ -1879,7 +1879,8 @@ void QtBoardTest::newGameStopsTheSearchAtOnce()
     const Thinker* const thinker = m_board->thinker();
     m_board->newGame();
     QVERIFY(!m_board->replyPending());
-    QVERIFY(thinker->stopping());
+    // Told to stop, unless the worker has already seen the flag and finished.
+    QVERIFY(thinker->stopping() || !thinker->busy());
     QElapsedTimer clock;
     clock.start();
     while (thinker->busy() && clock.elapsed() < REPLY_TIMEOUT_MS)
