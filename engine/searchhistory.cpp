@@ -1,6 +1,7 @@
 #include "searchhistory.h"
 
 #include <algorithm>
+#include <memory>
 
 namespace
 {
@@ -46,4 +47,27 @@ SearchHistory SearchHistory::ofGame(MoveGenerator::Rules rules,
         history.m_positions.push_back(k % 2 == 1 ? earlier.rotated() : earlier);
     }
     return history;
+}
+
+int SearchHistory::firstUnconnected(MoveGenerator::Rules rules,
+                                    const std::vector<PackedPosition>& positions)
+{
+    MoveGenerator generator;
+    generator.setRules(rules);
+    // One list, made once: a history is checked once per search at most.
+    const auto list = std::make_unique<MoveGenerator::List>();
+    const int root = static_cast<int>(positions.size()) - 1;
+    for (int i = 1; i <= root; ++i) {
+        // Seen by its mover: the position k plies before the root is turned when k is odd.
+        const auto seen = [&](int index) {
+            const PackedPosition& position = positions[static_cast<std::size_t>(index)];
+            return (root - index) % 2 == 1 ? position.rotated() : position;
+        };
+        generator.generate(seen(i - 1), *list);
+        const PackedPosition next = seen(i);
+        const auto leads = [&](const MoveGenerator::Move& move) { return move.reply == next; };
+        if (std::none_of(list->moves, list->moves + list->count, leads))
+            return i;
+    }
+    return -1;
 }

@@ -27,6 +27,11 @@ public:
     static SearchHistory ofGame(MoveGenerator::Rules rules,
                                 const std::vector<PackedPosition>& positions);
 
+    // The index of the first position no legal move leads to from the one before it, or -1
+    // when each follows from the one before (positions as ofGame takes them).
+    static int firstUnconnected(MoveGenerator::Rules rules,
+                                const std::vector<PackedPosition>& positions);
+
     // Was any history given? Without one the counters start at the root.
     bool given() const { return m_given; }
     // Does the history end in this root? An empty history is for every root.
