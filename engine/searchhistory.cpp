@@ -49,6 +49,16 @@ SearchHistory SearchHistory::ofGame(MoveGenerator::Rules rules,
     return history;
 }
 
+SearchHistory SearchHistory::withCounters(const PackedPosition& root,
+                                          const DrawCounters& counters)
+{
+    SearchHistory history;
+    history.m_given = true;
+    history.m_root = root;
+    history.m_counters = counters;
+    return history;
+}
+
 int SearchHistory::firstUnconnected(MoveGenerator::Rules rules,
                                     const std::vector<PackedPosition>& positions)
 {

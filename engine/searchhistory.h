@@ -27,6 +27,9 @@ public:
     static SearchHistory ofGame(MoveGenerator::Rules rules,
                                 const std::vector<PackedPosition>& positions);
 
+    // A game whose earlier positions are not known, only the draw rules' counts at `root`.
+    static SearchHistory withCounters(const PackedPosition& root, const DrawCounters& counters);
+
     // The index of the first position no legal move leads to from the one before it, or -1
     // when each follows from the one before (positions as ofGame takes them).
     static int firstUnconnected(MoveGenerator::Rules rules,

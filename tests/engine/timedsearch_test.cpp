@@ -12,6 +12,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <iostream>
@@ -170,6 +171,91 @@ TEST(TimedSearch, KeepsAFiftyMillisecondBudget)
         EXPECT_LT(ms, BOUND_MS + LOADED_MACHINE_MARGIN_MS);
         EXPECT_GE(engine->finishedDepth(), 3);
     }
+}
+
+// Side 2 a man down in a middle game, every move worth a man less than nothing: a move whose
+// search the clock broke off, were it taken for 0, would beat them all. Broken off at every point
+// of the first iterations, the search plays a move it has valued, a man down.
+TEST(TimedSearch, AMoveTheClockBrokeOffIsNeverChosen)
+{
+    constexpr int MAN = 100;
+    constexpr int REFERENCE_DEPTH = 6;
+    constexpr int LONGEST_BUDGET_MS = 40;
+    const std::string behind = text({{1, MAN2},  {2, MAN2},  {5, MAN2},  {6, MAN2},  {9, MAN2},
+                                     {13, MAN2}, {17, MAN1}, {21, MAN1}, {22, MAN1}, {24, MAN1},
+                                     {26, MAN1}, {29, MAN1}, {30, MAN1}});
+    for (bool russian : {false, true}) {
+        const auto engine = engineFor(russian, behind);
+        const PackedPosition root = PackedPosition::fromCells(engine->board, Checkers::SQUARE_CELLS);
+        for (int depth = 1; depth <= REFERENCE_DEPTH; ++depth) {
+            TimedSearch reference(engine->rules());
+            TimedSearch::Limits limits;
+            limits.maxDepth = depth;
+            ASSERT_LT(reference.go(root, {}, limits), -MAN) << "every move must lose a man";
+        }
+        for (int budget = 1; budget <= LONGEST_BUDGET_MS; ++budget) {
+            SteppingClock time;
+            TimedSearch search(engine->rules(), [&] { return time(); });
+            TimedSearch::Limits limits;
+            limits.moveTimeMs = budget;
+            EXPECT_LT(search.go(root, {}, limits), -MAN / 2) << russian << " budget " << budget;
+        }
+    }
+}
+
+// A won ending: the win's distance, counted from the root, is stored counted from the position
+// stored. Two plies on, the same search, whose table holds what it learnt, finds the same
+// distance to the win as a new one.
+TEST(TimedSearch, AWinsDistanceFromTheTableIsCountedFromWhereItIsUsed)
+{
+    constexpr int DEEPEST = 24;
+    const auto engine = engineFor(false, text({{0, KING2}, {5, KING2}, {24, MAN1}, {28, MAN1}}));
+    const PackedPosition root = PackedPosition::fromCells(engine->board, Checkers::SQUARE_CELLS);
+    TimedSearch::Limits limits;
+    limits.maxDepth = DEEPEST;
+    TimedSearch warm(engine->rules());
+    const int first = warm.go(root, {}, limits);
+    ASSERT_GT(first, TimedSearch::PROVEN);
+    const std::vector<TimedSearch::PlannedMove> line = warm.principalVariation();
+    ASSERT_GE(line.size(), 2u);
+
+    // Side 1's expected reply, made on the board turned round for it.
+    const PackedPosition reply = warm.chosen().rotated();
+    MoveGenerator generator;
+    generator.setRules(engine->rules());
+    auto moves = std::make_unique<MoveGenerator::List>();
+    generator.generate(reply, *moves);
+    const auto answer = std::find_if(moves->moves, moves->moves + moves->count, [&](auto& move) {
+        return move.from == SQUARES - 1 - line[1].from && move.to == SQUARES - 1 - line[1].to;
+    });
+    ASSERT_NE(answer, moves->moves + moves->count);
+    const PackedPosition later = answer->reply;
+
+    TimedSearch fresh(engine->rules());
+    const int expected = fresh.go(later, {}, limits);
+    ASSERT_GT(expected, TimedSearch::PROVEN);
+    EXPECT_EQ(warm.go(later, {}, limits), expected);
+}
+
+TEST(TimedSearch, ABudgetIsStretchedOnceToTwiceItsSize)
+{
+    SteppingClock time;
+    TimeBudget budget([&] { return time(); });
+    constexpr int BUDGET_MS = 10;
+    budget.start(BUDGET_MS); // read 0
+    while (!budget.spent())
+        ;
+    EXPECT_EQ(time.reads, BUDGET_MS + 1);
+    EXPECT_TRUE(budget.extend());
+    EXPECT_FALSE(budget.extend());
+    EXPECT_FALSE(budget.spent()); // read at 11 of 20
+    while (!budget.spent())
+        ;
+    EXPECT_EQ(time.reads, 2 * BUDGET_MS + 1);
+    // No budget: nothing to stretch, nothing ever spent.
+    budget.start(0);
+    EXPECT_FALSE(budget.extend());
+    EXPECT_FALSE(budget.spent());
 }
 
 TEST(TimedSearch, TablesFitTheDevicesBudget)
