@@ -60,8 +60,7 @@ DrawCounters DrawCounters::next(Rules rules, bool irreversible, bool forcesChang
     counters.quietPlies = irreversible ? 0 : quietPlies + 1;
     counters.unchangedPlies = forcesChanged ? 0 : unchangedPlies + 1;
     // From -1, the balance arising now, to 0.
-    counters.lonesomePlies =
-        rules == Rules::RUSSIAN && lonesome(after) ? lonesomePlies + 1 : -1;
+    counters.lonesomePlies = rules == Rules::RUSSIAN && lonesome(after) ? lonesomePlies + 1 : -1;
     return counters;
 }
 

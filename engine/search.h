@@ -9,8 +9,8 @@
 #include <cstdint>
 
 // The computer's search for side 2, making exactly the decisions of the full-width search
-// (the ReferenceSearch it is given) at a fraction of its cost: for every position, level and state of the
-// random generator it plays the same move, returns the same value and draws the same random
+// (the ReferenceSearch it is given) at a fraction of its cost: for every position, level and state
+// of the random generator it plays the same move, returns the same value and draws the same random
 // numbers. The root's value is found first by the ordered search; then the root moves are met in
 // the generators' order, duplicates included, each valued exactly wherever it could equal or beat
 // the best so far and never above the root's value. Below the root the moves come from the bit-set

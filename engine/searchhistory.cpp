@@ -49,8 +49,7 @@ SearchHistory SearchHistory::ofGame(MoveGenerator::Rules rules,
     return history;
 }
 
-SearchHistory SearchHistory::withCounters(const PackedPosition& root,
-                                          const DrawCounters& counters)
+SearchHistory SearchHistory::withCounters(const PackedPosition& root, const DrawCounters& counters)
 {
     SearchHistory history;
     history.m_given = true;

@@ -44,8 +44,8 @@ int count(std::uint32_t set)
 } // namespace
 
 TimedSearch::TimedSearch(MoveGenerator::Rules rules, Clock clock)
-    : m_rules(rules), m_budget(std::move(clock)), m_table(TABLE_ENTRIES), m_evaluation(rules),
-      m_history{}
+    : m_rules(rules), m_budget(std::move(clock)), m_table(TABLE_ENTRIES),
+      m_evaluation(rules), m_history{}
 {
     m_generator.setRules(rules);
     for (auto& killers : m_killers)
@@ -67,8 +67,7 @@ void TimedSearch::clear()
         std::fill(std::begin(killers), std::end(killers), NO_KILLER);
 }
 
-int TimedSearch::go(const PackedPosition& root, const SearchHistory& history,
-                    const Limits& limits)
+int TimedSearch::go(const PackedPosition& root, const SearchHistory& history, const Limits& limits)
 {
     m_nodes = 0;
     m_finishedDepth = 0;
@@ -174,8 +173,8 @@ bool TimedSearch::iterate(int depth, int& best, int& bestValue)
     return !m_stopped;
 }
 
-DrawCounters TimedSearch::countersAfter(const DrawCounters& counters,
-                                        const PackedPosition& before, const Move& move) const
+DrawCounters TimedSearch::countersAfter(const DrawCounters& counters, const PackedPosition& before,
+                                        const Move& move) const
 {
     const bool capture = move.jumps > 0;
     const bool manMoved = (before.kings >> move.from & 1) == 0;
@@ -184,8 +183,7 @@ DrawCounters TimedSearch::countersAfter(const DrawCounters& counters,
     return counters.next(m_rules, capture || manMoved, forcesChanged, move.reply);
 }
 
-bool TimedSearch::drawn(const PackedPosition& position, int ply,
-                        const DrawCounters& counters) const
+bool TimedSearch::drawn(const PackedPosition& position, int ply, const DrawCounters& counters) const
 {
     // Only a position with the same side to move, since the last irreversible move, repeats.
     const int at = m_historyLength + ply;
@@ -402,7 +400,9 @@ void TimedSearch::findPrincipalVariation(const PackedPosition& root, int bestInd
     for (int ply = 0; ply < longest; ++ply) {
         const Move& move = list.moves[index];
         // Every other move is the opponent's, made on the board turned round.
-        const auto onRootBoard = [&](int square) { return ply % 2 == 0 ? square : SQUARES - 1 - square; };
+        const auto onRootBoard = [&](int square) {
+            return ply % 2 == 0 ? square : SQUARES - 1 - square;
+        };
         m_principal.push_back({onRootBoard(move.from), onRootBoard(move.to), move.jumps});
         position = move.reply;
         m_line[ply] = position;

@@ -55,8 +55,7 @@ public:
     };
 
     // clock: the time the budget is measured on (tests hand in their own).
-    explicit TimedSearch(MoveGenerator::Rules rules,
-                         Clock clock = &std::chrono::steady_clock::now);
+    explicit TimedSearch(MoveGenerator::Rules rules, Clock clock = &std::chrono::steady_clock::now);
 
     // Searches `root`, side 2 to move, after the game `history`, and returns its value for side
     // 2 in hundredths of a man. The move chosen is chosen(); without a legal move there is none

@@ -9,8 +9,8 @@
 // Values of positions already searched, by position and number of plies left. A stored value
 // depends on nothing else, so an entry is exact knowledge for every later search of the same
 // rule set, in this move or a later one; a value that depended on the way the position was
-// reached is kept as its best move only (MOVE_ONLY). The whole table is allocated once, by the constructor;
-// the search never allocates.
+// reached is kept as its best move only (MOVE_ONLY). The whole table is allocated once, by the
+// constructor; the search never allocates.
 class TranspositionTable
 {
 public:

@@ -75,8 +75,8 @@ EndReason DrawRules::afterMove(const GameMove& move)
     const bool forcesChanged = !(forces == m_forces);
     m_forces = forces;
     const PackedPosition after = packed(move.after);
-    m_counters = m_counters.next(rulesOf(m_rules), move.isCapture() || move.manMoved,
-                                 forcesChanged, after);
+    m_counters =
+        m_counters.next(rulesOf(m_rules), move.isCapture() || move.manMoved, forcesChanged, after);
     if (m_lastRepetitions >= REPETITIONS)
         return EndReason::REPETITION;
     return reasonOf(m_counters.draw(rulesOf(m_rules), after));

@@ -175,7 +175,8 @@ std::string variationText(const std::vector<TimedSearch::PlannedMove>& moves)
 
 int search(const std::vector<std::string>& words)
 {
-    CommandLine args(words, {"--rules", "--level", "--movetime", "--position", "--seed", "--history"},
+    CommandLine args(words,
+                     {"--rules", "--level", "--movetime", "--position", "--seed", "--history"},
                      {"--reference"});
     const bool timed = args.has("--movetime");
     if (timed && args.has("--level"))

@@ -120,7 +120,8 @@ TEST(DrawSearch, ADrawCountOnePlyShortOfItsLimitDecides)
         int quietPlies;
         bool ahead;
     };
-    const std::string behind = text({{1, MAN2}, {14, KING2}, {27, KING1}, {28, KING1}, {30, KING1}});
+    const std::string behind =
+        text({{1, MAN2}, {14, KING2}, {27, KING1}, {28, KING1}, {30, KING1}});
     const std::string ahead = text({{1, MAN2}, {14, KING2}, {24, KING2}, {26, KING2}, {31, KING1}});
     const Case cases[] = {
         {Rules::ENGLISH, behind, DrawCounters::FORTY_MOVES_PLIES - 1, false},

@@ -10,9 +10,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
-#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <iostream>
@@ -54,8 +54,8 @@ int playTimed(Checkers& engine, TimedSearch& search, int moveTimeMs, int maxDept
     limits.moveTimeMs = moveTimeMs;
     limits.maxDepth = maxDepth;
     limits.stop = stop;
-    const int value = search.go(PackedPosition::fromCells(engine.board, Checkers::SQUARE_CELLS),
-                                history, limits);
+    const int value =
+        search.go(PackedPosition::fromCells(engine.board, Checkers::SQUARE_CELLS), history, limits);
     if (search.hasMove())
         search.chosen().toCells(engine.board, Checkers::SQUARE_CELLS);
     return value;
@@ -181,12 +181,23 @@ TEST(TimedSearch, AMoveTheClockBrokeOffIsNeverChosen)
     constexpr int MAN = 100;
     constexpr int REFERENCE_DEPTH = 6;
     constexpr int LONGEST_BUDGET_MS = 40;
-    const std::string behind = text({{1, MAN2},  {2, MAN2},  {5, MAN2},  {6, MAN2},  {9, MAN2},
-                                     {13, MAN2}, {17, MAN1}, {21, MAN1}, {22, MAN1}, {24, MAN1},
-                                     {26, MAN1}, {29, MAN1}, {30, MAN1}});
+    const std::string behind = text({{1, MAN2},
+                                     {2, MAN2},
+                                     {5, MAN2},
+                                     {6, MAN2},
+                                     {9, MAN2},
+                                     {13, MAN2},
+                                     {17, MAN1},
+                                     {21, MAN1},
+                                     {22, MAN1},
+                                     {24, MAN1},
+                                     {26, MAN1},
+                                     {29, MAN1},
+                                     {30, MAN1}});
     for (bool russian : {false, true}) {
         const auto engine = engineFor(russian, behind);
-        const PackedPosition root = PackedPosition::fromCells(engine->board, Checkers::SQUARE_CELLS);
+        const PackedPosition root =
+            PackedPosition::fromCells(engine->board, Checkers::SQUARE_CELLS);
         for (int depth = 1; depth <= REFERENCE_DEPTH; ++depth) {
             TimedSearch reference(engine->rules());
             TimedSearch::Limits limits;
