@@ -111,6 +111,29 @@ TEST(TimedSearch, ABudgetRunOutMidIterationIsNeverWaitedOut)
     }
 }
 
+// Where the last iteration's move is found worse at the next depth the search takes up to twice
+// its budget, to the millisecond, never more; elsewhere it keeps its budget. Both happen among
+// these searches.
+TEST(TimedSearch, AFailLowStretchesTheBudgetOnceToTwiceItsSize)
+{
+    constexpr int LONGEST_BUDGET_MS = 40;
+    int stretched = 0;
+    int kept = 0;
+    for (bool russian : {false, true}) {
+        for (int budget = 1; budget <= LONGEST_BUDGET_MS; ++budget) {
+            const auto engine = engineFor(russian, MIDDLE_GAME);
+            SteppingClock time;
+            TimedSearch search(engine->rules(), [&] { return time(); });
+            playTimed(*engine, search, budget, 0);
+            const bool extended = search.budgetExtended();
+            (extended ? stretched : kept) += 1;
+            EXPECT_EQ(time.reads, (extended ? 2 * budget : budget) + 1) << russian << ' ' << budget;
+        }
+    }
+    EXPECT_GT(stretched, 0);
+    EXPECT_GT(kept, 0);
+}
+
 TEST(TimedSearch, ADepthLimitFinishesThatIteration)
 {
     const auto engine = engineFor(true, MIDDLE_GAME);
