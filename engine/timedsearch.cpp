@@ -107,6 +107,7 @@ int TimedSearch::go(const PackedPosition& root, const SearchHistory& history, co
         return m_rootMoves.moves[a].jumps > m_rootMoves.moves[b].jumps;
     });
 
+    // A result known for the root without a search would choose the move before this.
     int best = m_rootOrder[0];
     int bestValue = 0;
     const int deepest = limits.maxDepth > 0 ? std::min(limits.maxDepth, MAX_DEPTH) : MAX_DEPTH;

@@ -175,12 +175,13 @@ TEST(TimedSearch, ChoosesAtRandomAmongEqualMovesAndReproducibly)
     }
 }
 
-// A real search on the steady clock, on a loaded machine: the budget is kept within its tenth
-// and a margin for a busy processor, and the search gets somewhere in it.
+// A real search on the steady clock, on a loaded machine: the budget (twice it, where the search
+// found its choice worse) is kept within its tenth and a margin for a busy processor, and the
+// search gets somewhere in it.
 TEST(TimedSearch, KeepsAFiftyMillisecondBudget)
 {
     constexpr int BUDGET_MS = 50;
-    constexpr double BOUND_MS = BUDGET_MS * 1.1;
+    constexpr double BOUND_MS = 2 * BUDGET_MS * 1.1;
     constexpr double LOADED_MACHINE_MARGIN_MS = 100;
     for (bool russian : {false, true}) {
         const auto engine = engineFor(russian, MIDDLE_GAME);
