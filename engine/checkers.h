@@ -7,13 +7,12 @@
 #include "referencesearch.h"
 #include "searchhistory.h"
 #include "side.h"
+#include "timedsearch.h"
 
 #include <atomic>
 #include <memory>
 #include <string>
 #include <vector>
-
-#include "timedsearch.h"
 
 class MoveSink;
 class Search;
