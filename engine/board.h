@@ -25,6 +25,11 @@ constexpr int FIRST_CELL = 6; // loops over the board run over cells FIRST_CELL.
 constexpr int LAST_CELL = 47;
 constexpr int MIRROR_CELL = 53; // rotating the board maps cell k to MIRROR_CELL - k
 
+// The cell of each square 0..31.
+inline constexpr int SQUARE_CELLS[SQUARES] = {6,  7,  8,  9,  11, 12, 13, 14, 17, 18, 19,
+                                              20, 22, 23, 24, 25, 28, 29, 30, 31, 33, 34,
+                                              35, 36, 39, 40, 41, 42, 44, 45, 46, 47};
+
 // Diagonal steps: two towards row 0, two towards row 7.
 constexpr int UP_LEFT = -6;
 constexpr int UP_RIGHT = -5;

@@ -1,9 +1,7 @@
 #include "checkers.h"
 
 #include "movesink.h"
-#include "position.h"
 #include "search.h"
-#include "timedsearch.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -12,16 +10,13 @@
 #include <new>
 #include <sstream>
 
-const int Checkers::SQUARE_CELLS[SQUARES] = {6,  7,  8,  9,  11, 12, 13, 14, 17, 18, 19,
-                                             20, 22, 23, 24, 25, 28, 29, 30, 31, 33, 34,
-                                             35, 36, 39, 40, 41, 42, 44, 45, 46, 47};
-
 namespace
 {
 
 constexpr int STARTING_MEN = 12; // squares 0..11 side 2, 20..31 side 1
 constexpr int LOSS_PER_PLY = 10; // a side without a move loses 10 per ply left
 constexpr int SIDE2_CROWNING_FROM = PROMOTION2_START - DOWN_RIGHT; // a man here steps onto row 7
+constexpr int RUSSIAN_RULES = 25;
 
 // The jumped pieces of a complete capture, lifted while the move is valued: the marks are
 // turned into empty squares and put back afterwards.
@@ -76,6 +71,19 @@ Checkers::Checkers()
 }
 
 Checkers::~Checkers() = default;
+
+Position positionOf(const Checkers& engine)
+{
+    Position position{};
+    for (int square = 0; square < SQUARES; ++square)
+        position[square] = engine.board[engine.internal(square)];
+    return position;
+}
+
+void placePosition(Checkers& engine, const Position& position)
+{
+    engine.setup(position.data());
+}
 
 bool Checkers::setup(const int* values)
 {
@@ -156,24 +164,72 @@ int Checkers::go2()
     m_nodes = 0;
     if (moveTime > 0 || moveDepth > 0) {
         if (!m_timedSearch)
-            m_timedSearch.reset(new (std::nothrow) TimedSearch(*this));
-        if (m_timedSearch) {
-            const int value = m_timedSearch->go(moveTime, moveDepth);
-            m_nodes = m_timedSearch->nodes();
-            return value;
-        }
+            m_timedSearch.reset(new (std::nothrow) TimedSearch(rules()));
+        if (m_timedSearch)
+            return goTimed();
         // Without the memory for it, the fixed search at `level` plays.
     }
     // The tables are made by the first search, so that an engine that never searches (a game
     // record's scratch engine) costs no more than its board. Without the memory for them the
     // plain search makes the same decision, only slower.
     if (!m_search)
-        m_search.reset(new (std::nothrow) Search(*this));
+        m_search.reset(new (std::nothrow) Search);
     if (!m_search)
         return go2Reference();
-    const int value = m_search->go();
+    const PackedPosition root = PackedPosition::fromCells(board, SQUARE_CELLS);
+    depth = 0;
+    bestcount = 0;
+    Search::Outcome outcome;
+    if (!m_search->go(root, rules(), level, *this, outcome))
+        return go2Reference();
+    bestcount = outcome.equals;
+    // The search may have left positions of its own on the board.
+    (outcome.hasMove ? outcome.chosen : root).toCells(board, SQUARE_CELLS);
+    std::copy(board + FIRST_CELL, board + LAST_CELL + 1, bestboard + FIRST_CELL);
+    depth = 0;
     m_nodes += m_search->nodes();
+    return outcome.value;
+}
+
+int Checkers::goTimed()
+{
+    const PackedPosition root = PackedPosition::fromCells(board, SQUARE_CELLS);
+    const SearchHistory fresh;
+    const SearchHistory& earlier = history.isFor(root) ? history : fresh;
+    TimedSearch::Limits limits;
+    limits.moveTimeMs = moveTime;
+    limits.maxDepth = moveDepth;
+    limits.stop = stop;
+    const int value = m_timedSearch->go(root, earlier, limits);
+    m_nodes = m_timedSearch->nodes();
+    if (m_timedSearch->hasMove()) {
+        m_timedSearch->chosen().toCells(board, SQUARE_CELLS);
+        std::copy(board + FIRST_CELL, board + LAST_CELL + 1, bestboard + FIRST_CELL);
+    }
     return value;
+}
+
+const std::vector<TimedSearch::PlannedMove>& Checkers::principalVariation() const
+{
+    static const std::vector<TimedSearch::PlannedMove> NONE;
+    return m_timedSearch ? m_timedSearch->principalVariation() : NONE;
+}
+
+MoveGenerator::Rules Checkers::rules() const
+{
+    return type() == RUSSIAN_RULES ? MoveGenerator::Rules::RUSSIAN : MoveGenerator::Rules::ENGLISH;
+}
+
+int Checkers::referenceValue(const PackedPosition& position, int plies, int searchLevel)
+{
+    // One ply deeper on both counts, which keeps every value and keeps the plain search from
+    // taking this position for the root, where it would record moves and draw random numbers.
+    position.toCells(board, SQUARE_CELLS);
+    level = searchLevel + 1;
+    depth = searchLevel + 1 - plies;
+    const int result = turn();
+    level = searchLevel;
+    return result;
 }
 
 void Checkers::clearSearchTables()

@@ -1,7 +1,13 @@
 #pragma once
 
 #include "board.h"
+#include "movegenerator.h"
+#include "packedposition.h"
+#include "position.h"
+#include "referencesearch.h"
+#include "searchhistory.h"
 #include "side.h"
+#include "timedsearch.h"
 
 #include <atomic>
 #include <memory>
@@ -10,18 +16,18 @@
 
 class MoveSink;
 class Search;
-class TimedSearch;
 
 // The game engine: one position on a 54-cell board, the list of positions kept for undo, and the
 // computer's move search for side 2. The rules live in the subclasses (ECheckers, RCheckers),
-// which implement the thirteen pure virtual operations; the search knows them only through
-// checkCapture2 and the three search generators, which call back turn(best, capture) once for
-// every complete move they make on the board.
-class Checkers
+// which implement the thirteen pure virtual operations; the full-width search knows them only
+// through checkCapture2 and the three search generators, which call back turn(best, capture)
+// once for every complete move they make on the board. The fast searches below it (Search,
+// TimedSearch) work on packed positions; this class hands them the position and plays their move.
+class Checkers : private ReferenceSearch
 {
 public:
     Checkers();
-    virtual ~Checkers();
+    ~Checkers() override;
 
     Checkers(const Checkers&) = delete;
     Checkers& operator=(const Checkers&) = delete;
@@ -86,13 +92,15 @@ public:
     // Forgets what earlier searches of this engine learnt; they are remembered from move to
     // move, which changes their speed and never their decisions.
     void clearSearchTables();
+    // The rule set's moves for the packed move generator.
+    MoveGenerator::Rules rules() const;
     // Positions searched by the last go2 or go2Reference.
     long long nodes() const { return m_nodes; }
     // The depth of the last iteration Grandmaster's search finished in the last go2 (0 for the
     // fixed levels, and when a single legal move was played without a search).
     int finishedDepth() const;
 
-    static const int SQUARE_CELLS[SQUARES];
+    static constexpr const int (&SQUARE_CELLS)[SQUARES] = ::SQUARE_CELLS;
     // Grandmaster's move time in milliseconds: about a second on the reader.
     static constexpr int GRANDMASTER_MS = 1000;
 
@@ -106,6 +114,12 @@ public:
     // Grandmaster's search ends as soon as this flag is set (another thread may set it while the
     // search runs); go2 then plays the best move found so far. Null: only the clock ends it.
     const std::atomic<bool>* stop = nullptr;
+    // Grandmaster: the game before the board's position, the board's side to move as side 2
+    // (SearchHistory::ofGame). It counts only while the board holds the position it ends in;
+    // otherwise the search starts the draw rules' counts afresh on the board.
+    SearchHistory history;
+    // Grandmaster's last principal variation: its move and the replies it expects.
+    const std::vector<TimedSearch::PlannedMove>& principalVariation() const;
     int target = 0;
     int board[CELLS];
     std::vector<std::string> undo_list;
@@ -148,6 +162,9 @@ protected:
     }
 
 private:
+    void rootMoves(MoveSink& sink) override { generateMoves2(sink); }
+    int referenceValue(const PackedPosition& position, int plies, int level) override;
+    int goTimed();
     void playMoves2(int& best);
     void valueMove(int& best);
 
@@ -156,3 +173,8 @@ private:
     std::unique_ptr<Search> m_search;           // made by the first go2 of a fixed level
     std::unique_ptr<TimedSearch> m_timedSearch; // made by Grandmaster's first go2
 };
+
+// The engine's current position.
+Position positionOf(const Checkers& engine);
+// Puts the position on the engine's board.
+void placePosition(Checkers& engine, const Position& position);

@@ -5,19 +5,6 @@ namespace
 constexpr int STARTING_MEN = 12; // squares 0..11 side 2, 20..31 side 1
 }
 
-Position positionOf(const Checkers& engine)
-{
-    Position position{};
-    for (int square = 0; square < SQUARES; ++square)
-        position[square] = engine.board[engine.internal(square)];
-    return position;
-}
-
-void placePosition(Checkers& engine, const Position& position)
-{
-    engine.setup(position.data());
-}
-
 std::string positionText(const Position& position)
 {
     std::string text;

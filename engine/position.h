@@ -1,7 +1,6 @@
 #pragma once
 
 #include "board.h"
-#include "checkers.h"
 
 #include <array>
 #include <string>
@@ -10,10 +9,6 @@
 // (side 1 at the bottom), whichever side is to move.
 using Position = std::array<int, SQUARES>;
 
-// The engine's current position.
-Position positionOf(const Checkers& engine);
-// Puts the position on the engine's board.
-void placePosition(Checkers& engine, const Position& position);
 // The engine's position text (as Checkers::toString(false) writes it).
 std::string positionText(const Position& position);
 // The standard starting position: side 2's men on 0..11, side 1's on 20..31.

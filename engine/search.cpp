@@ -1,7 +1,5 @@
 #include "search.h"
 
-#include "checkers.h"
-
 #include <algorithm>
 #include <cstdlib>
 #include <utility>
@@ -16,13 +14,12 @@ constexpr int HINTED_MOVE = 1 << 24;
 constexpr int JUMP_WEIGHT = 1 << 18; // more pieces jumped first; captures are all one kind
 constexpr int KILLER_WEIGHT = 1 << 10;
 constexpr int HISTORY_LIMIT = 1 << 15;
-constexpr int RUSSIAN_RULES = 25;
 constexpr int FIRST_TRANSPOSITION_CUT_PLIES = 3; // below, probing every reply costs more
 constexpr int PICKED_ONE_BY_ONE = 2;             // the moves after these are sorted at once
 
 } // namespace
 
-Search::Search(Checkers& engine) : m_engine(engine), m_table(TABLE_ENTRIES), m_history{}
+Search::Search() : m_table(TABLE_ENTRIES), m_history{}
 {
     for (auto& killers : m_killers)
         std::fill(std::begin(killers), std::end(killers), NO_KILLER);
@@ -42,34 +39,28 @@ void Search::clear()
         std::fill(std::begin(killers), std::end(killers), NO_KILLER);
 }
 
-int Search::go()
+bool Search::go(const PackedPosition& root, MoveGenerator::Rules rules, int level,
+                ReferenceSearch& reference, Outcome& outcome)
 {
-    Checkers& engine = m_engine;
-    const int level = engine.level;
     m_nodes = 0;
     if (level < 2 || level >= MAX_PLY || !m_table.usable())
-        return engine.go2Reference();
-
-    engine.depth = 0;
-    engine.bestcount = 0;
-    std::copy(engine.board + FIRST_CELL, engine.board + LAST_CELL + 1,
-              engine.bestboard + FIRST_CELL);
-
-    m_generator.setRules(engine.type() == RUSSIAN_RULES ? MoveGenerator::Rules::RUSSIAN
-                                                        : MoveGenerator::Rules::ENGLISH);
+        return false;
+    m_generator.setRules(rules);
     m_rootCount = 0;
     m_rootOverflow = false;
-    engine.generateMoves2(*this);
+    reference.rootMoves(*this);
     if (m_rootOverflow)
-        return engine.go2Reference();
+        return false;
+    m_reference = &reference;
+    m_level = level;
 
     // First the root's value, by the well-ordered search; then the moves in the generators'
     // order, with the running best exactly as the full-width search keeps it. No move is worth
     // more than the root's value, and a move worse than the best so far needs only be shown to
     // be worse: each is valued exactly only where it could equal or beat the best so far.
-    const PackedPosition root = PackedPosition::fromCells(engine.board, Checkers::SQUARE_CELLS);
     const int rootValue = value(root, level, -INFINITE, INFINITE, 0);
     int best = -LOSS_PER_PLY * level;
+    outcome = Outcome{};
     for (int i = 0; i < m_rootCount; ++i) {
         const RootMove& move = m_rootMoves[i];
         const PackedPosition reply = move.after.rotated();
@@ -84,19 +75,18 @@ int Search::go()
         const int moveValue = std::min(move.jumps - replyValue, rootValue);
         if (moveValue > best) {
             best = moveValue;
-            record(move);
-            engine.bestcount = 1;
+            choose(move, outcome);
+            outcome.equals = 1;
         } else if (moveValue == best) {
             // The k-th root move of the best value replaces the recorded one with probability 1/k.
-            ++engine.bestcount;
-            if (std::rand() % engine.bestcount == 0)
-                record(move);
+            ++outcome.equals;
+            if (std::rand() % outcome.equals == 0)
+                choose(move, outcome);
         }
     }
-    engine.depth = 0;
-    std::copy(engine.bestboard + FIRST_CELL, engine.bestboard + LAST_CELL + 1,
-              engine.board + FIRST_CELL);
-    return best;
+    outcome.value = best;
+    m_reference = nullptr;
+    return true;
 }
 
 // The value of the position for side 2 with `plies` (2 or more) left: exact when it lies inside
@@ -224,15 +214,7 @@ int Search::horizonValue(const PackedPosition& position, int enough)
 // hold: slow but exact.
 int Search::referenceValue(const PackedPosition& position, int plies)
 {
-    // One ply deeper on both counts, which keeps every value and keeps the plain search from
-    // taking this position for the root, where it would record moves and draw random numbers.
-    load(position);
-    const int level = m_engine.level;
-    m_engine.level = level + 1;
-    m_engine.depth = level + 1 - plies;
-    const int result = m_engine.turn();
-    m_engine.level = level;
-    return result;
+    return m_reference->referenceValue(position, plies, m_level);
 }
 
 int Search::orderScore(const Move& move, int ply) const
@@ -260,17 +242,10 @@ void Search::rememberCutoff(const Move& move, int plies, int ply)
     }
 }
 
-void Search::load(const PackedPosition& position)
+void Search::choose(const RootMove& move, Outcome& outcome) const
 {
-    position.toCells(m_engine.board, Checkers::SQUARE_CELLS);
-}
-
-void Search::record(const RootMove& move)
-{
-    int cells[CELLS];
-    std::fill(std::begin(cells), std::end(cells), BORDER);
-    move.after.toCells(cells, Checkers::SQUARE_CELLS);
-    std::copy(cells + FIRST_CELL, cells + LAST_CELL + 1, m_engine.bestboard + FIRST_CELL);
+    outcome.hasMove = true;
+    outcome.chosen = move.after;
 }
 
 void Search::onMove(const int* cells, int jumps)
@@ -279,5 +254,5 @@ void Search::onMove(const int* cells, int jumps)
         m_rootOverflow = true;
         return;
     }
-    m_rootMoves[m_rootCount++] = {PackedPosition::fromCells(cells, Checkers::SQUARE_CELLS), jumps};
+    m_rootMoves[m_rootCount++] = {PackedPosition::fromCells(cells, SQUARE_CELLS), jumps};
 }

@@ -3,15 +3,14 @@
 #include "movegenerator.h"
 #include "movesink.h"
 #include "packedposition.h"
+#include "referencesearch.h"
 #include "transpositiontable.h"
 
 #include <cstdint>
 
-class Checkers;
-
 // The computer's search for side 2, making exactly the decisions of the full-width search
-// (Checkers::go2Reference) at a fraction of its cost: for every position, level and state of the
-// random generator it plays the same move, returns the same value and draws the same random
+// (the ReferenceSearch it is given) at a fraction of its cost: for every position, level and state
+// of the random generator it plays the same move, returns the same value and draws the same random
 // numbers. The root's value is found first by the ordered search; then the root moves are met in
 // the generators' order, duplicates included, each valued exactly wherever it could equal or beat
 // the best so far and never above the root's value. Below the root the moves come from the bit-set
@@ -21,10 +20,21 @@ class Checkers;
 class Search : private MoveSink
 {
 public:
-    explicit Search(Checkers& engine);
+    Search();
 
-    // What go2 does: plays the chosen move on the engine's board and returns its value.
-    int go();
+    // What the search decided: the root's value for side 2, the position after the chosen move
+    // (side 2 still the mover) and how many root moves were worth as much.
+    struct Outcome {
+        int value = 0;
+        bool hasMove = false;
+        PackedPosition chosen;
+        int equals = 0;
+    };
+    // Searches `root`, side 2 to move, `level` plies deep as `reference` would. False, with
+    // nothing decided, where only the full-width search itself can: a level below 2 or beyond
+    // the lists, more root moves than they hold, or no memory for the table.
+    bool go(const PackedPosition& root, MoveGenerator::Rules rules, int level,
+            ReferenceSearch& reference, Outcome& outcome);
     long long nodes() const { return m_nodes; }
     // Forgets what earlier searches learnt, as for a new game.
     void clear();
@@ -44,13 +54,13 @@ private:
     int value(const PackedPosition& position, int plies, int alpha, int beta, int ply);
     int horizonValue(const PackedPosition& position, int enough);
     int referenceValue(const PackedPosition& position, int plies);
+    void choose(const RootMove& move, Outcome& outcome) const;
     int orderScore(const Move& move, int ply) const;
     void rememberCutoff(const Move& move, int plies, int ply);
-    void load(const PackedPosition& position);
-    void record(const RootMove& move);
     void onMove(const int* cells, int jumps) override;
 
-    Checkers& m_engine;
+    ReferenceSearch* m_reference = nullptr; // during go()
+    int m_level = 0;
     TranspositionTable m_table;
     MoveGenerator m_generator;
     MoveGenerator::List m_moves[MAX_PLY];

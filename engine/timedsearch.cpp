@@ -1,9 +1,6 @@
 #include "timedsearch.h"
 
-#include "checkers.h"
-
 #include <algorithm>
-#include <cstdio>
 #include <cstdlib>
 #include <utility>
 
@@ -15,7 +12,6 @@ constexpr int INFINITE = TimedSearch::WIN + 1;
 // position stored.
 constexpr int PROVEN = TimedSearch::PROVEN;
 constexpr std::size_t TABLE_ENTRIES = std::size_t{1} << 19;
-constexpr int RUSSIAN_RULES = 25;
 constexpr int HINTED_MOVE = 1 << 24;
 constexpr int JUMP_WEIGHT = 1 << 18;
 constexpr int KILLER_WEIGHT = 1 << 16;
@@ -23,12 +19,12 @@ constexpr int HISTORY_LIMIT = 1 << 15;
 constexpr long long CLOCK_EVERY = 256; // nodes between two looks at the clock
 constexpr int LATE_MOVE = 3;
 constexpr int REDUCED_FROM_DEPTH = 3;
-
-MoveGenerator::Rules rulesOf(const Checkers& engine)
-{
-    return engine.type() == RUSSIAN_RULES ? MoveGenerator::Rules::RUSSIAN
-                                          : MoveGenerator::Rules::ENGLISH;
-}
+// A stored value may have been found along lines longer than its depth, through forced moves,
+// which cost no depth: so many plies beyond it are kept clear of the draw rules' limits.
+constexpr int FORCED_PLIES_ALLOWED = 8;
+// The move of the last iteration is found worse (a fail low) when it loses this much at the
+// next depth: a third of a man.
+constexpr int FAIL_LOW_MARGIN = 33;
 
 int toTable(int value, int ply)
 {
@@ -40,13 +36,18 @@ int fromTable(int value, int ply)
     return value > PROVEN ? value - ply : value < -PROVEN ? value + ply : value;
 }
 
+int count(std::uint32_t set)
+{
+    return __builtin_popcount(set);
+}
+
 } // namespace
 
-TimedSearch::TimedSearch(Checkers& engine, Clock clock)
-    : m_engine(engine), m_clock(std::move(clock)), m_table(TABLE_ENTRIES),
-      m_evaluation(rulesOf(engine)), m_history{}
+TimedSearch::TimedSearch(MoveGenerator::Rules rules, Clock clock)
+    : m_rules(rules), m_budget(std::move(clock)), m_table(TABLE_ENTRIES),
+      m_evaluation(rules), m_history{}
 {
-    m_generator.setRules(rulesOf(engine));
+    m_generator.setRules(rules);
     for (auto& killers : m_killers)
         std::fill(std::begin(killers), std::end(killers), NO_KILLER);
 }
@@ -66,25 +67,31 @@ void TimedSearch::clear()
         std::fill(std::begin(killers), std::end(killers), NO_KILLER);
 }
 
-int TimedSearch::go(int moveTimeMs, int maxDepth)
+int TimedSearch::go(const PackedPosition& root, const SearchHistory& history, const Limits& limits)
 {
-    Checkers& engine = m_engine;
     m_nodes = 0;
     m_finishedDepth = 0;
     m_stopped = false;
-    m_timed = moveTimeMs > 0;
-    if (m_timed)
-        m_deadline = m_clock() + std::chrono::milliseconds(moveTimeMs);
-    engine.depth = 0;
-    engine.bestcount = 0;
+    m_drawSeen = false;
+    m_stop = limits.stop;
+    m_hasMove = false;
+    m_principal.clear();
+    m_budget.start(limits.moveTimeMs);
+    m_root = root;
+    m_rootCounters = history.given() ? history.counters() : DrawCounters::start(root);
+    m_historyLength = 0;
+    for (const PackedPosition& earlier : history.positions())
+        m_line[m_historyLength++] = earlier;
+    m_line[m_historyLength] = root;
 
-    const PackedPosition root = PackedPosition::fromCells(engine.board, Checkers::SQUARE_CELLS);
     m_generator.generate(root, m_rootMoves);
     const int count = m_rootMoves.count;
     if (count == 0)
         return -WIN;
     if (count == 1) {
-        record(m_rootMoves.moves[0]);
+        m_hasMove = true;
+        m_chosen = m_rootMoves.moves[0].reply.rotated();
+        findPrincipalVariation(root, 0);
         return -m_evaluation.value(m_rootMoves.moves[0].reply);
     }
 
@@ -100,9 +107,10 @@ int TimedSearch::go(int moveTimeMs, int maxDepth)
         return m_rootMoves.moves[a].jumps > m_rootMoves.moves[b].jumps;
     });
 
+    // A result known for the root without a search would choose the move before this.
     int best = m_rootOrder[0];
     int bestValue = 0;
-    const int deepest = maxDepth > 0 ? std::min(maxDepth, MAX_DEPTH) : MAX_DEPTH;
+    const int deepest = limits.maxDepth > 0 ? std::min(limits.maxDepth, MAX_DEPTH) : MAX_DEPTH;
     for (int depth = 1; depth <= deepest; ++depth) {
         if (!iterate(depth, best, bestValue))
             break;
@@ -114,39 +122,46 @@ int TimedSearch::go(int moveTimeMs, int maxDepth)
         if (bestValue > PROVEN || bestValue < -PROVEN)
             break;
     }
-    record(m_rootMoves.moves[best]);
-    engine.depth = 0;
+    m_hasMove = true;
+    m_chosen = m_rootMoves.moves[best].reply.rotated();
+    findPrincipalVariation(root, best);
     return bestValue;
 }
 
 bool TimedSearch::iterate(int depth, int& best, int& bestValue)
 {
-    Checkers& engine = m_engine;
     int chosen = -1;
     int chosenValue = -INFINITE;
+    int equals = 0;
     for (int n = 0; n < m_rootMoves.count; ++n) {
         const int index = m_rootOrder[n];
-        const PackedPosition& reply = m_rootMoves.moves[index].reply;
+        const Move& move = m_rootMoves.moves[index];
+        const DrawCounters counters = countersAfter(m_rootCounters, m_root, move);
         int moveValue;
         if (n == 0) {
-            moveValue = -value(reply, depth - 1, -INFINITE, INFINITE, 1);
+            moveValue = -value(move.reply, depth - 1, -INFINITE, INFINITE, 1, counters);
+            // The last iteration's choice is worse than it looked: worth more time, once.
+            if (!m_stopped && depth > 1 && moveValue < bestValue - FAIL_LOW_MARGIN)
+                m_budget.extend();
         } else {
             // A window of one value each side of the best so far tells worse, equal and better
             // apart; only a better move is searched again for its exact value.
-            moveValue = -value(reply, depth - 1, -(chosenValue + 1), -(chosenValue - 1), 1);
+            moveValue =
+                -value(move.reply, depth - 1, -(chosenValue + 1), -(chosenValue - 1), 1, counters);
             if (!m_stopped && moveValue > chosenValue)
-                moveValue = -value(reply, depth - 1, -INFINITE, -chosenValue, 1);
+                moveValue = -value(move.reply, depth - 1, -INFINITE, -chosenValue, 1, counters);
         }
+        // A move whose search the clock broke off has no value at all.
         if (m_stopped)
             break;
         if (moveValue > chosenValue) {
             chosenValue = moveValue;
             chosen = index;
-            engine.bestcount = 1;
+            equals = 1;
         } else if (moveValue == chosenValue) {
             // The k-th root move of the best value replaces the chosen one with probability 1/k.
-            ++engine.bestcount;
-            if (std::rand() % engine.bestcount == 0)
+            ++equals;
+            if (std::rand() % equals == 0)
                 chosen = index;
         }
     }
@@ -159,28 +174,71 @@ bool TimedSearch::iterate(int depth, int& best, int& bestValue)
     return !m_stopped;
 }
 
+DrawCounters TimedSearch::countersAfter(const DrawCounters& counters, const PackedPosition& before,
+                                        const Move& move) const
+{
+    const bool capture = move.jumps > 0;
+    const bool manMoved = (before.kings >> move.from & 1) == 0;
+    // Without a capture the forces change only when a man is crowned.
+    const bool forcesChanged = capture || count(move.reply.kings) != count(before.kings);
+    return counters.next(m_rules, capture || manMoved, forcesChanged, move.reply);
+}
+
+bool TimedSearch::drawn(const PackedPosition& position, int ply, const DrawCounters& counters) const
+{
+    // Only a position with the same side to move, since the last irreversible move, repeats.
+    const int at = m_historyLength + ply;
+    for (int back = 2; back <= counters.quietPlies && back <= at; back += 2) {
+        if (m_line[at - back] == position)
+            return true;
+    }
+    if (counters.draw(m_rules, position) == DrawCounters::Draw::NONE)
+        return false;
+    // A side that cannot move has lost, whatever the counts say.
+    return m_generator.hasCapture(position) || Evaluation::hasSimpleMove(position);
+}
+
+bool TimedSearch::knownValue(const PackedPosition& position, int depth, int alpha, int beta,
+                             int ply, const DrawCounters& counters, int& known,
+                             std::uint8_t& hint) const
+{
+    hint = TranspositionTable::NO_MOVE;
+    if (!m_table.usable())
+        return false;
+    const TranspositionTable::Entry* entry = m_table.find(position, depth, hint);
+    // The table holds values found without the draw rules: they hold here only where no rule
+    // can fall due within their reach.
+    if (!entry || counters.pliesToDraw(m_rules, position) <= depth + FORCED_PLIES_ALLOWED)
+        return false;
+    known = fromTable(entry->value, ply);
+    return entry->bound == TranspositionTable::EXACT ||
+           (entry->bound == TranspositionTable::LOWER && known >= beta) ||
+           (entry->bound == TranspositionTable::UPPER && known <= alpha);
+}
+
 // The value of the position for side 2 to move with `depth` plies left before the captures
 // are followed out: exact inside (alpha, beta), otherwise a bound on the side it fell.
-int TimedSearch::value(const PackedPosition& position, int depth, int alpha, int beta, int ply)
+int TimedSearch::value(const PackedPosition& position, int depth, int alpha, int beta, int ply,
+                       const DrawCounters& counters)
 {
-    if (depth <= 0)
-        return quiescence(position, alpha, beta, ply);
     ++m_nodes;
     if (outOfTime())
         return 0;
+    m_line[m_historyLength + ply] = position;
+    if (drawn(position, ply, counters)) {
+        m_drawSeen = true;
+        return DRAW;
+    }
+    if (depth <= 0)
+        return quiescence(position, alpha, beta, ply);
     if (ply >= MAX_PLY - 1)
         return m_evaluation.value(position);
 
-    std::uint8_t hint = TranspositionTable::NO_MOVE;
-    if (m_table.usable()) {
-        if (const TranspositionTable::Entry* entry = m_table.find(position, depth, hint)) {
-            const int known = fromTable(entry->value, ply);
-            if (entry->bound == TranspositionTable::EXACT ||
-                (entry->bound == TranspositionTable::LOWER && known >= beta) ||
-                (entry->bound == TranspositionTable::UPPER && known <= alpha))
-                return known;
-        }
-    }
+    // The one place where the value of a position may be known without a search.
+    std::uint8_t hint;
+    int known;
+    if (knownValue(position, depth, alpha, beta, ply, counters, known, hint))
+        return known;
 
     MoveGenerator::List& list = m_moves[ply];
     m_generator.generate(position, list);
@@ -191,23 +249,27 @@ int TimedSearch::value(const PackedPosition& position, int depth, int alpha, int
     // A forced move costs no depth: the line it starts is as narrow as a line can be.
     const int next = count == 1 ? depth : depth - 1;
 
+    // Whether a draw by the game's rules decided anything below this position.
+    const bool drawAbove = std::exchange(m_drawSeen, false);
     int best = -INFINITE;
     std::uint8_t bestMove = TranspositionTable::NO_MOVE;
     int floor = alpha;
     for (int n = 0; n < count; ++n) {
         const Move& move = list.moves[m_order[ply][n]];
+        const DrawCounters after = countersAfter(counters, position, move);
         int moveValue;
         if (n == 0) {
-            moveValue = -value(move.reply, next, -beta, -floor, ply + 1);
+            moveValue = -value(move.reply, next, -beta, -floor, ply + 1, after);
         } else {
             // Late quiet moves of a well-ordered list rarely matter: a shallower look first, the
             // full depth only for one that seems to beat the best so far.
             const bool reduce = n >= LATE_MOVE && depth >= REDUCED_FROM_DEPTH && move.jumps == 0;
-            moveValue = -value(move.reply, reduce ? next - 1 : next, -floor - 1, -floor, ply + 1);
+            moveValue =
+                -value(move.reply, reduce ? next - 1 : next, -floor - 1, -floor, ply + 1, after);
             if (reduce && !m_stopped && moveValue > floor)
-                moveValue = -value(move.reply, next, -floor - 1, -floor, ply + 1);
+                moveValue = -value(move.reply, next, -floor - 1, -floor, ply + 1, after);
             if (!m_stopped && moveValue > floor && moveValue < beta)
-                moveValue = -value(move.reply, next, -beta, -floor, ply + 1);
+                moveValue = -value(move.reply, next, -beta, -floor, ply + 1, after);
         }
         if (m_stopped)
             return 0;
@@ -227,8 +289,14 @@ int TimedSearch::value(const PackedPosition& position, int depth, int alpha, int
         const TranspositionTable::Bound bound = best >= beta    ? TranspositionTable::LOWER
                                                 : best <= alpha ? TranspositionTable::UPPER
                                                                 : TranspositionTable::EXACT;
-        m_table.store(position, depth, toTable(best, ply), bound, bestMove);
+        // A value a draw decided holds only for this way to the position: the move is kept
+        // as a hint, the value is not.
+        if (m_drawSeen)
+            m_table.storeHint(position, depth, bestMove);
+        else
+            m_table.store(position, depth, toTable(best, ply), bound, bestMove);
     }
+    m_drawSeen = m_drawSeen || drawAbove;
     return best;
 }
 
@@ -315,17 +383,37 @@ bool TimedSearch::outOfTime()
         return true;
     if (m_nodes % CLOCK_EVERY != 0)
         return false;
-    const std::atomic<bool>* const stop = m_engine.stop;
-    if ((stop && stop->load(std::memory_order_relaxed)) || (m_timed && m_clock() >= m_deadline))
+    if ((m_stop && m_stop->load(std::memory_order_relaxed)) || m_budget.spent())
         m_stopped = true;
     return m_stopped;
 }
 
-void TimedSearch::record(const Move& move)
+// The chosen move, then the moves the table holds as best, each in the position the one before
+// leads to, until a position comes again or the table knows no move.
+void TimedSearch::findPrincipalVariation(const PackedPosition& root, int bestIndex)
 {
-    int cells[CELLS];
-    std::fill(std::begin(cells), std::end(cells), BORDER);
-    move.reply.rotated().toCells(cells, Checkers::SQUARE_CELLS);
-    std::copy(cells + FIRST_CELL, cells + LAST_CELL + 1, m_engine.bestboard + FIRST_CELL);
-    std::copy(cells + FIRST_CELL, cells + LAST_CELL + 1, m_engine.board + FIRST_CELL);
+    const int longest = std::max(m_finishedDepth, 1);
+    m_principal.reserve(static_cast<std::size_t>(longest));
+    PackedPosition position = root;
+    int index = bestIndex;
+    MoveGenerator::List& list = m_moves[0];
+    list = m_rootMoves;
+    for (int ply = 0; ply < longest; ++ply) {
+        const Move& move = list.moves[index];
+        // Every other move is the opponent's, made on the board turned round.
+        const auto onRootBoard = [&](int square) {
+            return ply % 2 == 0 ? square : SQUARES - 1 - square;
+        };
+        m_principal.push_back({onRootBoard(move.from), onRootBoard(move.to), move.jumps});
+        position = move.reply;
+        m_line[ply] = position;
+        if (std::find(m_line, m_line + ply, position) != m_line + ply)
+            break;
+        std::uint8_t hint;
+        m_table.find(position, 0, hint);
+        m_generator.generate(position, list);
+        if (hint >= list.count)
+            break;
+        index = hint;
+    }
 }

@@ -32,7 +32,7 @@ const TranspositionTable::Entry* TranspositionTable::find(const PackedPosition& 
     for (const Entry* entry : {&bucket.deep, &bucket.recent}) {
         if (entry->bound == EMPTY || entry->position != position)
             continue;
-        if (entry->plies == plies)
+        if (entry->plies == plies && entry->bound != MOVE_ONLY)
             found = entry;
         if (hint == NO_MOVE || entry->plies == plies)
             hint = entry->bestMove;

@@ -5,26 +5,47 @@
 namespace
 {
 
-// The endings of the unchanged-balance rule: so many pieces in all, so many plies.
-struct BalanceRule {
-    int fewestPieces;
-    int mostPieces;
-    int plies;
-    EndReason reason;
-};
-constexpr BalanceRule BALANCE_RULES[] = {
-    {4, 5, 60, EndReason::BALANCE_30},
-    {6, 7, 120, EndReason::BALANCE_60},
-};
+// A Position is its squares' values in square order: square s is "cell" s.
+constexpr int IDENTITY_CELLS[SQUARES] = {0,  1,  2,  3,  4,  5,  6,  7,  8,  9,  10,
+                                         11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21,
+                                         22, 23, 24, 25, 26, 27, 28, 29, 30, 31};
+
+PackedPosition packed(const Position& position)
+{
+    return PackedPosition::fromCells(position.data(), IDENTITY_CELLS);
+}
+
+MoveGenerator::Rules rulesOf(int rulesCode)
+{
+    return rulesCode == ruleset::RUSSIAN ? MoveGenerator::Rules::RUSSIAN
+                                         : MoveGenerator::Rules::ENGLISH;
+}
+
+EndReason reasonOf(DrawCounters::Draw draw)
+{
+    switch (draw) {
+    case DrawCounters::Draw::THREE_KINGS:
+        return EndReason::THREE_KINGS;
+    case DrawCounters::Draw::BALANCE_30:
+        return EndReason::BALANCE_30;
+    case DrawCounters::Draw::BALANCE_60:
+        return EndReason::BALANCE_60;
+    case DrawCounters::Draw::KINGS_ONLY:
+        return EndReason::KINGS_ONLY;
+    case DrawCounters::Draw::FORTY_MOVES:
+        return EndReason::FORTY_MOVES;
+    case DrawCounters::Draw::NONE:
+        break;
+    }
+    return EndReason::NONE;
+}
 
 } // namespace
 
 DrawRules::DrawRules(int rulesCode, const Position& start, int sideToMove)
-    : m_rules(rulesCode), m_forces(forcesOf(start))
+    : m_rules(rulesCode), m_counters(DrawCounters::start(packed(start))), m_forces(forcesOf(start))
 {
     seePosition(start, sideToMove);
-    if (lonesome(m_forces))
-        m_lonesomePlies = 0;
 }
 
 DrawRules::Forces DrawRules::forcesOf(const Position& position)
@@ -39,30 +60,9 @@ DrawRules::Forces DrawRules::forcesOf(const Position& position)
     return forces;
 }
 
-// Men besides the strong side's kings do not matter.
-bool DrawRules::lonesome(const Forces& forces)
-{
-    const bool lone1 = forces.men1 == 0 && forces.kings1 == 1;
-    const bool lone2 = forces.men2 == 0 && forces.kings2 == 1;
-    return (lone1 && forces.kings2 >= STRONG_KINGS) || (lone2 && forces.kings1 >= STRONG_KINGS);
-}
-
 void DrawRules::seePosition(const Position& position, int sideToMove)
 {
     m_lastRepetitions = ++m_seen[{position, sideToMove}];
-}
-
-EndReason DrawRules::unchangedBalance() const
-{
-    if (m_forces.kings1 == 0 || m_forces.kings2 == 0)
-        return EndReason::NONE;
-    const int pieces = m_forces.men1 + m_forces.kings1 + m_forces.men2 + m_forces.kings2;
-    for (const BalanceRule& rule : BALANCE_RULES) {
-        if (pieces >= rule.fewestPieces && pieces <= rule.mostPieces &&
-            m_unchangedPlies >= rule.plies)
-            return rule.reason;
-    }
-    return EndReason::NONE;
 }
 
 EndReason DrawRules::afterMove(const GameMove& move)
@@ -70,37 +70,14 @@ EndReason DrawRules::afterMove(const GameMove& move)
     const int next = move.side == 1 ? 2 : 1;
     seePosition(move.after, next);
 
-    // Kings-only (Russian) and forty-moves (English) count the same plies: no man moved and
-    // nothing was taken.
-    if (move.isCapture() || move.manMoved)
-        m_quietPlies = 0;
-    else
-        ++m_quietPlies;
-
     // A capture or a crowning changes the counts of the pieces; nothing else does.
     const Forces forces = forcesOf(move.after);
-    if (forces == m_forces)
-        ++m_unchangedPlies;
-    else
-        m_unchangedPlies = 0;
+    const bool forcesChanged = !(forces == m_forces);
     m_forces = forces;
-
-    const bool russian = m_rules == ruleset::RUSSIAN;
-    if (russian && lonesome(forces))
-        ++m_lonesomePlies; // from -1, the balance arising now, to 0
-    else
-        m_lonesomePlies = -1;
-
+    const PackedPosition after = packed(move.after);
+    m_counters =
+        m_counters.next(rulesOf(m_rules), move.isCapture() || move.manMoved, forcesChanged, after);
     if (m_lastRepetitions >= REPETITIONS)
         return EndReason::REPETITION;
-    if (!russian)
-        return m_quietPlies >= FORTY_MOVES_PLIES ? EndReason::FORTY_MOVES : EndReason::NONE;
-    if (m_lonesomePlies >= THREE_KINGS_PLIES)
-        return EndReason::THREE_KINGS;
-    const EndReason balance = unchangedBalance();
-    if (balance != EndReason::NONE)
-        return balance;
-    if (m_quietPlies >= KINGS_ONLY_PLIES)
-        return EndReason::KINGS_ONLY;
-    return EndReason::NONE;
+    return reasonOf(m_counters.draw(rulesOf(m_rules), after));
 }

@@ -3,6 +3,8 @@
 #include "gamemove.h"
 #include "gameresult.h"
 
+#include "engine/drawcounters.h"
+
 #include <map>
 
 // The draw rules of a rule set, followed move by move.
@@ -18,15 +20,15 @@
 // English: 40 moves by each side (80 plies in a row) in which no man moved and nothing was taken.
 // A side that cannot move loses; the caller checks that first. When several rules end the game on
 // the same ply, the most specific one is given: repetition, then three kings against one, then
-// the unchanged balance, then kings only.
+// the unchanged balance, then kings only. The counts are DrawCounters', which the search keeps too.
 class DrawRules
 {
 public:
-    static constexpr int KINGS_ONLY_PLIES = 30;
-    static constexpr int THREE_KINGS_PLIES = 30;
-    static constexpr int FORTY_MOVES_PLIES = 80;
+    static constexpr int KINGS_ONLY_PLIES = DrawCounters::KINGS_ONLY_PLIES;
+    static constexpr int THREE_KINGS_PLIES = DrawCounters::THREE_KINGS_PLIES;
+    static constexpr int FORTY_MOVES_PLIES = DrawCounters::FORTY_MOVES_PLIES;
     static constexpr int REPETITIONS = 3;
-    static constexpr int STRONG_KINGS = 3;
+    static constexpr int STRONG_KINGS = DrawCounters::STRONG_KINGS;
 
     // The game starts in `start` with `sideToMove` (engine side 1 or 2) to move.
     DrawRules(int rulesCode, const Position& start, int sideToMove);
@@ -34,9 +36,9 @@ public:
     // Follows one move; the draw it brings about, or NONE.
     EndReason afterMove(const GameMove& move);
 
-    int quietPlies() const { return m_quietPlies; }
-    int lonesomePlies() const { return m_lonesomePlies; }
-    int unchangedPlies() const { return m_unchangedPlies; }
+    int quietPlies() const { return m_counters.quietPlies; }
+    int lonesomePlies() const { return m_counters.lonesomePlies; }
+    int unchangedPlies() const { return m_counters.unchangedPlies; }
 
 private:
     // The pieces of each kind on the board: men and kings of side 1, then of side 2. Their
@@ -54,18 +56,12 @@ private:
         }
     };
     static Forces forcesOf(const Position& position);
-    // One side's only piece is a king and the other side has STRONG_KINGS kings or more.
-    static bool lonesome(const Forces& forces);
 
     void seePosition(const Position& position, int sideToMove);
-    // The draw the unchanged balance brings about in an ending of these forces, or NONE.
-    EndReason unchangedBalance() const;
 
     int m_rules;
-    int m_quietPlies = 0;     // plies in a row counting towards KINGS_ONLY or FORTY_MOVES
-    int m_lonesomePlies = -1; // plies since the three-kings balance arose; -1 without it
-    int m_unchangedPlies = 0; // plies since something was taken or a man was crowned
-    Forces m_forces;          // of the position after the last move
+    DrawCounters m_counters;
+    Forces m_forces; // of the position after the last move
     int m_lastRepetitions = 0;
     std::map<std::pair<Position, int>, int> m_seen;
 };

@@ -133,23 +133,76 @@ int moves(const std::vector<std::string>& words)
     return EXIT_SUCCESS;
 }
 
+// The game before the searched position, from --history: its positions, oldest first, each
+// a move before the next and the last one a move before the position searched. On a bad text
+// or a position no move leads on from it prints the reason and returns nullopt.
+std::optional<SearchHistory> historyFor(const std::string& texts, const Checkers& engine)
+{
+    std::vector<PackedPosition> positions;
+    const std::unique_ptr<Checkers> scratch = ruleset::makeEngine(engine.type());
+    std::size_t start = 0;
+    while (start <= texts.size()) {
+        const std::size_t comma = std::min(texts.find(',', start), texts.size());
+        if (!scratch->fromString(texts.substr(start, comma - start))) {
+            std::cerr << " (checkers-cli: --history needs positions of 32 cell values from 1 to "
+                         "5, separated by commas)\n";
+            return std::nullopt;
+        }
+        positions.push_back(PackedPosition::fromCells(scratch->board, SQUARE_CELLS));
+        start = comma + 1;
+    }
+    positions.push_back(PackedPosition::fromCells(engine.board, SQUARE_CELLS));
+    const int broken = SearchHistory::firstUnconnected(engine.rules(), positions);
+    if (broken >= 0) {
+        usageError("--history: no legal move leads to " +
+                   (broken + 1 == static_cast<int>(positions.size())
+                        ? std::string("--position")
+                        : "position " + std::to_string(broken + 1)) +
+                   " from the position before it");
+        return std::nullopt;
+    }
+    return SearchHistory::ofGame(engine.rules(), positions);
+}
+
+// A principal variation on one line: engine squares, "-" for a move, "x" for a capture.
+std::string variationText(const std::vector<TimedSearch::PlannedMove>& moves)
+{
+    std::string text;
+    for (const TimedSearch::PlannedMove& move : moves) {
+        if (!text.empty())
+            text += ' ';
+        text += std::to_string(move.from) + (move.jumps > 0 ? "x" : "-") + std::to_string(move.to);
+    }
+    return text;
+}
+
 int search(const std::vector<std::string>& words)
 {
-    CommandLine args(words, {"--rules", "--level", "--movetime", "--position", "--seed"},
+    CommandLine args(words,
+                     {"--rules", "--level", "--movetime", "--position", "--seed", "--history"},
                      {"--reference"});
     const bool timed = args.has("--movetime");
     if (timed && args.has("--level"))
         return usageError("--level and --movetime exclude each other");
     if (timed && args.has("--reference"))
         return usageError("--reference searches a level, not a move time");
+    if (!timed && args.has("--history"))
+        return usageError("--history needs --movetime: the fixed levels know no history");
     const std::optional<long long> level = args.number("--level", !timed, 1, MAX_LEVEL);
     const std::optional<long long> moveTime = args.number("--movetime", false, 1, MAX_MOVE_TIME_MS);
     const std::optional<long long> seed = args.number("--seed", false, 0, 4294967295LL);
+    const std::optional<std::string> historyText = args.text("--history", false);
     std::unique_ptr<Checkers> engine = engineFor(args, true);
     if (!engine)
         return EXIT_USAGE;
     if (!args.ok())
         return usageError(args.error());
+    if (historyText) {
+        std::optional<SearchHistory> history = historyFor(*historyText, *engine);
+        if (!history)
+            return EXIT_USAGE;
+        engine->history = std::move(*history);
+    }
     if (moveTime)
         engine->moveTime = static_cast<int>(*moveTime);
     else
@@ -164,8 +217,10 @@ int search(const std::vector<std::string>& words)
               << "nodes " << engine->nodes() << '\n'
               << "ms " << std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count()
               << '\n';
-    if (moveTime)
-        std::cout << "depth " << engine->finishedDepth() << '\n';
+    if (moveTime) {
+        std::cout << "depth " << engine->finishedDepth() << '\n'
+                  << "pv " << variationText(engine->principalVariation()) << '\n';
+    }
     return EXIT_SUCCESS;
 }
 

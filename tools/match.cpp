@@ -1,6 +1,7 @@
 #include "match.h"
 
 #include "engine/position.h"
+#include "game/gamehistory.h"
 #include "game/ruleset.h"
 
 #include <algorithm>
@@ -117,6 +118,7 @@ bool Match::play(const Openings& openings, int games, unsigned seed, std::ostrea
             const int side = game.sideToMove();
             Checkers& engine = side == firstSide ? *first : *second;
             placePosition(engine, side == 1 ? turned(game.position()) : game.position());
+            engine.history = searchHistoryOf(game);
             engine.go2();
             const Position after = positionOf(engine);
             if (!game.playResulting(side == 1 ? turned(after) : after)) {

@@ -1,6 +1,8 @@
 // Each draw rule at its threshold: one ply short gives no draw.
 
 #include "game/drawrules.h"
+#include "game/gamehistory.h"
+#include "game/gamerecord.h"
 #include "game/ruleset.h"
 
 #include <gtest/gtest.h>
@@ -159,5 +161,48 @@ TEST(DrawRules, RussianEndings)
             reason);
         EXPECT_EQ(at, c.expected) << c.pieces << " rules " << c.rules;
         EXPECT_EQ(reason, c.reason) << c.pieces << " rules " << c.rules;
+    }
+}
+
+// The search is handed the game as positions and counts the draw rules from them itself: at
+// every ply of a game with captures, crownings and kings' moves its counts are the game's, and
+// its root is the game's position as the engine to move sees it.
+TEST(DrawRules, TheSearchCountsTheGameAsTheGameDoes)
+{
+    constexpr int PLIES = 150;
+    struct Case {
+        int rules;
+        Position start;
+        int sideToMove;
+    };
+    Position ending{};
+    ending.fill(FREE);
+    for (const auto& piece : piecesOf("K28 K29 K30 M21 k1 m6 m7"))
+        ending[piece.first] = piece.second;
+    const Case cases[] = {
+        {ruleset::RUSSIAN, startPosition(), 1},
+        {ruleset::ENGLISH, startPosition(), 1},
+        {ruleset::RUSSIAN, ending, 2},
+        {ruleset::ENGLISH, ending, 2},
+    };
+    for (const Case& c : cases) {
+        GameRecord record(c.rules, Colour::White, c.start, c.sideToMove);
+        DrawRules rules(c.rules, c.start, c.sideToMove);
+        for (int ply = 0; ply < PLIES && !record.over(); ++ply) {
+            const std::vector<GameMove>& moves = record.legalMoves().all();
+            const GameMove move = moves[static_cast<std::size_t>(ply * 7) % moves.size()];
+            rules.afterMove(move);
+            ASSERT_TRUE(record.play(move));
+            const SearchHistory history = searchHistoryOf(record);
+            const DrawCounters& counts = history.counters();
+            EXPECT_EQ(counts.quietPlies, rules.quietPlies()) << c.rules << " ply " << ply;
+            EXPECT_EQ(counts.lonesomePlies, rules.lonesomePlies()) << c.rules << " ply " << ply;
+            EXPECT_EQ(counts.unchangedPlies, rules.unchangedPlies()) << c.rules << " ply " << ply;
+            const Position seen = engineView(record.position(), record.sideToMove());
+            int cells[CELLS];
+            for (int square = 0; square < SQUARES; ++square)
+                cells[SQUARE_CELLS[square]] = seen[square];
+            EXPECT_TRUE(history.isFor(PackedPosition::fromCells(cells, SQUARE_CELLS)));
+        }
     }
 }

@@ -394,8 +394,9 @@ TEST(Cli, PdnNamesTheMoveItCannotPlay)
     }
 }
 
-// Grandmaster's search on a move time: the four lines of a search and the depth reached, within
-// the budget and a margin for a loaded machine.
+// Grandmaster's search on a move time: the four lines of a search, the depth reached and the
+// principal variation, within the budget (twice it where the search found its choice worse)
+// and a margin for a loaded machine.
 TEST(Cli, SearchOnAMoveTimePrintsTheDepthReached)
 {
     constexpr int BUDGET_MS = 50;
@@ -403,15 +404,60 @@ TEST(Cli, SearchOnAMoveTimePrintsTheDepthReached)
     const CliRun r = run("search --rules english --movetime 50 --seed 3 --position " + START);
     ASSERT_EQ(r.status, 0) << r.err;
     const auto got = lines(r.out);
-    ASSERT_EQ(got.size(), 5u) << r.out;
+    ASSERT_EQ(got.size(), 6u) << r.out;
     EXPECT_EQ(got[0].substr(0, 6), "value ");
     EXPECT_EQ(got[1].substr(0, 9), "position ");
     EXPECT_EQ(got[2].substr(0, 6), "nodes ");
     ASSERT_EQ(got[3].substr(0, 3), "ms ");
     std::cout << got[3] << " for a budget of " << BUDGET_MS << " ms\n";
-    EXPECT_LE(std::stoi(got[3].substr(3)), BUDGET_MS * 11 / 10 + LOADED_MACHINE_MARGIN_MS);
+    EXPECT_LE(std::stoi(got[3].substr(3)), 2 * BUDGET_MS * 11 / 10 + LOADED_MACHINE_MARGIN_MS);
     ASSERT_EQ(got[4].substr(0, 6), "depth ");
     EXPECT_GE(std::stoi(got[4].substr(6)), 3);
+    // Every move of side 2 from the start goes down the board: 8..11 to 12..15.
+    ASSERT_EQ(got[5].substr(0, 3), "pv ") << got[5];
+    std::istringstream pv(got[5].substr(3));
+    std::string first;
+    ASSERT_TRUE(pv >> first);
+    const int from = std::stoi(first);
+    const int to = std::stoi(first.substr(first.find('-') + 1));
+    EXPECT_TRUE(from >= 8 && from <= 11 && to >= 12 && to <= 15) << first;
+}
+
+// The game before the position: each text must be a position, each a legal move before the
+// next, the last one a move before --position; only Grandmaster takes it.
+TEST(Cli, SearchHistoryIsCheckedMoveByMove)
+{
+    const std::string start = START.substr(1, START.size() - 2);
+    // From the start side 1 (at the bottom) plays 20-16, or side 2 plays 8-12 and side 1 20-16:
+    // engine squares, side 2 to move in the position searched, as --position takes it.
+    const std::string afterOne = "5 5 5 5 5 5 5 5 5 5 5 5 3 3 3 3 1 3 3 3 3 1 1 1 1 1 1 1 1 1 1 1 ";
+    const std::string side2First =
+        "5 5 5 5 5 5 5 5 3 5 5 5 5 3 3 3 3 3 3 3 1 1 1 1 1 1 1 1 1 1 1 1 ";
+    const std::string afterTwo = "5 5 5 5 5 5 5 5 3 5 5 5 5 3 3 3 1 3 3 3 3 1 1 1 1 1 1 1 1 1 1 1 ";
+    struct Case {
+        std::string history;
+        std::string position;
+        int status;
+        std::string named;
+    };
+    const Case cases[] = {
+        {start, afterOne, 0, ""},
+        {start + "," + side2First, afterTwo, 0, ""},
+        {afterOne, afterOne, 2, "--position"},
+        {start + ",5 5", afterOne, 2, "--history"},
+        // Side 2 to move in the first position, two plies before the one searched.
+        {afterOne + "," + afterOne, afterTwo, 2, "position 2"},
+    };
+    for (const Case& c : cases) {
+        const CliRun r = run("search --rules english --movetime 20 --history \"" + c.history +
+                             "\" --position \"" + c.position + "\"");
+        EXPECT_EQ(r.status, c.status) << c.history << '\n' << r.err;
+        if (c.status != 0)
+            EXPECT_NE(r.err.find(c.named), std::string::npos) << r.err;
+    }
+    const CliRun fixed = run("search --rules english --level 4 --history \"" + start +
+                             "\" --position \"" + afterOne + "\"");
+    EXPECT_EQ(fixed.status, 2) << fixed.err;
 }
 
 const char TWO_ENGLISH_OPENINGS[] =
