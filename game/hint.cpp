@@ -2,6 +2,7 @@
 
 #include "engine/checkers.h"
 #include "engine/position.h"
+#include "gamehistory.h"
 #include "gamerecord.h"
 #include "ruleset.h"
 
@@ -18,6 +19,7 @@ std::optional<Hint::Suggestion> Hint::find(const GameRecord& record, const Check
     engine.level = player.level;
     engine.moveTime = player.moveTime;
     engine.moveDepth = player.moveDepth;
+    engine.history = searchHistoryOf(record);
 
     // The search plays side 2; side 1's turn is searched on the board turned round.
     const bool turned = record.sideToMove() == 1;
@@ -38,6 +40,7 @@ Thinker::Job Hint::job(const GameRecord& record)
     job.position = record.position();
     job.sideToMove = record.sideToMove();
     job.moveTimeMs = HINT_MS;
+    job.history = searchHistoryOf(record);
     return job;
 }
 

@@ -112,6 +112,7 @@ Thinker::Result Thinker::search(const Job& job)
     engine.moveTime = job.moveTimeMs;
     engine.moveDepth = job.depth;
     engine.level = job.level;
+    engine.history = job.history;
 
     // The search plays side 2; side 1's turn is searched on the board turned round.
     const bool turned = job.sideToMove == 1;

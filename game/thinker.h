@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/position.h"
+#include "engine/searchhistory.h"
 
 #include <atomic>
 #include <condition_variable>
@@ -31,6 +32,9 @@ public:
         int moveTimeMs = 0;  // the search's budget; 0: none
         int depth = 0;       // the deepest iteration; 0: none
         int level = 2;       // plies of the fixed search, when neither budget nor depth is set
+        // The game before the position, as the side to move sees it, for Grandmaster's search
+        // to know repetitions and the draw rules' counts (searchHistoryOf); empty: none.
+        SearchHistory history;
     };
     struct Result {
         Position after{}; // the position after the chosen move; the job's own without a move

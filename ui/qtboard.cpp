@@ -15,6 +15,7 @@
 #include <utility>
 
 #include "engine/position.h"
+#include "game/gamehistory.h"
 #include "game/hint.h"
 #include "rules/echeckers.h"
 #include "rules/rcheckers.h"
@@ -786,6 +787,7 @@ void QtBoard::compMoveSlot()
         job.moveTimeMs = engine->moveTime;
         job.depth = engine->moveDepth;
         job.level = engine->level;
+        job.history = searchHistoryOf(record);
         if (think(Thought::REPLY, job)) {
             refreshStatus();
             repaint();
@@ -793,6 +795,7 @@ void QtBoard::compMoveSlot()
         }
         // Without a thread the game's engine replies, keeping the window still meanwhile.
     }
+    engine->history = searchHistoryOf(record);
     engine->go2();
     finishReply(positionOf(*engine));
 }

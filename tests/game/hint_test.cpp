@@ -106,6 +106,45 @@ TEST(Hint, JobIsGrandmastersSearchOnItsOwnBudget)
     EXPECT_EQ(job.rules, ruleset::RUSSIAN);
 }
 
+// The hint knows the game it is asked in: where the search's own choice, a king's step, would
+// bring back a position the game has had, the hint plays another move (on the Thinker's job too).
+TEST(Hint, DoesNotRepeatAPositionOfTheGame)
+{
+    // English: side 2's kings on 9 and 18 against side 1's king on 27, side 2 to move.
+    Position root{};
+    root.fill(FREE);
+    root[9] = KING2;
+    root[18] = KING2;
+    root[27] = KING1;
+    const std::unique_ptr<Checkers> player = ruleset::makeEngine(ruleset::ENGLISH);
+    player->moveDepth = 8;
+    // A hint's engine of its own, made by a first search (which seeds std::rand with the time),
+    // then the same random draws for the hint looked at.
+    const auto hinted = [&](const GameRecord& record) {
+        Hint hint;
+        hint.find(record, *player);
+        std::srand(1);
+        return hint.find(record, *player);
+    };
+    const std::optional<Hint::Suggestion> first =
+        hinted(GameRecord(ruleset::ENGLISH, Colour::White, root, 2));
+    ASSERT_TRUE(first);
+    ASSERT_FALSE(first->move.isCapture());
+
+    // The game came to the root from the position after that step: a side-1 king's step there
+    // and back, and side 2's king back where it stood.
+    GameRecord game(ruleset::ENGLISH, Colour::White, first->move.after, 1);
+    const GameMove out = game.legalMoves().all().front();
+    ASSERT_TRUE(game.play(out));
+    ASSERT_TRUE(game.enter(first->move.to, {}, first->move.from) == GameRecord::Entry::PLAYED);
+    ASSERT_TRUE(game.enter(out.to, {}, out.from) == GameRecord::Entry::PLAYED);
+    ASSERT_EQ(game.position(), root);
+    const std::optional<Hint::Suggestion> knowing = hinted(game);
+    ASSERT_TRUE(knowing);
+    EXPECT_NE(knowing->move.after, first->move.after);
+    EXPECT_TRUE(Hint::job(game).history.given());
+}
+
 namespace
 {
 
