@@ -9,6 +9,7 @@
 #include "openings.h"
 #include "perft.h"
 #include "positionfile.h"
+#include "tables.h"
 
 #include "engine/checkers.h"
 #include "engine/position.h"
@@ -381,8 +382,8 @@ int openings(const std::vector<std::string>& words)
 int main(int argc, char** argv)
 {
     if (argc < 2)
-        return usageError(
-            "no command: give perft, moves, search, bench, hint, match, openings or pdn FILE");
+        return usageError("no command: give perft, moves, search, bench, hint, match, openings, "
+                          "tables or pdn FILE");
     const std::string command = argv[1];
     const std::vector<std::string> words(argv + 2, argv + argc);
     if (command == "perft")
@@ -401,5 +402,7 @@ int main(int argc, char** argv)
         return openings(words);
     if (command == "hint")
         return HintBench::command(words);
+    if (command == "tables")
+        return Tables::command(words);
     return usageError("unknown command '" + command + "'");
 }
