@@ -74,8 +74,9 @@ TEST(EndgameIndex, CapturesAndCrowningsLeadToMaterialsListedEarlier)
         const EndgameIndex::Material captured{m.men, m.kings, m.otherMen, m.otherKings - 1};
         for (const EndgameIndex::Material& next : {crowned, captured}) {
             const auto found = std::find(all.begin(), all.end(), next);
-            if (found != all.end())
+            if (found != all.end()) {
                 EXPECT_LT(found - all.begin(), static_cast<std::ptrdiff_t>(i));
+            }
         }
     }
 }
@@ -163,6 +164,7 @@ TEST_F(EndgameTableTest, MissingOrDamagedFilesAreRefused)
 {
     const std::string source = s_directory + "/" + EndgameFile::fileName(Rules::ENGLISH);
     const std::string damaged = s_directory + "/damaged";
+    std::filesystem::remove_all(damaged);
     std::filesystem::create_directories(damaged);
     const std::string copy = damaged + "/" + EndgameFile::fileName(Rules::ENGLISH);
     std::string error;
@@ -218,8 +220,9 @@ TEST_F(EndgameTableTest, TheCacheStaysWithinItsSize)
     for (const EndgameFile::Table& entry : large.header().tables) {
         for (std::uint64_t i = 0; i < entry.size; i += 997) {
             PackedPosition position;
-            if (EndgameIndex::positionAt(entry.material, i, position))
+            if (EndgameIndex::positionAt(entry.material, i, position)) {
                 ASSERT_EQ(small.probe(position), large.probe(position));
+            }
         }
     }
 }
