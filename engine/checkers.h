@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+class EndgameTable;
 class MoveSink;
 class Search;
 class TimedSearch;
@@ -106,6 +107,10 @@ public:
     // Grandmaster's search ends as soon as this flag is set (another thread may set it while the
     // search runs); go2 then plays the best move found so far. Null: only the clock ends it.
     const std::atomic<bool>* stop = nullptr;
+    // Grandmaster: the endgame tables it probes where the material fits (null: none), and the
+    // plies already played without a capture or man's move, which the draw rules count.
+    std::shared_ptr<const EndgameTable> endgameTable;
+    int quietPlies = 0;
     int target = 0;
     int board[CELLS];
     std::vector<std::string> undo_list;

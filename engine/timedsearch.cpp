@@ -1,6 +1,7 @@
 #include "timedsearch.h"
 
 #include "checkers.h"
+#include "endgametable.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -83,6 +84,15 @@ int TimedSearch::go(int moveTimeMs, int maxDepth)
     const int count = m_rootMoves.count;
     if (count == 0)
         return -WIN;
+    m_quiet[0] = engine.quietPlies;
+    if (engine.endgameTable && engine.endgameTable->covers(root)) {
+        int known = 0;
+        const int chosen = tableMove(*engine.endgameTable, known);
+        if (chosen >= 0) {
+            record(m_rootMoves.moves[chosen]);
+            return known;
+        }
+    }
     if (count == 1) {
         record(m_rootMoves.moves[0]);
         return -m_evaluation.value(m_rootMoves.moves[0].reply);
@@ -124,9 +134,11 @@ bool TimedSearch::iterate(int depth, int& best, int& bestValue)
     Checkers& engine = m_engine;
     int chosen = -1;
     int chosenValue = -INFINITE;
+    const PackedPosition root = PackedPosition::fromCells(engine.board, Checkers::SQUARE_CELLS);
     for (int n = 0; n < m_rootMoves.count; ++n) {
         const int index = m_rootOrder[n];
         const PackedPosition& reply = m_rootMoves.moves[index].reply;
+        countQuiet(root, m_rootMoves.moves[index], 0);
         int moveValue;
         if (n == 0) {
             moveValue = -value(reply, depth - 1, -INFINITE, INFINITE, 1);
@@ -163,6 +175,14 @@ bool TimedSearch::iterate(int depth, int& best, int& bestValue)
 // are followed out: exact inside (alpha, beta), otherwise a bound on the side it fell.
 int TimedSearch::value(const PackedPosition& position, int depth, int alpha, int beta, int ply)
 {
+    if (const EndgameTable* tables = m_engine.endgameTable.get()) {
+        if (tables->covers(position)) {
+            if (const std::optional<EndgameValue> known = tables->probe(position)) {
+                ++m_nodes;
+                return tableValue(*known, ply);
+            }
+        }
+    }
     if (depth <= 0)
         return quiescence(position, alpha, beta, ply);
     ++m_nodes;
@@ -196,6 +216,7 @@ int TimedSearch::value(const PackedPosition& position, int depth, int alpha, int
     int floor = alpha;
     for (int n = 0; n < count; ++n) {
         const Move& move = list.moves[m_order[ply][n]];
+        countQuiet(position, move, ply);
         int moveValue;
         if (n == 0) {
             moveValue = -value(move.reply, next, -beta, -floor, ply + 1);
@@ -264,6 +285,63 @@ int TimedSearch::quiescence(const PackedPosition& position, int alpha, int beta,
         }
     }
     return best;
+}
+
+int TimedSearch::tableValue(const EndgameValue& known, int ply) const
+{
+    // A win the count of the draw rules runs out on first is a draw.
+    const int left = m_engine.endgameTable->limit() - m_quiet[ply];
+    if (known.outcome == EndgameValue::Outcome::DRAW || known.distance > left)
+        return 0;
+    const int won = TABLE_WIN - ply - known.distance;
+    return known.outcome == EndgameValue::Outcome::WIN ? won : -won;
+}
+
+int TimedSearch::tableMove(const EndgameTable& tables, int& value) const
+{
+    const PackedPosition root = PackedPosition::fromCells(m_engine.board, Checkers::SQUARE_CELLS);
+    const std::uint32_t men = root.side2 & ~root.kings;
+    int fastestWin = -1;
+    int longestLoss = -1;
+    int winPlies = 0;
+    int lossPlies = 0;
+    bool drawn = false;
+    for (int i = 0; i < m_rootMoves.count; ++i) {
+        const Move& move = m_rootMoves.moves[i];
+        const bool zeroing = move.jumps > 0 || (men & (std::uint32_t{1} << move.from));
+        const int left = tables.limit() - (zeroing ? 0 : m_quiet[0] + 1);
+        const std::optional<EndgameValue> known = tables.probe(move.reply);
+        if (!known || known->outcome == EndgameValue::Outcome::DRAW || known->distance > left) {
+            drawn = true;
+            continue;
+        }
+        const int plies = zeroing ? 1 : known->distance + 1;
+        if (known->outcome == EndgameValue::Outcome::LOSS) {
+            if (fastestWin < 0 || plies < winPlies) {
+                fastestWin = i;
+                winPlies = plies;
+            }
+        } else if (longestLoss < 0 || plies > lossPlies) {
+            longestLoss = i;
+            lossPlies = plies;
+        }
+    }
+    if (fastestWin >= 0) {
+        value = TABLE_WIN - winPlies;
+        return fastestWin;
+    }
+    // Drawn: the search picks among the moves that keep the draw.
+    if (drawn)
+        return -1;
+    value = -(TABLE_WIN - lossPlies);
+    return longestLoss;
+}
+
+void TimedSearch::countQuiet(const PackedPosition& position, const Move& move, int ply)
+{
+    const std::uint32_t men = position.side2 & ~position.kings;
+    const bool zeroing = move.jumps > 0 || (men & (std::uint32_t{1} << move.from));
+    m_quiet[ply + 1] = zeroing ? 0 : m_quiet[ply] + 1;
 }
 
 void TimedSearch::orderMoves(const MoveGenerator::List& list, std::uint8_t hint, int ply)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "endgamevalue.h"
 #include "evaluation.h"
 #include "movegenerator.h"
 #include "packedposition.h"
@@ -10,6 +11,7 @@
 #include <functional>
 
 class Checkers;
+class EndgameTable;
 
 // Grandmaster's search for side 2: iterative deepening by alpha-beta on a time budget, valuing
 // positions by its own Evaluation and following every capture beyond the horizon until the
@@ -30,6 +32,10 @@ public:
     static constexpr int WIN = 30000;
     // Values beyond this are wins or losses the search has proved.
     static constexpr int PROVEN = WIN - 1000;
+    // A win the endgame tables know is worth this less the plies to the next capture or man's
+    // move and those to the position probed: proven, but below every win the search sees to
+    // its end.
+    static constexpr int TABLE_WIN = WIN - 500;
 
     // clock: the time the budget is measured on (tests hand in their own).
     explicit TimedSearch(Checkers& engine, Clock clock = &std::chrono::steady_clock::now);
@@ -53,6 +59,13 @@ private:
     using Move = MoveGenerator::Move;
 
     int value(const PackedPosition& position, int depth, int alpha, int beta, int ply);
+    // The endgame tables' value of a position at `ply`, within the draw rules' count.
+    int tableValue(const EndgameValue& known, int ply) const;
+    // The root move the tables choose, the fastest win or the longest loss; -1 in a drawn
+    // position or one they do not cover. value: its value.
+    int tableMove(const EndgameTable& tables, int& value) const;
+    // The count of quiet plies after `move` is played from `position` at `ply`.
+    void countQuiet(const PackedPosition& position, const Move& move, int ply);
     int quiescence(const PackedPosition& position, int alpha, int beta, int ply);
     // The root's moves searched once more, one ply deeper; false when the time ran out first.
     // best: index of the chosen move, kept when the iteration proves nothing better.
@@ -78,6 +91,7 @@ private:
     int m_history[SQUARES][SQUARES];
     static constexpr int NO_KILLER = -1;
     int m_killers[MAX_PLY][2];
+    int m_quiet[MAX_PLY + 1] = {}; // plies without a capture or man's move, by ply
     long long m_nodes = 0;
     int m_finishedDepth = 0;
 };
