@@ -4,6 +4,7 @@
 
 #include "benchmark.h"
 #include "commandline.h"
+#include "convert.h"
 #include "hintbench.h"
 #include "match.h"
 #include "openings.h"
@@ -404,5 +405,7 @@ int main(int argc, char** argv)
         return HintBench::command(words);
     if (command == "tables")
         return Tables::command(words);
+    if (command == "convert")
+        return Convert::command(words);
     return usageError("unknown command '" + command + "'");
 }
