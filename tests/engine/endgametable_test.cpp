@@ -5,6 +5,10 @@
 #include "engine/endgamegenerator.h"
 #include "engine/endgameindex.h"
 #include "engine/endgametable.h"
+#include "engine/position.h"
+#include "engine/timedsearch.h"
+#include "rules/echeckers.h"
+#include "rules/rcheckers.h"
 
 #include <gtest/gtest.h>
 
@@ -12,6 +16,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -224,6 +229,88 @@ TEST_F(EndgameTableTest, TheCacheStaysWithinItsSize)
                 ASSERT_EQ(small.probe(position), large.probe(position));
             }
         }
+    }
+}
+
+// Grandmaster with the tables, on every 13th position of two kings against one: a won position
+// is answered by the move the tables rank fastest, a lost one by the longest resistance.
+TEST_F(EndgameTableTest, GrandmasterPlaysTheTablesMoveAtTheRoot)
+{
+    for (const Rules rules : {Rules::ENGLISH, Rules::RUSSIAN}) {
+        auto tables = std::make_shared<EndgameTable>();
+        std::string error;
+        ASSERT_TRUE(tables->open(s_directory, rules, error)) << error;
+        std::unique_ptr<Checkers> engine;
+        if (rules == Rules::ENGLISH)
+            engine = std::make_unique<ECheckers>();
+        else
+            engine = std::make_unique<RCheckers>();
+        engine->endgameTable = tables;
+        engine->moveDepth = 1;
+        MoveGenerator generator;
+        generator.setRules(rules);
+        int checked = 0;
+        for (const EndgameIndex::Material material :
+             {EndgameIndex::Material{0, 2, 0, 1}, EndgameIndex::Material{0, 1, 0, 2}}) {
+            for (std::uint64_t i = 0; i < EndgameIndex::size(material); i += 13) {
+                PackedPosition position;
+                if (!EndgameIndex::positionAt(material, i, position))
+                    continue;
+                const EndgameValue known = *tables->probe(position);
+                MoveGenerator::List moves;
+                generator.generate(position, moves);
+                if (known.outcome == EndgameValue::Outcome::DRAW || moves.count == 0 ||
+                    moves.moves[0].jumps > 0)
+                    continue;
+                int cells[SQUARES];
+                int squares[SQUARES];
+                for (int s = 0; s < SQUARES; ++s)
+                    squares[s] = s;
+                position.toCells(cells, squares);
+                Position board;
+                std::copy(cells, cells + SQUARES, board.begin());
+                placePosition(*engine, board);
+                engine->go2();
+                const Position after = positionOf(*engine);
+                std::copy(after.begin(), after.end(), cells);
+                const PackedPosition reply = PackedPosition::fromCells(cells, squares).rotated();
+                const std::optional<EndgameValue> answer = tables->probe(reply);
+                ASSERT_TRUE(answer);
+                EXPECT_NE(answer->outcome, known.outcome) << i;
+                EXPECT_EQ(answer->distance, known.distance - 1) << i;
+                ++checked;
+            }
+        }
+        EXPECT_GT(checked, 50);
+    }
+}
+
+// A win the tables know counts as one only while the draw rule's count leaves room for it.
+TEST_F(EndgameTableTest, TheQuietPliesPlayedDecideATableWin)
+{
+    auto tables = std::make_shared<EndgameTable>();
+    std::string error;
+    ASSERT_TRUE(tables->open(s_directory, Rules::ENGLISH, error)) << error;
+    const PackedPosition position{square(2, 3) | square(4, 3), square(6, 5),
+                                  square(2, 3) | square(4, 3) | square(6, 5)};
+    const EndgameValue known = *tables->probe(position);
+    ASSERT_EQ(known.outcome, EndgameValue::Outcome::WIN);
+    ASSERT_GE(known.distance, 2);
+    int cells[SQUARES];
+    int squares[SQUARES];
+    for (int s = 0; s < SQUARES; ++s)
+        squares[s] = s;
+    position.toCells(cells, squares);
+    Position board;
+    std::copy(cells, cells + SQUARES, board.begin());
+    for (const int spare : {0, -1}) {
+        ECheckers engine;
+        engine.endgameTable = tables;
+        engine.moveDepth = 4;
+        engine.quietPlies = tables->limit() - known.distance - spare;
+        placePosition(engine, board);
+        const int value = engine.go2();
+        EXPECT_EQ(value > TimedSearch::PROVEN, spare == 0) << value;
     }
 }
 
