@@ -18,6 +18,8 @@ std::optional<Hint::Suggestion> Hint::find(const GameRecord& record, const Check
     engine.level = player.level;
     engine.moveTime = player.moveTime;
     engine.moveDepth = player.moveDepth;
+    engine.endgameTable = player.endgameTable;
+    engine.quietPlies = player.quietPlies;
 
     // The search plays side 2; side 1's turn is searched on the board turned round.
     const bool turned = record.sideToMove() == 1;

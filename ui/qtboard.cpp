@@ -11,8 +11,10 @@
 #include <QString>
 
 #include <algorithm>
+#include <iostream>
 #include <utility>
 
+#include "engine/endgametable.h"
 #include "engine/position.h"
 #include "game/hint.h"
 #include "rules/echeckers.h"
@@ -143,6 +145,25 @@ QtBoard::QtBoard(QWidget* parent) : QWidget(parent)
 
 QtBoard::~QtBoard() = default;
 
+std::shared_ptr<const EndgameTable> QtBoard::endgameTables(int rulesCode)
+{
+    const auto known = m_tables.find(rulesCode);
+    if (known != m_tables.end())
+        return known->second;
+    auto tables = std::make_shared<EndgameTable>();
+    std::string error;
+    const std::string directory =
+        (QCoreApplication::applicationDirPath() + "/tables").toStdString();
+    const MoveGenerator::Rules rules = rulesCode == ruleset::RUSSIAN
+                                           ? MoveGenerator::Rules::RUSSIAN
+                                           : MoveGenerator::Rules::ENGLISH;
+    if (!tables->open(directory, rules, error)) {
+        std::cerr << "checkers: playing without endgame tables: " << error << '\n';
+        tables.reset();
+    }
+    return m_tables[rulesCode] = tables;
+}
+
 void QtBoard::newGame()
 {
     // A reply scheduled for the old game must never be played on the new one.
@@ -157,6 +178,7 @@ void QtBoard::newGame()
         engine = std::make_unique<ECheckers>();
     engine->level = level;
     engine->moveTime = moveTime;
+    engine->endgameTable = endgameTables(rules);
 
     CheckersBoard& view = *this;
     view.set_checkers();
@@ -194,6 +216,7 @@ void QtBoard::continueGame(GameRecord game, bool secondHumanPlays)
     engine = ruleset::makeEngine(rules);
     engine->level = level;
     engine->moveTime = moveTime;
+    engine->endgameTable = endgameTables(rules);
     record = std::move(game);
     followRecord();
     m_route.clear();

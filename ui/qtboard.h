@@ -10,6 +10,7 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -21,6 +22,7 @@
 #include "game/savedgame.h"
 #include "statusline.h"
 
+class EndgameTable;
 class Hint;
 class QPainter;
 
@@ -167,7 +169,11 @@ private:
     StatusLine::Refusal m_refusal = StatusLine::Refusal::NONE; // why the last entry was refused
     QString m_hintText;           // the hinted move in standard notation, until the next entry
     std::unique_ptr<Hint> m_hint; // searches the hints; made by the first one
-    QString m_status;             // the status line's text
+    // The endgame tables of each rule set, from the folder "tables" beside the program: opened
+    // for the first game of the rule set; null when missing or damaged (said on standard error).
+    std::shared_ptr<const EndgameTable> endgameTables(int rulesCode);
+    std::map<int, std::shared_ptr<const EndgameTable>> m_tables;
+    QString m_status;                       // the status line's text
     std::unique_ptr<SavedGame> m_savedGame; // where the game is kept; none until given
     std::unique_ptr<GameArchive> m_archive; // where every game played is added; none until given
     bool m_saveFailed = false;              // the last save failed; the status line says so
