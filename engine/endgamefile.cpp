@@ -217,8 +217,19 @@ bool EndgameFile::readHeader(std::istream& in, Header& header, std::string& erro
         error = "an endgame table file of another version or damaged";
         return false;
     }
-    const std::size_t rest = (tableCount * TABLE_WORDS + blockCount * BLOCK_WORDS + 1) * WORD;
-    bytes.resize(bytes.size() + rest);
+    const std::uint64_t rest =
+        (std::uint64_t{tableCount} * TABLE_WORDS + std::uint64_t{blockCount} * BLOCK_WORDS + 1) *
+        WORD;
+    // The header is read whole: never larger than the file claims to hold.
+    const std::streampos here = in.tellg();
+    in.seekg(0, std::ios::end);
+    const std::streamoff available = in.tellg() - here;
+    in.seekg(here);
+    if (!in || available < 0 || rest > static_cast<std::uint64_t>(available)) {
+        error = "the endgame table file is cut short";
+        return false;
+    }
+    bytes.resize(bytes.size() + static_cast<std::size_t>(rest));
     if (!readBytes(in, bytes.data() + PREAMBLE_WORDS * WORD, rest)) {
         error = "the endgame table file is cut short";
         return false;

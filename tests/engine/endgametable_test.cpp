@@ -178,17 +178,25 @@ TEST_F(EndgameTableTest, MissingOrDamagedFilesAreRefused)
     EXPECT_FALSE(table.open(damaged, Rules::ENGLISH, error));
     EXPECT_NE(error.find("no endgame tables"), std::string::npos);
 
-    // A header cut short, a header byte changed.
-    for (const std::uintmax_t offset : {std::uintmax_t{10}, std::uintmax_t{30}}) {
+    // A header cut short; a block count far beyond what the file holds (read before the
+    // header's checksum can be checked, so bounded by the file's size); a header byte changed.
+    struct Damage {
+        std::streamoff offset;
+        char byte; // 0: the file is cut there
+        const char* reason;
+    };
+    for (const Damage& damage : {Damage{30, 0, "cut short"}, Damage{18, '\x3F', "cut short"},
+                                 Damage{40, '\x7F', "checksum"}}) {
         std::filesystem::copy_file(source, copy, std::filesystem::copy_options::overwrite_existing);
-        if (offset == 10) {
-            std::filesystem::resize_file(copy, offset);
+        if (damage.byte == 0) {
+            std::filesystem::resize_file(copy, static_cast<std::uintmax_t>(damage.offset));
         } else {
             std::fstream file(copy, std::ios::in | std::ios::out | std::ios::binary);
-            file.seekp(static_cast<std::streamoff>(offset));
-            file.put('\x7F');
+            file.seekp(damage.offset);
+            file.put(damage.byte);
         }
         EXPECT_FALSE(table.open(damaged, Rules::ENGLISH, error));
+        EXPECT_NE(error.find(damage.reason), std::string::npos) << error;
         EXPECT_FALSE(table.isOpen());
     }
 
