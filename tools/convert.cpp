@@ -211,7 +211,12 @@ int Convert::command(const std::vector<std::string>& words)
                   << " reason " << (game.over() ? reasonWord(game.reason()) : "ply-limit")
                   << " plies " << game.moves().size() << std::endl;
     }
-    std::cout << "won " << won << " converted " << converted << '\n'
-              << "drawn " << drawn << " held " << held << '\n';
+    const auto share = [](int part, int whole) {
+        char text[16];
+        std::snprintf(text, sizeof text, "%.1f%%", whole == 0 ? 0.0 : 100.0 * part / whole);
+        return std::string(text);
+    };
+    std::cout << "won " << won << " converted " << converted << ' ' << share(converted, won) << '\n'
+              << "drawn " << drawn << " held " << held << ' ' << share(held, drawn) << '\n';
     return EXIT_SUCCESS;
 }

@@ -568,6 +568,17 @@ TEST(Cli, TablesBuildProbeAndVerify)
     EXPECT_EQ(verified.status, 0) << verified.err;
     EXPECT_EQ(lines(verified.out).size(), 2u) << verified.out;
 
+    // With the tables Grandmaster converts every won position; a material is kings against kings.
+    const CliRun converted = run("convert --rules english --material 2v1 --movetime 10 --count 3 "
+                                 "--seed 7 --tables " +
+                                 directory);
+    ASSERT_EQ(converted.status, 0) << converted.err;
+    const std::vector<std::string> games = lines(converted.out);
+    ASSERT_EQ(games.size(), 5u) << converted.out;
+    EXPECT_EQ(games[3], "won 3 converted 3 100.0%");
+    EXPECT_EQ(run("convert --rules english --material 2x1 --tables " + directory).status, 2);
+    EXPECT_EQ(run("convert --rules english --material 4v1 --tables " + directory).status, 2);
+
     // One win of two kings against one turned into a draw.
     EndgameGenerator generator(MoveGenerator::Rules::ENGLISH, 3, 3);
     generator.build();
