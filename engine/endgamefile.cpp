@@ -52,6 +52,25 @@ bool readBytes(std::istream& in, std::uint8_t* data, std::size_t length)
     return static_cast<std::size_t>(in.gcount()) == length;
 }
 
+// CRC-32 (reflected, polynomial 0xEDB88320), a byte at a time.
+struct CrcTable {
+    std::uint32_t entry[256];
+};
+
+constexpr CrcTable makeCrcTable()
+{
+    CrcTable table{};
+    for (std::uint32_t byte = 0; byte < 256; ++byte) {
+        std::uint32_t crc = byte;
+        for (int bit = 0; bit < 8; ++bit)
+            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+        table.entry[byte] = crc;
+    }
+    return table;
+}
+
+constexpr CrcTable CRC_TABLE = makeCrcTable();
+
 std::uint64_t blocksFor(std::uint64_t size)
 {
     return (size + EndgameFile::BLOCK_ENTRIES - 1) / EndgameFile::BLOCK_ENTRIES;
@@ -66,13 +85,9 @@ std::string EndgameFile::fileName(MoveGenerator::Rules rules)
 
 std::uint32_t EndgameFile::checksum(const std::uint8_t* data, std::size_t length)
 {
-    // CRC-32 (reflected, polynomial 0xEDB88320), bit by bit: the tables are checked once a block.
     std::uint32_t crc = 0xFFFFFFFFu;
-    for (std::size_t i = 0; i < length; ++i) {
-        crc ^= data[i];
-        for (int bit = 0; bit < 8; ++bit)
-            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
-    }
+    for (std::size_t i = 0; i < length; ++i)
+        crc = CRC_TABLE.entry[(crc ^ data[i]) & 0xFFu] ^ (crc >> 8);
     return ~crc;
 }
 

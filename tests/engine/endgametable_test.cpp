@@ -86,6 +86,15 @@ TEST(EndgameIndex, CapturesAndCrowningsLeadToMaterialsListedEarlier)
     }
 }
 
+// The files written earlier must still read: the checksum is the standard CRC-32.
+TEST(EndgameFile, ChecksumIsCrc32)
+{
+    const std::string check = "123456789";
+    EXPECT_EQ(
+        EndgameFile::checksum(reinterpret_cast<const std::uint8_t*>(check.data()), check.size()),
+        0xCBF43926u);
+}
+
 TEST(EndgameFile, RunLengthCodingRoundTrips)
 {
     const std::vector<std::vector<std::uint8_t>> cases = {
