@@ -2,6 +2,8 @@
 #   make run         install what is missing, build, start the game full screen; without a
 #                    usable display, start it on Xvfb and save a screenshot of its opening
 #   make test        install what is missing, build, run the whole test suite
+#   make tables      build the endgame tables of both rule sets into build/bin/tables, beside
+#                    the game (about two minutes; not part of make test)
 #   make screenshot  resume a prepared game under Xvfb and save docs/screenshot.png and, with
 #                    the Russian texts, docs/screenshot-ru.png
 #   make arm         cross-build for the reader's 32-bit ARM (armhf) into build-arm
@@ -13,6 +15,12 @@ CMAKE_FLAGS ?=
 JOBS ?= $(shell nproc)
 
 SHOTS ?= $(CURDIR)/shots
+
+# The endgame tables: every material of up to TABLE_PIECES pieces, and the kings-only ones of
+# up to TABLE_KINGS. The files are the same for every machine (little-endian throughout).
+TABLE_PIECES ?= 4
+TABLE_KINGS ?= 5
+TABLES_DIR = $(BUILD)/bin/tables
 
 # The engine and its tests; Qt 6 and its lrelease for the game (Qt 5.15 is installed by
 # .ci/run); Xvfb, xdotool, xwd and ImageMagick for the smoke test, screenshots and `make run`
@@ -34,7 +42,7 @@ ARM_QT_PACKAGES := qt6-base-dev:armhf
 # The share of the long randomized tests run under the emulator (CHECKERS_TEST_SCALE).
 ARM_TEST_SCALE ?= 0.25
 
-.PHONY: all deps configure build test run screenshot clean deps-arm arm test-arm
+.PHONY: all deps configure build test tables run screenshot clean deps-arm arm test-arm
 
 all: build
 
@@ -65,6 +73,13 @@ build: configure
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
+tables: configure
+	cmake --build $(BUILD) -j $(JOBS) --target checkers-cli
+	for rules in english russian; do \
+	    $(BUILD)/checkers-cli tables build --rules $$rules --pieces $(TABLE_PIECES) \
+	        --kings $(TABLE_KINGS) --out $(TABLES_DIR) || exit 1; \
+	done
+
 run: build
 	@if [ -n "$$DISPLAY" ] && xdotool getdisplaygeometry >/dev/null 2>&1; then \
 	    $(BUILD)/bin/checkers; \
@@ -88,6 +103,8 @@ arm: deps-arm
 	cmake -S . -B $(ARM_BUILD) -DCMAKE_TOOLCHAIN_FILE=cmake/armhf.cmake \
 	    -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) -DCHECKERS_BUILD_GAME=$$game $(CMAKE_FLAGS)
 	cmake --build $(ARM_BUILD) -j $(JOBS)
+	@echo "Endgame tables: 'make tables' writes them to $(TABLES_DIR); on the reader they go" \
+	    "into the folder 'tables' beside the game's executable."
 
 # The smoke test is left out: it starts the game from a shell script, which cannot run an ARM
 # program without binfmt_misc.

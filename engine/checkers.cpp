@@ -200,6 +200,7 @@ int Checkers::goTimed()
     limits.moveTimeMs = moveTime;
     limits.maxDepth = moveDepth;
     limits.stop = stop;
+    limits.tables = endgameTable.get();
     const int value = m_timedSearch->go(root, earlier, limits);
     m_nodes = m_timedSearch->nodes();
     if (m_timedSearch->hasMove()) {

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+class EndgameTable;
 class MoveSink;
 class Search;
 
@@ -118,6 +119,8 @@ public:
     // (SearchHistory::ofGame). It counts only while the board holds the position it ends in;
     // otherwise the search starts the draw rules' counts afresh on the board.
     SearchHistory history;
+    // Grandmaster: the endgame tables it probes where the material fits; null: none.
+    std::shared_ptr<const EndgameTable> endgameTable;
     // Grandmaster's last principal variation: its move and the replies it expects.
     const std::vector<TimedSearch::PlannedMove>& principalVariation() const;
     int target = 0;

@@ -1,7 +1,10 @@
 #include "timedsearch.h"
 
+#include "endgametable.h"
+
 #include <algorithm>
 #include <cstdlib>
+#include <optional>
 #include <utility>
 
 namespace
@@ -34,6 +37,15 @@ int toTable(int value, int ply)
 int fromTable(int value, int ply)
 {
     return value > PROVEN ? value - ply : value < -PROVEN ? value + ply : value;
+}
+
+// The plies the count of the draw rules has run that the tables' distance must fit in: kings
+// only or forty moves, and, under Russian rules, the three kings against one.
+int tableCount(MoveGenerator::Rules rules, const DrawCounters& counters)
+{
+    return rules == MoveGenerator::Rules::RUSSIAN
+               ? std::max(counters.quietPlies, counters.lonesomePlies)
+               : counters.quietPlies;
 }
 
 int count(std::uint32_t set)
@@ -74,6 +86,7 @@ int TimedSearch::go(const PackedPosition& root, const SearchHistory& history, co
     m_stopped = false;
     m_drawSeen = false;
     m_stop = limits.stop;
+    m_tables = limits.tables;
     m_hasMove = false;
     m_principal.clear();
     m_budget.start(limits.moveTimeMs);
@@ -88,6 +101,17 @@ int TimedSearch::go(const PackedPosition& root, const SearchHistory& history, co
     const int count = m_rootMoves.count;
     if (count == 0)
         return -WIN;
+    // Where the tables know the result, the fastest win or the longest loss is played.
+    if (m_tables && m_tables->covers(root)) {
+        int known = 0;
+        const int chosen = tableMove(known);
+        if (chosen >= 0) {
+            m_hasMove = true;
+            m_chosen = m_rootMoves.moves[chosen].reply.rotated();
+            findPrincipalVariation(root, chosen);
+            return known;
+        }
+    }
     if (count == 1) {
         m_hasMove = true;
         m_chosen = m_rootMoves.moves[0].reply.rotated();
@@ -107,7 +131,6 @@ int TimedSearch::go(const PackedPosition& root, const SearchHistory& history, co
         return m_rootMoves.moves[a].jumps > m_rootMoves.moves[b].jumps;
     });
 
-    // A result known for the root without a search would choose the move before this.
     int best = m_rootOrder[0];
     int bestValue = 0;
     const int deepest = limits.maxDepth > 0 ? std::min(limits.maxDepth, MAX_DEPTH) : MAX_DEPTH;
@@ -184,6 +207,55 @@ DrawCounters TimedSearch::countersAfter(const DrawCounters& counters, const Pack
     return counters.next(m_rules, capture || manMoved, forcesChanged, move.reply);
 }
 
+int TimedSearch::tableValue(const EndgameValue& known, int ply, const DrawCounters& counters) const
+{
+    // A win the count of the draw rules runs out on first is a draw.
+    const int left = m_tables->limit() - tableCount(m_rules, counters);
+    if (known.outcome == EndgameValue::Outcome::DRAW || known.distance > left)
+        return DRAW;
+    const int won = TABLE_WIN - ply - known.distance;
+    return known.outcome == EndgameValue::Outcome::WIN ? won : -won;
+}
+
+int TimedSearch::tableMove(int& value) const
+{
+    int fastestWin = -1;
+    int longestLoss = -1;
+    int winPlies = 0;
+    int lossPlies = 0;
+    bool drawn = false;
+    for (int i = 0; i < m_rootMoves.count; ++i) {
+        const Move& move = m_rootMoves.moves[i];
+        const DrawCounters after = countersAfter(m_rootCounters, m_root, move);
+        const bool zeroing = after.quietPlies == 0;
+        const std::optional<EndgameValue> known = m_tables->probe(move.reply);
+        const int left = m_tables->limit() - tableCount(m_rules, after);
+        if (!known || known->outcome == EndgameValue::Outcome::DRAW || known->distance > left) {
+            drawn = true;
+            continue;
+        }
+        const int plies = zeroing ? 1 : known->distance + 1;
+        if (known->outcome == EndgameValue::Outcome::LOSS) {
+            if (fastestWin < 0 || plies < winPlies) {
+                fastestWin = i;
+                winPlies = plies;
+            }
+        } else if (longestLoss < 0 || plies > lossPlies) {
+            longestLoss = i;
+            lossPlies = plies;
+        }
+    }
+    if (fastestWin >= 0) {
+        value = TABLE_WIN - winPlies;
+        return fastestWin;
+    }
+    // Drawn: the search chooses among the moves that keep the draw.
+    if (drawn)
+        return -1;
+    value = -(TABLE_WIN - lossPlies);
+    return longestLoss;
+}
+
 bool TimedSearch::drawn(const PackedPosition& position, int ply, const DrawCounters& counters) const
 {
     // Only a position with the same side to move, since the last irreversible move, repeats.
@@ -228,6 +300,15 @@ int TimedSearch::value(const PackedPosition& position, int depth, int alpha, int
     if (drawn(position, ply, counters)) {
         m_drawSeen = true;
         return DRAW;
+    }
+    if (m_tables && m_tables->covers(position)) {
+        if (const std::optional<EndgameValue> known = m_tables->probe(position)) {
+            // A table's win holds only within the draw rules' count, which depends on the way
+            // the position was reached.
+            if (known->outcome != EndgameValue::Outcome::DRAW)
+                m_drawSeen = true;
+            return tableValue(*known, ply, counters);
+        }
     }
     if (depth <= 0)
         return quiescence(position, alpha, beta, ply);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "drawcounters.h"
+#include "endgamevalue.h"
 #include "evaluation.h"
 #include "movegenerator.h"
 #include "packedposition.h"
@@ -11,6 +12,8 @@
 #include <atomic>
 #include <cstdint>
 #include <vector>
+
+class EndgameTable;
 
 // Grandmaster's search for side 2: iterative deepening by alpha-beta on a time budget, valuing
 // positions by its own Evaluation and following every capture beyond the horizon until the
@@ -39,12 +42,17 @@ public:
     // Values beyond this are wins or losses the search has proved.
     static constexpr int PROVEN = WIN - 1000;
     static constexpr int DRAW = 0;
+    // A win the endgame tables know is worth this less the plies to it and those to the next
+    // capture or man's move: proven, but below every win the search sees to its end.
+    static constexpr int TABLE_WIN = WIN - 500;
 
     struct Limits {
         int moveTimeMs = 0; // the budget; 0 for none
         int maxDepth = 0;   // the deepest iteration; 0 for MAX_DEPTH
         // Ends the search as soon as it is set (from any thread); null: only the limits do.
         const std::atomic<bool>* stop = nullptr;
+        // The endgame tables, probed where the material fits and at the root; null: none.
+        const EndgameTable* tables = nullptr;
     };
 
     // A move of the principal variation, on the squares of the root's board.
@@ -90,6 +98,12 @@ private:
     // window. hint receives the move to search first.
     bool knownValue(const PackedPosition& position, int depth, int alpha, int beta, int ply,
                     const DrawCounters& counters, int& known, std::uint8_t& hint) const;
+    // The tables' value of a position at `ply`: a win or loss within the draw rules' count,
+    // otherwise a draw.
+    int tableValue(const EndgameValue& known, int ply, const DrawCounters& counters) const;
+    // The root move the tables choose, the fastest win or the longest loss; -1 in a drawn
+    // position or one they do not cover. value: its value.
+    int tableMove(int& value) const;
     // Is the position at `ply`, with a move to make, a draw by the game's rules?
     bool drawn(const PackedPosition& position, int ply, const DrawCounters& counters) const;
     DrawCounters countersAfter(const DrawCounters& counters, const PackedPosition& before,
@@ -105,6 +119,7 @@ private:
     MoveGenerator::Rules m_rules;
     TimeBudget m_budget;
     const std::atomic<bool>* m_stop = nullptr;
+    const EndgameTable* m_tables = nullptr;
     bool m_stopped = false;
     TranspositionTable m_table;
     MoveGenerator m_generator;

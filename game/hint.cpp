@@ -20,6 +20,7 @@ std::optional<Hint::Suggestion> Hint::find(const GameRecord& record, const Check
     engine.moveTime = player.moveTime;
     engine.moveDepth = player.moveDepth;
     engine.history = searchHistoryOf(record);
+    engine.endgameTable = player.endgameTable;
 
     // The search plays side 2; side 1's turn is searched on the board turned round.
     const bool turned = record.sideToMove() == 1;

@@ -113,6 +113,7 @@ Thinker::Result Thinker::search(const Job& job)
     engine.moveDepth = job.depth;
     engine.level = job.level;
     engine.history = job.history;
+    engine.endgameTable = job.tables;
 
     // The search plays side 2; side 1's turn is searched on the board turned round.
     const bool turned = job.sideToMove == 1;

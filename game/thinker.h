@@ -13,6 +13,7 @@
 #include <thread>
 
 class Checkers;
+class EndgameTable;
 
 // Runs the computer's searches on a thread of its own, one at a time, so that the caller's
 // thread stays free to answer its person. The thread starts with the first job; the engine it
@@ -35,6 +36,8 @@ public:
         // The game before the position, as the side to move sees it, for Grandmaster's search
         // to know repetitions and the draw rules' counts (searchHistoryOf); empty: none.
         SearchHistory history;
+        // The endgame tables Grandmaster's search probes; null: none.
+        std::shared_ptr<const EndgameTable> tables;
     };
     struct Result {
         Position after{}; // the position after the chosen move; the job's own without a move

@@ -5,6 +5,7 @@
 #include "analysecommand.h"
 #include "benchmark.h"
 #include "commandline.h"
+#include "convert.h"
 #include "gamescommand.h"
 #include "hintbench.h"
 #include "match.h"
@@ -12,6 +13,7 @@
 #include "perft.h"
 #include "positionfile.h"
 #include "puzzlecommand.h"
+#include "tables.h"
 
 #include "engine/checkers.h"
 #include "engine/position.h"
@@ -441,7 +443,7 @@ int main(int argc, char** argv)
     if (argc < 2)
         return usageError(
             "no command: give perft, moves, search, bench, hint, match, openings, puzzles, "
-            "pdn FILE, games FILE or analyse FILE");
+            "tables, convert, pdn FILE, games FILE or analyse FILE");
     const std::string command = argv[1];
     const std::vector<std::string> words(argv + 2, argv + argc);
     if (command == "perft")
@@ -466,5 +468,9 @@ int main(int argc, char** argv)
         return AnalyseCommand::command(words);
     if (command == "puzzles")
         return PuzzleCommand::command(words);
+    if (command == "tables")
+        return Tables::command(words);
+    if (command == "convert")
+        return Convert::command(words);
     return usageError("unknown command '" + command + "'");
 }

@@ -11,9 +11,11 @@
 #include <QString>
 
 #include <algorithm>
+#include <iostream>
 #include <system_error>
 #include <utility>
 
+#include "engine/endgametable.h"
 #include "engine/position.h"
 #include "game/gamehistory.h"
 #include "game/hint.h"
@@ -115,6 +117,25 @@ QtBoard::~QtBoard()
     m_thinker.reset();
 }
 
+std::shared_ptr<const EndgameTable> QtBoard::endgameTables(int rulesCode)
+{
+    const auto known = m_tables.find(rulesCode);
+    if (known != m_tables.end())
+        return known->second;
+    auto tables = std::make_shared<EndgameTable>();
+    std::string error;
+    const std::string directory =
+        (QCoreApplication::applicationDirPath() + "/tables").toStdString();
+    const MoveGenerator::Rules rules = rulesCode == ruleset::RUSSIAN
+                                           ? MoveGenerator::Rules::RUSSIAN
+                                           : MoveGenerator::Rules::ENGLISH;
+    if (!tables->open(directory, rules, error)) {
+        std::cerr << "checkers: playing without endgame tables: " << error << '\n';
+        tables.reset();
+    }
+    return m_tables[rulesCode] = tables;
+}
+
 void QtBoard::newGame()
 {
     // A reply scheduled for the old game must never be played on the new one.
@@ -129,6 +150,7 @@ void QtBoard::newGame()
         engine = std::make_unique<ECheckers>();
     engine->level = level;
     engine->moveTime = moveTime;
+    engine->endgameTable = endgameTables(rules);
 
     CheckersBoard& view = *this;
     view.set_checkers();
@@ -169,6 +191,7 @@ void QtBoard::continueGame(GameRecord game, bool secondHumanPlays)
     engine = ruleset::makeEngine(rules);
     engine->level = level;
     engine->moveTime = moveTime;
+    engine->endgameTable = endgameTables(rules);
     record = std::move(game);
     followRecord();
     clearSelection();
@@ -363,7 +386,9 @@ bool QtBoard::showHint()
     if (gameOver || replyPending() || hintPending() || record.sideToMove() != side)
         return false;
     clearNotice();
-    const bool thinking = think(Thought::HINT, Hint::job(record));
+    Thinker::Job job = Hint::job(record);
+    job.tables = engine->endgameTable;
+    const bool thinking = think(Thought::HINT, job);
     refreshStatus();
     if (!thinking)
         return false;
@@ -788,6 +813,7 @@ void QtBoard::compMoveSlot()
         job.depth = engine->moveDepth;
         job.level = engine->level;
         job.history = searchHistoryOf(record);
+        job.tables = engine->endgameTable;
         if (think(Thought::REPLY, job)) {
             refreshStatus();
             repaint();

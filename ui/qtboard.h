@@ -9,6 +9,7 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -22,6 +23,7 @@
 #include "game/thinker.h"
 #include "statusline.h"
 
+class EndgameTable;
 class Hint;
 
 // The board widget: owns the engine of the running game, its record and the four piece images,
@@ -216,6 +218,10 @@ private:
     std::unique_ptr<Thinker> m_thinker; // made by the first search off the GUI thread
     int m_releasedKey = 0;              // the last key released, and when (0: unknown)
     quint64 m_releasedAt = 0;
+    // The endgame tables of each rule set, from the folder "tables" beside the program: opened
+    // for the first game of the rule set; null when missing or damaged (said on standard error).
+    std::shared_ptr<const EndgameTable> endgameTables(int rulesCode);
+    std::map<int, std::shared_ptr<const EndgameTable>> m_tables;
     QString m_status;                       // the status line's text
     std::unique_ptr<SavedGame> m_savedGame; // where the game is kept; none until given
     std::unique_ptr<GameArchive> m_archive; // where every game played is added; none until given

@@ -1,5 +1,7 @@
 // checkers-cli as other tools use it: its output lines, its errors and its exit status.
 
+#include "engine/endgamefile.h"
+#include "engine/endgamegenerator.h"
 #include "tests/support/balancegames.h"
 
 #include <gtest/gtest.h>
@@ -7,10 +9,12 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <filesystem>
 #include <iostream>
 #include <iterator>
 #include <sstream>
@@ -704,4 +708,74 @@ TEST(Cli, PuzzlesAreReproducibleAndVerified)
 
     EXPECT_EQ(run("puzzles --rules dutch --count 1 --out " + first).status, 2);
     EXPECT_EQ(run("puzzles --verify " + dir + "no_such_book.pdn").status, 2);
+}
+
+// The endgame tables made, looked up and checked by their own command; a wrong value stored is
+// found and named.
+TEST(Cli, TablesBuildProbeAndVerify)
+{
+    const std::string directory = ::testing::TempDir() + "cli_test_tables";
+    for (const char* rules : {"english", "russian"}) {
+        const CliRun built =
+            run(std::string("tables build --rules ") + rules + " --pieces 3 --out " + directory);
+        ASSERT_EQ(built.status, 0) << built.err;
+        const std::vector<std::string> out = lines(built.out);
+        ASSERT_EQ(out.size(), 5u) << built.out;
+        EXPECT_EQ(out[4].substr(0, 8), "seconds ");
+    }
+    // Side 2's king against side 1's king and man: English, the man is lost and so is the game.
+    const std::string kingAgainstTwo =
+        "\"4 3 3 3 3 3 3 3 3 3 3 3 3 3 3 3 3 3 3 3 3 3 3 3 3 3 3 1 3 3 3 2 \"";
+    const CliRun probe =
+        run("tables probe --rules english --tables " + directory + " --position " + kingAgainstTwo);
+    ASSERT_EQ(probe.status, 0) << probe.err;
+    EXPECT_EQ(lines(probe.out).front().substr(0, 6), "value ");
+    const CliRun verified = run("tables verify --tables " + directory);
+    EXPECT_EQ(verified.status, 0) << verified.err;
+    EXPECT_EQ(lines(verified.out).size(), 2u) << verified.out;
+
+    // With the tables Grandmaster converts every won position; a material is kings against kings.
+    const CliRun converted = run("convert --rules english --material 2v1 --movetime 10 --count 3 "
+                                 "--seed 7 --tables " +
+                                 directory);
+    ASSERT_EQ(converted.status, 0) << converted.err;
+    const std::vector<std::string> games = lines(converted.out);
+    ASSERT_EQ(games.size(), 5u) << converted.out;
+    EXPECT_EQ(games[3], "won 3 converted 3 100.0%");
+    EXPECT_EQ(run("convert --rules english --material 2x1 --tables " + directory).status, 2);
+    EXPECT_EQ(run("convert --rules english --material 4v1 --tables " + directory).status, 2);
+
+    // One win of two kings against one turned into a draw.
+    EndgameGenerator generator(MoveGenerator::Rules::ENGLISH, 3, 3);
+    generator.build();
+    std::vector<std::vector<std::uint8_t>> values = generator.values();
+    const auto& materials = generator.materials();
+    const std::size_t twoKings =
+        std::find(materials.begin(), materials.end(), EndgameIndex::Material{0, 2, 0, 1}) -
+        materials.begin();
+    ASSERT_LT(twoKings, materials.size());
+    auto& table = values[twoKings];
+    const auto win = std::find_if(table.begin(), table.end(), [](std::uint8_t code) {
+        return EndgameValue::decode(code).outcome == EndgameValue::Outcome::WIN;
+    });
+    ASSERT_NE(win, table.end());
+    *win = EndgameValue::DRAW_CODE;
+    const std::string wrongDirectory = directory + "_wrong";
+    std::filesystem::create_directories(wrongDirectory);
+    std::string error;
+    ASSERT_TRUE(EndgameFile::write(wrongDirectory + "/english.cktb", MoveGenerator::Rules::ENGLISH,
+                                   materials, values, error));
+    const CliRun wrong = run("tables verify --tables " + wrongDirectory);
+    EXPECT_EQ(wrong.status, 1);
+    EXPECT_NE(wrong.err.find("wrong value in 0m2k-0m1k"), std::string::npos) << wrong.err;
+
+    for (const std::string& bad : std::vector<std::string>{
+             "tables", "tables sweep", "tables build --rules english --pieces 6 --out " + directory,
+             "tables probe --rules english --tables " + directory + " --position \"5 5\"",
+             "tables probe --rules english --tables /nonexistent --position " + kingAgainstTwo,
+             "tables verify --tables /nonexistent"}) {
+        const CliRun r = run(bad);
+        EXPECT_EQ(r.status, 2) << bad;
+        EXPECT_EQ(lines(r.err).size(), 1u) << bad << ": " << r.err;
+    }
 }
