@@ -179,6 +179,18 @@
         <source>Hint: %1</source>
         <translation>Подсказка: %1</translation>
     </message>
+    <message>
+        <source>Hint</source>
+        <translation>Подсказка</translation>
+    </message>
+    <message>
+        <source>Skip</source>
+        <translation>Пропустить</translation>
+    </message>
+    <message>
+        <source>Back</source>
+        <translation>Назад</translation>
+    </message>
 </context>
 <context>
     <name>QPlatformTheme</name>

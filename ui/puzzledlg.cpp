@@ -1,7 +1,9 @@
 #include "puzzledlg.h"
 
+#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QPushButton>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -42,6 +44,19 @@ PuzzleDlg::PuzzleDlg(QWidget* parent, int rulesCode, const std::string& folder,
         label->setFixedHeight(label->fontMetrics().height());
         layout->addWidget(label);
     }
+    auto* hint = new QPushButton(tr("Hint"), this);
+    auto* skip = new QPushButton(tr("Skip"), this);
+    auto* back = new QPushButton(tr("Back"), this);
+    auto* buttons = new QHBoxLayout;
+    for (QPushButton* button : {hint, skip, back}) {
+        // The keys act on the board; the buttons are there for the pen.
+        button->setFocusPolicy(Qt::NoFocus);
+        buttons->addWidget(button);
+    }
+    layout->addLayout(buttons);
+    connect(hint, &QPushButton::clicked, this, &PuzzleDlg::onHint);
+    connect(skip, &QPushButton::clicked, this, &PuzzleDlg::onSkip);
+    connect(back, &QPushButton::clicked, this, &PuzzleDlg::reject);
     m_runner = new PuzzleRunner(this);
     m_replyTimer.setSingleShot(true);
     connect(&m_replyTimer, &QTimer::timeout, this, &PuzzleDlg::onReply);
@@ -232,6 +247,7 @@ void PuzzleDlg::onSkip()
     if (!m_index)
         return;
     m_runner->cancel();
+    // A solved puzzle stays solved: skipping it only goes on to the next one.
     mark(PuzzleProgress::State::SKIPPED);
     open(*m_index + 1);
 }

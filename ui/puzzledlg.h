@@ -25,7 +25,8 @@ class QLabel;
 // later with its best defence, searched off the GUI thread. A move that is no solution is
 // answered with its refutation, "Not the solution", and then taken back; H shows the next
 // solution move, S skips the puzzle, Return after "Solved" goes on to the next one, Escape
-// leaves. What is solved or skipped is saved at once. Nothing of the game in progress is touched.
+// leaves; the buttons do the same for the pen. What is solved or skipped is saved at once. Nothing
+// of the game in progress is touched.
 class PuzzleDlg : public QDialog
 {
     Q_OBJECT

@@ -20,6 +20,8 @@ namespace
 constexpr int READER_WIDTH = 600;
 constexpr int READER_FONT_PIXELS = 25;
 constexpr int REPLY_WAIT_MS = 20000;
+// What a button and the layout take beside the text, both sides together.
+constexpr int BUTTON_PADDING = 40;
 
 // b4-c5 leaves Black's man a single move, a5-b4, and c5xa3 takes Black's last piece.
 const char SHOT[] = "[Event \"Puzzle 1\"]\n[GameType \"25\"]\n[SetUp \"1\"]\n"
@@ -40,10 +42,13 @@ class PuzzleTest : public QObject
 
 private slots:
     void wrongMoveIsTakenBackAndTheSolutionSolves();
+    void hintShowsTheMoveAndSkipGoesOn();
     void textsFitTheScreen_data();
     void textsFitTheScreen();
 
 private:
+    // A book of the puzzle SHOT in `dir`, and a person's own problem after it.
+    static void writeBooks(const QTemporaryDir& dir);
     // Enters the legal move written `text` with two touches of the pen.
     static void touch(PuzzleDlg& dialog, const char* text);
 };
@@ -63,21 +68,57 @@ void PuzzleTest::touch(PuzzleDlg& dialog, const char* text)
     QFAIL(text);
 }
 
-void PuzzleTest::wrongMoveIsTakenBackAndTheSolutionSolves()
+void PuzzleTest::writeBooks(const QTemporaryDir& dir)
 {
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
     QFile book(dir.filePath(QStringLiteral("russian.pdn")));
     QVERIFY(book.open(QIODevice::WriteOnly));
     book.write(SHOT);
     book.close();
+    QFile own(dir.filePath(QStringLiteral("mine.pdn")));
+    QVERIFY(own.open(QIODevice::WriteOnly));
+    own.write("[GameType \"25\"]\n[SetUp \"1\"]\n[FEN \"B:Wa1:Bh8\"]\n\n*\n");
+}
+
+void PuzzleTest::hintShowsTheMoveAndSkipGoesOn()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    writeBooks(dir);
+    const std::string progress = dir.filePath(QStringLiteral("puzzles.progress")).toStdString();
+    PuzzleDlg dialog(nullptr, 25, dir.path().toStdString(), progress, {});
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    auto* view = dialog.findChild<PuzzleView*>();
+    QTest::keyClick(view, Qt::Key_H);
+    QTRY_VERIFY_WITH_TIMEOUT(dialog.statusText().contains(QStringLiteral("\nHint: b4-c5\n")),
+                             REPLY_WAIT_MS);
+    QVERIFY(dialog.shown().moves().empty()); // shown, not played
+    for (const GameMove& move : dialog.shown().legalMoves().all()) {
+        if (dialog.shown().notation().moveText(move, false) == "b4-c5")
+            QCOMPARE(view->scene().destinations, std::vector<int>{move.to});
+    }
+    QTest::keyClick(view, Qt::Key_S);
+    QVERIFY2(
+        dialog.statusText().startsWith(QStringLiteral("Black to play and win\nPuzzle 2 of 2, ")),
+        qPrintable(dialog.statusText()));
+    QVERIFY(dialog.statusText().endsWith(QStringLiteral("Solved 0, skipped 1")));
+    QFile saved(QString::fromStdString(progress));
+    QVERIFY(saved.open(QIODevice::ReadOnly));
+    QVERIFY(saved.readAll().contains("skipped 25 W:Wh2,b4,d4:Ba5"));
+}
+
+void PuzzleTest::wrongMoveIsTakenBackAndTheSolutionSolves()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    writeBooks(dir);
     const std::string progress = dir.filePath(QStringLiteral("puzzles.progress")).toStdString();
     PuzzleDlg dialog(nullptr, 25, dir.path().toStdString(), progress, {});
     dialog.resize(READER_WIDTH, 800);
     dialog.show();
     QVERIFY(QTest::qWaitForWindowExposed(&dialog));
     QCOMPARE(dialog.statusText(),
-             QStringLiteral("White to play and win\nPuzzle 1 of 1, easy\nSolved 0, skipped 0"));
+             QStringLiteral("White to play and win\nPuzzle 1 of 2, easy\nSolved 0, skipped 0"));
 
     touch(dialog, "h2-g3");
     QCOMPARE(dialog.shown().moves().size(), std::size_t{1}); // shown at once
@@ -98,7 +139,8 @@ void PuzzleTest::wrongMoveIsTakenBackAndTheSolutionSolves()
     QVERIFY(saved.readAll().contains("solved 25 W:Wh2,b4,d4:Ba5"));
 
     QTest::keyClick(dialog.findChild<PuzzleView*>(), Qt::Key_Return);
-    QVERIFY(dialog.statusText().startsWith(QStringLiteral("Every puzzle is solved")));
+    QVERIFY(
+        dialog.statusText().startsWith(QStringLiteral("Black to play and win\nPuzzle 2 of 2, ")));
 }
 
 void PuzzleTest::textsFitTheScreen_data()
@@ -138,7 +180,12 @@ void PuzzleTest::textsFitTheScreen()
         QCoreApplication::translate("PuzzleDlg", "%n puzzle file(s) could not be read", nullptr,
                                     100),
     };
+    const QString buttons[] = {tr("Hint"), tr("Skip"), tr("Back")};
     QCoreApplication::removeTranslator(&translator);
+    // Three buttons share a row, each with its frame and padding.
+    for (const QString& button : buttons)
+        QVERIFY2(metrics.horizontalAdvance(button) < READER_WIDTH / 3 - BUTTON_PADDING,
+                 qPrintable(button));
     for (const QString& line : lines) {
         QVERIFY2(!russian || !line.contains(QLatin1String("puzzle")), qPrintable(line));
         QVERIFY2(metrics.horizontalAdvance(line) < READER_WIDTH, qPrintable(line));
