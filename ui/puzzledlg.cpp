@@ -149,10 +149,11 @@ void PuzzleDlg::open(std::size_t from)
                                          QT_TR_NOOP("hard")};
     const PuzzleBook::Entry& entry = m_book.entries()[*m_index];
     m_task->setText(task());
-    setStatus(tr("Puzzle %1 of %2, %3")
-                  .arg(static_cast<qulonglong>(*m_index + 1))
-                  .arg(static_cast<qulonglong>(m_book.entries().size()))
-                  .arg(tr(grades[static_cast<int>(entry.difficulty)])));
+    m_puzzleLine = tr("Puzzle %1 of %2, %3")
+                       .arg(static_cast<qulonglong>(*m_index + 1))
+                       .arg(static_cast<qulonglong>(m_book.entries().size()))
+                       .arg(tr(grades[static_cast<int>(entry.difficulty)]));
+    setStatus(m_puzzleLine);
     refreshCounts();
 }
 
@@ -193,7 +194,7 @@ void PuzzleDlg::onReply()
     case PuzzleSession::Outcome::SOLVED:
         break;
     default:
-        setStatus(task());
+        setStatus(m_puzzleLine);
         break;
     }
     m_shown = m_session->record();
@@ -234,7 +235,7 @@ void PuzzleDlg::onHint()
         [this, session] { m_answer = session->hint(); },
         [this] {
             if (!m_answer) {
-                setStatus(task());
+                setStatus(m_puzzleLine);
                 return;
             }
             m_view->showMove(*m_answer);

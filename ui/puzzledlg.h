@@ -84,5 +84,6 @@ private:
     // Written by the worker, read once it is done.
     PuzzleSession::Result m_result;
     std::optional<GameMove> m_answer;
-    QString m_note; // a fault to tell, shown on the counts line
+    QString m_puzzleLine; // the open puzzle's number and difficulty
+    QString m_note;       // a fault to tell, shown on the counts line
 };

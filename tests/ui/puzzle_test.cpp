@@ -130,6 +130,7 @@ void PuzzleTest::wrongMoveIsTakenBackAndTheSolutionSolves()
     touch(dialog, "b4-c5");
     QTRY_COMPARE_WITH_TIMEOUT(dialog.shown().moves().size(), std::size_t{2}, REPLY_WAIT_MS);
     QVERIFY(!dialog.thinking());
+    QVERIFY(dialog.statusText().contains(QStringLiteral("\nPuzzle 1 of 2, easy\n")));
     touch(dialog, "c5xa3");
     QTRY_VERIFY_WITH_TIMEOUT(dialog.statusText().contains(QStringLiteral("\nSolved\n")),
                              REPLY_WAIT_MS);
