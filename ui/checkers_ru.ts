@@ -43,6 +43,10 @@
         <source>Games</source>
         <translation>Партии</translation>
     </message>
+    <message>
+        <source>Puzzles</source>
+        <translation>Задачи</translation>
+    </message>
 </context>
 <context>
     <name>GameListModel</name>
@@ -99,6 +103,93 @@
     <message>
         <source>Close</source>
         <translation>Закрыть</translation>
+    </message>
+</context>
+<context>
+    <name>PuzzleDlg</name>
+    <message>
+        <source>Puzzles</source>
+        <translation>Задачи</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n puzzle file(s) could not be read</source>
+        <translation>
+            <numerusform>%n файл задач не удалось прочитать</numerusform>
+            <numerusform>%n файла задач не удалось прочитать</numerusform>
+            <numerusform>%n файлов задач не удалось прочитать</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>White to play and win</source>
+        <translation>Белые начинают и выигрывают</translation>
+    </message>
+    <message>
+        <source>Black to play and win</source>
+        <translation>Чёрные начинают и выигрывают</translation>
+    </message>
+    <message>
+        <source>Solved %1, skipped %2</source>
+        <translation>Решено %1, пропущено %2</translation>
+    </message>
+    <message>
+        <source>No puzzles for this rule set</source>
+        <translation>Нет задач для этих правил</translation>
+    </message>
+    <message>
+        <source>Every puzzle is solved</source>
+        <translation>Все задачи решены</translation>
+    </message>
+    <message>
+        <source>easy</source>
+        <translation>лёгкая</translation>
+    </message>
+    <message>
+        <source>medium</source>
+        <translation>средняя</translation>
+    </message>
+    <message>
+        <source>hard</source>
+        <translation>трудная</translation>
+    </message>
+    <message>
+        <source>Puzzle %1 of %2, %3</source>
+        <translation>Задача %1 из %2, %3</translation>
+    </message>
+    <message>
+        <source>Thinking...</source>
+        <translation>Думаю...</translation>
+    </message>
+    <message>
+        <source>Not the solution</source>
+        <translation>Это не решение</translation>
+    </message>
+    <message>
+        <source>Solved</source>
+        <translation>Решено</translation>
+    </message>
+    <message>
+        <source>Return: the next puzzle</source>
+        <translation>Ввод: следующая задача</translation>
+    </message>
+    <message>
+        <source>The progress could not be saved</source>
+        <translation>Успехи не удалось сохранить</translation>
+    </message>
+    <message>
+        <source>Hint: %1</source>
+        <translation>Подсказка: %1</translation>
+    </message>
+    <message>
+        <source>Hint</source>
+        <translation>Подсказка</translation>
+    </message>
+    <message>
+        <source>Skip</source>
+        <translation>Пропустить</translation>
+    </message>
+    <message>
+        <source>Back</source>
+        <translation>Назад</translation>
     </message>
 </context>
 <context>

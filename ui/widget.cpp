@@ -13,6 +13,7 @@
 #include "game/movelist.h"
 #include "gamesdlg.h"
 #include "movesdlg.h"
+#include "puzzledlg.h"
 #include "replaydlg.h"
 #include "settingsdlg.h"
 #include "settingskeys.h"
@@ -27,6 +28,9 @@ const char SETTINGS_FILE[] = "/checkers.ini";
 const char GAME_FILE[] = "/checkers.pdn";
 // Where a reader's owner copies collections of games to look at.
 const char COLLECTIONS_FOLDER[] = "/games";
+// The puzzle books and what has been solved of them.
+const char PUZZLES_FOLDER[] = "/puzzles";
+const char PUZZLES_PROGRESS[] = "/puzzles.progress";
 const char FOCUS_STYLE[] = "QPushButton::focus { border: 3px solid black; }";
 // A held key repeats as a release and a press with the same time stamp, which may reach the
 // window apart: the release of Escape closes the window only when no such press follows this
@@ -67,7 +71,7 @@ Widget::Widget()
     lblStatus->setText(board->statusText());
     connect(board, &QtBoard::reviewRequested, this, &Widget::onReview, Qt::QueuedConnection);
     for (QPushButton* button :
-         {btnNew, btnUndo, btnHint, btnMoves, btnGames, btnSettings, btnClose})
+         {btnNew, btnUndo, btnHint, btnMoves, btnGames, btnSettings, btnPuzzles, btnClose})
         TarqKeyEventFilter::install(button);
     // A style sheet set over the form's own one leaves the buttons polished by the old one, and
     // the focus border never shows; clearing it first makes the toolkit polish them afresh.
@@ -298,6 +302,18 @@ void Widget::onGames()
                     archive);
     if (dialog.exec() == QDialog::Accepted && dialog.chosen())
         replay(dialog.chosen()->record, 0);
+    board->setFocus(Qt::MouseFocusReason);
+}
+
+void Widget::onPuzzles()
+{
+    const QString dir = QCoreApplication::applicationDirPath();
+    const ReplayView::Pieces pieces{board->imgManWhite.get(), board->imgKingWhite.get(),
+                                    board->imgManBlack.get(), board->imgKingBlack.get()};
+    PuzzleDlg dialog(
+        this, board->rules, QFile::encodeName(dir + QLatin1String(PUZZLES_FOLDER)).toStdString(),
+        QFile::encodeName(dir + QLatin1String(PUZZLES_PROGRESS)).toStdString(), pieces);
+    dialog.exec();
     board->setFocus(Qt::MouseFocusReason);
 }
 

@@ -10,8 +10,8 @@
 class QKeyEvent;
 
 // The main window: the title, the names of the rule set and level in force, the board, the status
-// line and the buttons "New", "Undo", "Hint", "Moves", "Games", "Settings" and "Close", in three
-// rows of three (room for one more command) that keep every text whole on a 600-pixel wide
+// line and the buttons "New", "Undo", "Hint", "Moves", "Games", "Settings", "Puzzles" and "Close",
+// in three rows of three (room for one more command) that keep every text whole on a 600-pixel wide
 // screen in either language: four in a row leave the Russian names no room. It owns
 // the settings file checkers.ini beside the executable, hands the stored settings to the board, has
 // the board keep the game in checkers.pdn beside it (resuming an unfinished one) and carries the
@@ -63,6 +63,8 @@ private slots:
     void onMoves();
     // Lists the games played and collected; the one opened is replayed.
     void onGames();
+    // Opens the puzzles of the rule set in play; the game in progress waits as it is.
+    void onPuzzles();
     // Replays the game just finished from its last move.
     void onReview();
 

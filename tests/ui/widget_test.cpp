@@ -21,6 +21,7 @@
 
 #include "engine/position.h"
 #include "game/movelist.h"
+#include "puzzledlg.h"
 #include "qtboard.h"
 #include "replaydlg.h"
 #include "rules/echeckers.h"
@@ -255,6 +256,7 @@ private slots:
     void longStatusTextsWrapWithoutMovingTheBoard();
     void hintAndMovesButtons();
     void gamesReplayLeavesTheGameAsItWas();
+    void puzzlesLeaveTheGameAsItWas();
     void playFromHereSetsThePreviousGameAside();
     void reviewOpensTheFinishedGameAtItsEnd();
 
@@ -371,17 +373,18 @@ void WidgetTest::startsWithFormAndFocus()
              QStringLiteral("Game type:"));
     QCOMPARE(m_window->findChild<QLabel*>(QStringLiteral("label_2"))->text(),
              QStringLiteral("Level:"));
-    const char* const names[] = {"btnNew",   "btnUndo",     "btnHint", "btnMoves",
-                                 "btnGames", "btnSettings", "btnClose"};
-    const char* const texts[] = {"New", "Undo", "Hint", "Moves", "Games", "Settings", "Close"};
+    const char* const names[] = {"btnNew",   "btnUndo",     "btnHint",    "btnMoves",
+                                 "btnGames", "btnSettings", "btnPuzzles", "btnClose"};
+    const char* const texts[] = {"New",   "Undo",     "Hint",    "Moves",
+                                 "Games", "Settings", "Puzzles", "Close"};
     for (std::size_t i = 0; i < std::size(names); ++i)
         QCOMPARE(button(names[i])->text(), QLatin1String(texts[i]));
     QVERIFY(board()->hasFocus());
     QCOMPARE(board()->minimumSize(), QSize(100, 100));
     // Tab moves through the buttons only, never to the name fields.
     button("btnNew")->setFocus();
-    for (const char* name :
-         {"btnUndo", "btnHint", "btnMoves", "btnGames", "btnSettings", "btnClose", "btnNew"}) {
+    for (const char* name : {"btnUndo", "btnHint", "btnMoves", "btnGames", "btnSettings",
+                             "btnPuzzles", "btnClose", "btnNew"}) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         QCOMPARE(QApplication::focusWidget(), button(name));
     }
@@ -511,8 +514,8 @@ void WidgetTest::focusedButtonShowsFrame()
 {
     m_window = std::make_unique<Widget>();
     showActive();
-    const char* const names[] = {"btnNew",   "btnUndo",     "btnHint", "btnMoves",
-                                 "btnGames", "btnSettings", "btnClose"};
+    const char* const names[] = {"btnNew",   "btnUndo",     "btnHint",    "btnMoves",
+                                 "btnGames", "btnSettings", "btnPuzzles", "btnClose"};
     constexpr int NONE = -1;
     constexpr int SEVERAL = -2;
     // The index of the one button framed on the screen.
@@ -750,7 +753,8 @@ void WidgetTest::buttonsFitTheReadersScreen()
     QCoreApplication::removeTranslator(&translator);
     QCOMPARE(m_window->size(), READER_SCREEN);
     const char* const rows[][3] = {{"btnNew", "btnUndo", "btnHint"},
-                                   {"btnMoves", "btnGames", "btnSettings"}};
+                                   {"btnMoves", "btnGames", "btnSettings"},
+                                   {"btnPuzzles", "btnPuzzles", "btnClose"}};
     // Every place is as wide (to the layout's rounding), so a button added in a free place has
     // the room of the others.
     const int place = button("btnNew")->width();
@@ -770,6 +774,7 @@ void WidgetTest::buttonsFitTheReadersScreen()
     QCOMPARE(button("btnClose")->x(), button("btnSettings")->x());
     QVERIFY(m_window->rect().contains(button("btnClose")->geometry()));
     QVERIFY(!russian || button("btnGames")->text() != QLatin1String("Games"));
+    QVERIFY(!russian || button("btnPuzzles")->text() != QLatin1String("Puzzles"));
 }
 
 // On the reader's screen a status text too long for one line wraps to the second line the status
@@ -843,6 +848,31 @@ void WidgetTest::gamesReplayLeavesTheGameAsItWas()
     QCOMPARE(board()->record.moves().size(), moves.size() + 1);
     QCOMPARE(board()->record.moves().front().to, moves.front().to);
     QVERIFY(focusReturnsToBoard());
+}
+
+// "Puzzles" opens the shipped book of the rule set in play; Escape comes back to the game in
+// progress, whose owed reply then comes.
+void WidgetTest::puzzlesLeaveTheGameAsItWas()
+{
+    m_window = std::make_unique<Widget>();
+    showActive();
+    playMove();
+    const std::vector<GameMove> moves = board()->record.moves();
+    QString task;
+    ModalHandler puzzles([&](QDialog* dialog) {
+        task = static_cast<PuzzleDlg*>(dialog)->statusText();
+        QTest::keyClick(dialog, Qt::Key_Escape);
+    });
+    button("btnPuzzles")->setFocus();
+    QTest::keyClick(button("btnPuzzles"), Qt::Key_Return);
+    QTRY_VERIFY(puzzles.handled());
+    QTRY_VERIFY(!QApplication::activeModalWidget());
+    QVERIFY2(task.startsWith(QStringLiteral("White to play and win\nPuzzle 1 of ")) ||
+                 task.startsWith(QStringLiteral("Black to play and win\nPuzzle 1 of ")),
+             qPrintable(task));
+    QCOMPARE(board()->record.moves().size(), moves.size());
+    QTRY_VERIFY_WITH_TIMEOUT(!board()->replyPending(), REPLY_WAIT_MS);
+    QCOMPARE(board()->record.moves().size(), moves.size() + 1);
 }
 
 // "Play from here" starts a game from the position shown, the person playing the side to move
