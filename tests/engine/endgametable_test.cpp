@@ -20,6 +20,8 @@
 #include <string>
 #include <vector>
 
+#include <unistd.h>
+
 namespace
 {
 
@@ -31,13 +33,14 @@ constexpr std::uint32_t square(int row, int column)
     return std::uint32_t{1} << (row * 4 + column / 2);
 }
 
-// Tables of up to three pieces for both rule sets, made once in a directory of their own.
+// Tables of up to three pieces for both rule sets, made once in a directory of their own: one
+// for each test process, as CTest runs the tests of this suite side by side.
 class EndgameTableTest : public ::testing::Test
 {
 protected:
     static void SetUpTestSuite()
     {
-        s_directory = ::testing::TempDir() + "endgametable_test";
+        s_directory = ::testing::TempDir() + "endgametable_test_" + std::to_string(getpid());
         std::filesystem::create_directories(s_directory);
         for (const Rules rules : {Rules::ENGLISH, Rules::RUSSIAN}) {
             EndgameGenerator generator(rules, 3, 3);
@@ -48,6 +51,8 @@ protected:
                 << error;
         }
     }
+
+    static void TearDownTestSuite() { std::filesystem::remove_all(s_directory); }
 
     static std::string s_directory;
 };
