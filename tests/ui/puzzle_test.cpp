@@ -6,13 +6,13 @@
 #include <QFontMetrics>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTranslator>
 
 #include <string>
 
 #include "boardpainter.h"
 #include "puzzledlg.h"
 #include "puzzleview.h"
+#include "tests/support/readerlanguage.h"
 
 namespace
 {
@@ -146,21 +146,15 @@ void PuzzleTest::wrongMoveIsTakenBackAndTheSolutionSolves()
 
 void PuzzleTest::textsFitTheScreen_data()
 {
-    QTest::addColumn<bool>("russian");
-    QTest::newRow("English") << false;
-    QTest::newRow("Russian") << true;
+    readerlanguage::addRows();
 }
 
 // Every line the dialog shows, with its widest numbers, fits the reader's screen at its font.
 void PuzzleTest::textsFitTheScreen()
 {
     QFETCH(bool, russian);
-    QTranslator translator;
-    if (russian) {
-        QVERIFY(
-            translator.load(QStringLiteral("checkers_ru"), QCoreApplication::applicationDirPath()));
-        QCoreApplication::installTranslator(&translator);
-    }
+    readerlanguage::Texts texts(russian);
+    QVERIFY(texts.loaded());
     QFont font = QApplication::font();
     font.setPixelSize(READER_FONT_PIXELS);
     const QFontMetrics metrics(font);
@@ -182,7 +176,7 @@ void PuzzleTest::textsFitTheScreen()
                                     100),
     };
     const QString buttons[] = {tr("Hint"), tr("Skip"), tr("Back")};
-    QCoreApplication::removeTranslator(&translator);
+    texts.uninstall();
     // Three buttons share a row, each with its frame and padding.
     for (const QString& button : buttons)
         QVERIFY2(metrics.horizontalAdvance(button) < READER_WIDTH / 3 - BUTTON_PADDING,

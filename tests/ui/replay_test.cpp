@@ -9,7 +9,6 @@
 #include <QListView>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTranslator>
 
 #include <memory>
 #include <string>
@@ -18,6 +17,7 @@
 #include "game/pdn.h"
 #include "gamesdlg.h"
 #include "replaydlg.h"
+#include "tests/support/readerlanguage.h"
 
 namespace
 {
@@ -272,21 +272,15 @@ void ReplayTest::playFromHereGivesTheShownPosition()
 
 void ReplayTest::textsFitTheScreen_data()
 {
-    QTest::addColumn<bool>("russian");
-    QTest::newRow("English") << false;
-    QTest::newRow("Russian") << true;
+    readerlanguage::addRows();
 }
 
 // The longest status of a replay: a marked move with the better one, over the progress.
 void ReplayTest::textsFitTheScreen()
 {
     QFETCH(bool, russian);
-    QTranslator translator;
-    if (russian) {
-        QVERIFY(
-            translator.load(QStringLiteral("checkers_ru"), QCoreApplication::applicationDirPath()));
-        QCoreApplication::installTranslator(&translator);
-    }
+    readerlanguage::Texts texts(russian);
+    QVERIFY(texts.loaded());
     Replay::Status status;
     status.ply = 199;
     status.plies = 200;
@@ -297,7 +291,7 @@ void ReplayTest::textsFitTheScreen()
     status.better = "h2xf4xd6xb8";
     const QString text = ReplayDlg::moveText(status);
     const QString progress = ReplayDlg::tr("Analysing %1 of %2").arg(200).arg(201);
-    QCoreApplication::removeTranslator(&translator);
+    texts.uninstall();
     QVERIFY(text.contains(QString::fromUtf8(russian ? "лучше" : "better")));
 
     QFont font = QApplication::font();

@@ -7,9 +7,9 @@
 #include <QFontMetrics>
 #include <QSet>
 #include <QTest>
-#include <QTranslator>
 
 #include "statusline.h"
+#include "tests/support/readerlanguage.h"
 
 namespace
 {
@@ -77,20 +77,14 @@ private slots:
 
 void StatusLineTest::textsFitTheScreen_data()
 {
-    QTest::addColumn<bool>("russian");
-    QTest::newRow("English") << false;
-    QTest::newRow("Russian") << true;
+    readerlanguage::addRows();
 }
 
 void StatusLineTest::textsFitTheScreen()
 {
     QFETCH(bool, russian);
-    QTranslator translator;
-    if (russian) {
-        QVERIFY(
-            translator.load(QStringLiteral("checkers_ru"), QCoreApplication::applicationDirPath()));
-        QCoreApplication::installTranslator(&translator);
-    }
+    readerlanguage::Texts texts(russian);
+    QVERIFY(texts.loaded());
     QSet<QString> statusTexts;
     QSet<QString> boxLines;
     for (const State& state : allStates()) {
@@ -98,7 +92,7 @@ void StatusLineTest::textsFitTheScreen()
         for (const QString& line : StatusLine::gameOverText(state).split(QLatin1Char('\n')))
             boxLines << line;
     }
-    QCoreApplication::removeTranslator(&translator);
+    texts.uninstall();
     // The gathering reached the endings, the draws and the hint.
     QVERIFY(statusTexts.size() > 20);
     QVERIFY(boxLines.size() > 10);

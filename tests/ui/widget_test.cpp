@@ -12,7 +12,6 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
-#include <QTranslator>
 
 #include <functional>
 #include <iterator>
@@ -27,6 +26,7 @@
 #include "rules/echeckers.h"
 #include "rules/rcheckers.h"
 #include "tests/support/positions.h"
+#include "tests/support/readerlanguage.h"
 #include "widget.h"
 
 namespace
@@ -725,9 +725,7 @@ void WidgetTest::returnOnButtonPressesIt()
 
 void WidgetTest::buttonsFitTheReadersScreen_data()
 {
-    QTest::addColumn<bool>("russian");
-    QTest::newRow("English") << false;
-    QTest::newRow("Russian") << true;
+    readerlanguage::addRows();
 }
 
 // Full screen on the 600 x 800 reader with the program's 25-pixel font, every button shows its
@@ -736,12 +734,8 @@ void WidgetTest::buttonsFitTheReadersScreen_data()
 void WidgetTest::buttonsFitTheReadersScreen()
 {
     QFETCH(bool, russian);
-    QTranslator translator;
-    if (russian) {
-        QVERIFY(
-            translator.load(QStringLiteral("checkers_ru"), QCoreApplication::applicationDirPath()));
-        QCoreApplication::installTranslator(&translator);
-    }
+    readerlanguage::Texts texts(russian);
+    QVERIFY(texts.loaded());
     const QFont font = QApplication::font();
     QFont readers = font;
     readers.setPixelSize(READER_FONT_PIXELS);
@@ -750,7 +744,7 @@ void WidgetTest::buttonsFitTheReadersScreen()
     m_window->resize(READER_SCREEN);
     showActive();
     QApplication::setFont(font);
-    QCoreApplication::removeTranslator(&translator);
+    texts.uninstall();
     QCOMPARE(m_window->size(), READER_SCREEN);
     const char* const rows[][3] = {{"btnNew", "btnUndo", "btnHint"},
                                    {"btnMoves", "btnGames", "btnSettings"},
